@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// INI access for the whole console, over the platform's profile engine.
+//
+// ReadINI and WriteINI keep the program-wide slot programState().INIValue as the console has
+// always defined it: both empty it when they begin, and a successful read leaves the value
+// there. readIni() gives the same result as a return value for callers that prefer it.
+
+// True when the key was found; the value is then in INIValue, else INIValue is empty.
+// A stored value that is exactly "NotFound" counts as not found. Values longer than 31999
+// characters come back cut to 31999. A failure other than a missing file, section or key
+// shows "Error Retrieving Key" and returns false.
+bool ReadINI(const QString &section, const QString &key, const QString &file);
+
+// ReadINI, with the value as result (std::nullopt when not found). Also fills INIValue.
+std::optional<QString> readIni(const QString &section, const QString &key, const QString &file);
+
+// Writes key=value into [section] of file, creating what is missing. On failure shows
+// "Error Writing Key" and returns false; the file keeps its old content.
+bool WriteINI(const QString &section, const QString &key, const QString &value,
+              const QString &file);
+
+// iniMode true: target is an INI file; an empty section deletes the file, an empty key the
+// whole section, otherwise only the key. iniMode false: target is the settings-store
+// application and (section, key) is deleted from the store. quiet true silences every
+// failure. Returns false on failure.
+bool DeleteINI(const QString &target, const QString &section, const QString &key, bool iniMode,
+               bool quiet);
