@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <optional>
+
+class QFile;
+class QString;
+
+namespace platform {
+
+// What tells one version of a file from another without reading it: a file rewritten in place
+// changes its size or time, a file replaced by another gets a new identity.
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool isFolder = false;
+
+    friend bool operator==(const FileStamp &, const FileStamp &) = default;
+};
+
+// std::nullopt when nothing exists at the path.
+std::optional<FileStamp> stampOfPath(const QString &path);
+std::optional<FileStamp> stampOfOpenFile(QFile &file);
+
+} // namespace platform

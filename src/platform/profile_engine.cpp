@@ -1,0 +1,215 @@
+#include "platform/profile_engine.h"
+
+#include "platform/file_stamp.h"
+#include "platform/native_path.h"
+#include "platform/profile_document.h"
+#include "platform/profile_lock.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include <memory>
+
+namespace platform {
+namespace {
+
+struct CachedDocument
+{
+    FileStamp stamp;
+    std::shared_ptr<const ProfileDocument> document;
+};
+
+QHash<QString, CachedDocument> &documentCache()
+{
+    static QHash<QString, CachedDocument> cache;
+    return cache;
+}
+
+enum class Load
+{
+    Loaded,
+    Missing,
+    Failed
+};
+
+struct Loaded
+{
+    Load state = Load::Missing;
+    std::shared_ptr<const ProfileDocument> document;
+    QString error;
+};
+
+// Reads the file as it is on disk now; the stamp is taken from the open file, so the cache
+// never pairs one version's stamp with another version's text.
+Loaded loadFromDisk(const QString &file)
+{
+    QFile device(file);
+    if (!device.open(QIODevice::ReadOnly)) {
+        if (!device.exists())
+            return {};
+        return {Load::Failed, nullptr, device.errorString()};
+    }
+    const std::optional<FileStamp> stamp = stampOfOpenFile(device);
+    if (!stamp || stamp->isFolder)
+        return {Load::Failed, nullptr, QStringLiteral("not a file")};
+    const QByteArray bytes = device.readAll();
+    if (device.error() != QFileDevice::NoError)
+        return {Load::Failed, nullptr, device.errorString()};
+    auto document = std::make_shared<const ProfileDocument>(bytes);
+    QHash<QString, CachedDocument> &cache = documentCache();
+    if (cache.size() > 256)
+        cache.clear(); // a bound for themes with very many files; the cache refills
+    cache.insert(file, {*stamp, document});
+    return {Load::Loaded, document, {}};
+}
+
+Loaded load(const QString &file)
+{
+    const std::optional<FileStamp> stamp = stampOfPath(file);
+    if (!stamp) {
+        documentCache().remove(file);
+        return {};
+    }
+    const auto cached = documentCache().constFind(file);
+    if (cached != documentCache().constEnd() && cached->stamp == *stamp)
+        return {Load::Loaded, cached->document, {}};
+    return loadFromDisk(file);
+}
+
+QString cutToBuffer(QString text, int bufferSize)
+{
+    if (bufferSize <= 0)
+        return {};
+    if (text.size() >= bufferSize)
+        text.truncate(bufferSize - 1);
+    return text;
+}
+
+QString withoutEnclosingQuotes(const QString &value)
+{
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == u'"' || value.front() == u'\''))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+QString withoutTrailingSpaces(QString text)
+{
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+// Names and values that would change the file's structure when written verbatim.
+QString refusal(const QString &section, const std::optional<QString> &key,
+                const std::optional<QString> &value)
+{
+    if (hasLineBreak(section) || section.contains(u']'))
+        return QStringLiteral("section name holds a line break or \"]\"");
+    if (key) {
+        QString name = *key;
+        while (name.startsWith(u' '))
+            name.remove(0, 1);
+        if (hasLineBreak(name) || name.contains(u'=') || name.startsWith(u';') ||
+            name.startsWith(u'['))
+            return QStringLiteral("key name would not read back");
+    }
+    if (value && hasLineBreak(*value))
+        return QStringLiteral("value holds a line break");
+    return {};
+}
+
+ProfileWrite replaceFile(const QString &file, const QByteArray &bytes)
+{
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return {false, out.errorString()};
+    if (out.write(bytes) != bytes.size() || !out.commit())
+        return {false, out.errorString()};
+    documentCache().remove(file);
+    return {true, {}};
+}
+
+} // namespace
+
+ProfileValue lookupProfileValue(const QString &section, const QString &key, const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const Loaded loaded = load(nativePath(path));
+    if (loaded.state == Load::Failed)
+        return {std::nullopt, true, loaded.error};
+    if (loaded.state == Load::Missing)
+        return {};
+    const std::optional<QString> value = loaded.document->value(section, key);
+    if (!value)
+        return {};
+    return {withoutEnclosingQuotes(*value), false, {}};
+}
+
+ProfileRead getProfileString(const QString &section, const QString &key,
+                             const QString &defaultValue, int bufferSize, const QString &path)
+{
+    const ProfileValue found = lookupProfileValue(section, key, path);
+    if (found.value)
+        return {cutToBuffer(*found.value, bufferSize), false, {}};
+    return {cutToBuffer(withoutTrailingSpaces(defaultValue), bufferSize), found.failed,
+            found.error};
+}
+
+ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,
+                                const std::optional<QString> &value, const QString &path)
+{
+    if (path.isEmpty())
+        return {false, QStringLiteral("no file name")};
+    if (const QString why = refusal(section, key, value); !why.isEmpty())
+        return {false, why};
+    const QString file = nativePath(path);
+    if (!QFileInfo(QFileInfo(file).absolutePath()).isDir())
+        return {false, QStringLiteral("the folder does not exist")};
+
+    ProfileLock lock(file);
+    if (!lock.isLocked())
+        return {false, QStringLiteral("the file stays locked by another process")};
+    const Loaded current = loadFromDisk(file);
+    if (current.state == Load::Failed)
+        return {false, current.error};
+    const bool exists = current.state == Load::Loaded;
+    if (!exists && !value) // deleting from a missing file creates nothing
+        return {true, {}};
+
+    const ProfileDocument empty;
+    const ProfileDocument &document = exists ? *current.document : empty;
+    QByteArray bytes;
+    if (!key)
+        bytes = document.withoutSection(section);
+    else if (!value)
+        bytes = document.withoutKey(section, *key);
+    else
+        bytes = document.withValue(section, *key, *value);
+    if (exists && bytes == document.bytes())
+        return {true, {}};
+    return replaceFile(file, bytes);
+}
+
+ProfileWrite deleteProfileFile(const QString &path)
+{
+    const QString file = nativePath(path);
+    ProfileLock lock(file);
+    if (!lock.isLocked())
+        return {false, QStringLiteral("the file stays locked by another process")};
+    documentCache().remove(file);
+    QFile device(file);
+    if (!device.exists() || device.remove())
+        return {true, {}};
+    return {false, device.errorString()};
+}
+
+} // namespace platform

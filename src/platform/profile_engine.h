@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The profile functions the console and the shell share their INI files through. They behave
+// as the Windows functions GetPrivateProfileString and WritePrivateProfileString do (see
+// ProfileDocument for the dialect), with three differences, all safer:
+// - a write takes a lock shared by every process of the user, re-reads the file under it,
+//   changes only its own key and replaces the file atomically: another process's change made
+//   meanwhile survives, and a process killed while writing leaves the old file or the new one;
+// - deleting from a file that does not exist creates no file;
+// - text that would break the file's structure (a line break in any argument, "]" in a section
+//   name, "=" or a leading ";" or "[" in a key name) is refused instead of written.
+// A parsed file is kept until its size, time or identity changes, so reading many keys of one
+// file parses it once, and a change by another process is seen on the next read.
+namespace platform {
+
+struct ProfileRead
+{
+    QString text;        // the value, or the default when the file, section or key is missing
+    bool failed = false; // the file exists but could not be read
+    QString error;
+};
+
+struct ProfileValue
+{
+    std::optional<QString> value; // with one pair of enclosing quotes removed
+    bool failed = false;          // the file exists but could not be read
+    QString error;
+};
+
+// The value of key in [section] of the file at path (a stored path: see nativePath); no value
+// when the file, the section or the key is missing.
+ProfileValue lookupProfileValue(const QString &section, const QString &key, const QString &path);
+
+// The value of key in [section] of the file at path (a stored path: see nativePath), with one
+// pair of enclosing quotes removed and cut to bufferSize - 1 characters; or defaultValue without
+// its trailing spaces, cut the same way.
+ProfileRead getProfileString(const QString &section, const QString &key,
+                             const QString &defaultValue, int bufferSize, const QString &path);
+
+struct ProfileWrite
+{
+    bool ok = false;
+    QString error; // why it failed, for a warning
+};
+
+// Writes key=value into [section]. With no value the key is deleted; with neither key nor value
+// the whole section is. Missing sections and files are created (the folder must exist).
+ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,
+                                const std::optional<QString> &value, const QString &path);
+
+// Deletes the file under the same lock as writes; a missing file is no failure.
+ProfileWrite deleteProfileFile(const QString &path);
+
+} // namespace platform

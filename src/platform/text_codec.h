@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// How the text of a profile file is turned into characters and back. Files are bytes: text that
+// a write does not touch is copied byte for byte, so only the pieces that are read or written
+// pass through a codec, and every codec here round-trips the bytes it decoded.
+enum class TextCodec
+{
+    Utf8,    // an 8-bit file whose bytes are valid UTF-8 (plain ASCII included)
+    Cp1252,  // any other 8-bit file; the five unassigned bytes map to U+0081 … U+009D
+    Utf16Le, // a file that starts with the bytes FF FE
+};
+
+QString decodeText(TextCodec codec, QByteArrayView bytes);
+// Characters the codec cannot hold become '?'.
+QByteArray encodeText(TextCodec codec, QStringView text);
+
+// The codec for 8-bit text: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+TextCodec codecForEightBitText(QByteArrayView bytes);
+
+} // namespace platform

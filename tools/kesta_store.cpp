@@ -1,0 +1,114 @@
+// kesta-store: the shell's side of the stores the console shares, on the command line.
+
+#include "core/ini_access.h"
+#include "core/program_state.h"
+#include "core/settings_store.h"
+#include "platform/message_box.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+enum Exit
+{
+    Success = 0,
+    NotFound = 1,
+    BadUsage = 2
+};
+
+const char usage[] =
+    "Usage: kesta-store COMMAND ...\n"
+    "Reads and writes what the KESTA Terminal shell shares with its security console.\n"
+    "\n"
+    "The settings store (application \"KESTA Terminal\"):\n"
+    "  get SECTION KEY [DEFAULT]       print the value, or DEFAULT when it is absent\n"
+    "                                  (exit 1 when absent and no DEFAULT is given)\n"
+    "  set SECTION KEY VALUE           store VALUE, any single line of text, exactly\n"
+    "  delete SECTION KEY              remove the entry (absent is no error)\n"
+    "  request-exit                    ask the running console to end: sets\n"
+    "                                  EXIT / \"KESTA Terminal - Security\" to \"1\"\n"
+    "\n"
+    "INI files (skin files, override files, voicecontrol.ini), as the console reads them:\n"
+    "  ini get FILE SECTION KEY        print the value (exit 1 when not found)\n"
+    "  ini set FILE SECTION KEY VALUE  write key=VALUE into [SECTION], creating what is missing\n"
+    "  ini delete FILE SECTION [KEY]   remove the key, or the whole section\n"
+    "\n"
+    "Section and key names are matched without regard to case; FILE may use \\ or /.\n"
+    "A value is printed exactly, followed by one newline.\n"
+    "Exit status: 0 success, 1 not found or failed, 2 bad usage.\n"
+    "The settings store lives in $XDG_CONFIG_HOME/KESTA Terminal/settings.ini\n"
+    "($XDG_CONFIG_HOME defaults to ~/.config).\n";
+
+int printValue(const QString &value)
+{
+    std::fputs(value.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    return Success;
+}
+
+int badUsage()
+{
+    std::fputs(usage, stderr);
+    return BadUsage;
+}
+
+int storeCommand(const QStringList &args)
+{
+    const QString &command = args[0];
+    if (command == u"get" && (args.size() == 3 || args.size() == 4)) {
+        // A private marker that no single-line value can equal tells "absent" from any value.
+        const QString absent = QStringLiteral("\n");
+        const QString value = settings::get(settings::application, args[1], args[2], absent);
+        if (value != absent)
+            return printValue(value);
+        return args.size() == 4 ? printValue(args[3]) : NotFound;
+    }
+    if (command == u"set" && args.size() == 4)
+        return settings::save(settings::application, args[1], args[2], args[3]) ? Success
+                                                                                : NotFound;
+    if (command == u"delete" && args.size() == 3)
+        return settings::remove(settings::application, args[1], args[2]) ? Success : NotFound;
+    if (command == u"request-exit" && args.size() == 1)
+        return settings::save(settings::application, QStringLiteral("EXIT"),
+                              QStringLiteral("KESTA Terminal - Security"), QStringLiteral("1"))
+                   ? Success
+                   : NotFound;
+    return badUsage();
+}
+
+int iniCommand(const QStringList &args)
+{
+    const QString command = args.value(1);
+    if (command == u"get" && args.size() == 5) {
+        const std::optional<QString> value = readIni(args[3], args[4], args[2]);
+        return value ? printValue(*value) : NotFound;
+    }
+    if (command == u"set" && args.size() == 6)
+        return WriteINI(args[3], args[4], args[5], args[2]) ? Success : NotFound;
+    if (command == u"delete" && (args.size() == 4 || args.size() == 5))
+        return DeleteINI(args[2], args[3], args.value(4), true, false) ? Success : NotFound;
+    return badUsage();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kesta-store"));
+    platform::setMessageHandler([](const QString &text) {
+        std::fprintf(stderr, "kesta-store: %s\n", text.toUtf8().constData());
+    });
+
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return badUsage();
+    if (args[0] == u"--help" || args[0] == u"-h") {
+        std::fputs(usage, stdout);
+        return Success;
+    }
+    return args[0] == u"ini" ? iniCommand(args) : storeCommand(args);
+}
