@@ -31,7 +31,7 @@ struct StoredScreenArea
     std::optional<QString> bottom;
 };
 
-// True when the stored "Running" text converts to true (see skin::toBoolean); an absent text
+// True when the stored "Running" text converts to true (see core::toBoolean); an absent text
 // or one that does not convert counts as false.
 [[nodiscard]] bool shellIsRunning(const std::optional<QString> &running);
 

@@ -49,7 +49,7 @@ struct TextElementLine
     quint32 backColour = 0;
     quint32 textColour = 0;
     QString fontName;               // may be empty
-    std::optional<double> fontSize; // std::nullopt when the field holds no number
+    std::optional<double> fontSize; // std::nullopt unless the field holds a positive number
 };
 
 // "P": a picture; name is a file of the theme or "themepic" (any case) for the preview.
@@ -101,8 +101,9 @@ using LayoutLine =
 // Parses one layout line. The name and kind are the first two fields; the kind letter is
 // compared exactly ("b" is no button). Needed fields: "L" and "T" 14, "P" and "A" 6, "B" 10;
 // the last of them runs to the end of the line. Geometry fields must hold a number ("12px" is
-// 12); colours and the font size follow the value forms (no number reads 0 for a colour and
-// gives no font size). Never fails otherwise: a line that cannot be laid out gives NotLaidOut.
+// 12); colours follow the value forms (no number reads 0, each component limited to 0 ... 255)
+// and a font size that is no positive number is left out. Never fails otherwise: a line that cannot
+// be laid out gives NotLaidOut.
 [[nodiscard]] LayoutLine parseLayoutLine(QStringView line);
 
 // The fixed index of a list ("L") or label ("T") by its name, compared exactly: lists

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/number_text.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -10,34 +12,14 @@
 // loudly: a form that cannot be read gives std::nullopt or the documented fallback.
 namespace skin {
 
-// The decimal number at the start of a text.
-struct LeadingNumber
-{
-    double value = 0.0; // 0 when found is false; +-infinity when the digits overflow a double
-    bool found = false; // at least one digit was read
-};
-
-// Reads the number at the start of text: leading blanks (spaces and tabs) are skipped, then an
-// optional "+" or "-" and digits with at most one decimal point are taken up to the first other
-// character. "12px" gives 12, " -3.5x" gives -3.5, "", "px" and "-" give 0 with found false.
-// There is no exponent and no hexadecimal form.
-[[nodiscard]] LeadingNumber leadingNumber(QStringView text);
-
-// The nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4,
-// -0.5 -> 0). Values beyond the 32-bit range give the nearest end of the range; NaN gives 0.
-[[nodiscard]] qint32 roundHalfEven(double value);
-
-// Whole number of a skin value: the leading number rounded half to even; no number gives 0.
-[[nodiscard]] qint32 wholeNumber(QStringView text);
-
-// As wholeNumber(), but std::nullopt when the text holds no number at all, for values whose
-// absence must keep a default ("AnimDelay", stored screen values).
-[[nodiscard]] std::optional<qint32> toWholeNumber(QStringView text);
-
-// Boolean: "True" or "False" in any letter case, or a decimal number, non-zero meaning true
-// ("0" and "0.0" are false, "-1" and "0.5" true). Blanks around the text are ignored. Anything
-// else ("yes", "12px", "") gives std::nullopt.
-[[nodiscard]] std::optional<bool> toBoolean(QStringView text);
+// The number and Boolean forms are shared with the settings store and live in core; they are
+// part of the skin value forms as well.
+using core::LeadingNumber;
+using core::leadingNumber;
+using core::roundHalfEven;
+using core::toBoolean;
+using core::toWholeNumber;
+using core::wholeNumber;
 
 // The platform colour value red + 256 * green + 65536 * blue; each component is first limited
 // to 0 ... 255.
@@ -47,11 +29,13 @@ struct LeadingNumber
 // a whole number by the leading-number rule (no number gives 0), limited to 0 ... 255.
 [[nodiscard]] quint32 colourFromFields(QStringView red, QStringView green, QStringView blue);
 
-// Colour of a whole "red,green,blue" value such as the console's "BackGround": red is the text
-// before the first comma, green the text up to the second comma, blue the text after the first
-// comma that follows the green text, each a whole number by the leading-number rule. A
-// component above 255 counts as 255. std::nullopt when the value has fewer than two commas or
-// a component is negative or above 32767 (such a value counts as absent).
+// Colour of a whole "red,green,blue" value such as the console's "BackGround". Red is the text
+// before the first comma, green the text from there up to the next comma, blue the text after
+// the first comma that lies at least two characters after the first one (so "1,,3,4" has blue
+// 4); when there is none ("1,,3") blue is the text after the second comma. Each component is a
+// whole number by the leading-number rule (no number reads 0); one above 255 counts as 255.
+// std::nullopt when the value has fewer than two commas or a component is negative or above
+// 32767 (such a value counts as absent).
 [[nodiscard]] std::optional<quint32> toColour(QStringView value);
 
 // Field list: splits value at its commas into at most `expected` fields, taken from the left;

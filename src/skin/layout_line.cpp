@@ -1,0 +1,197 @@
+#include "skin/layout_line.h"
+
+#include "skin/value_forms.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace skin {
+namespace {
+
+constexpr int textElementFields = 14;
+constexpr int pictureFields = 6;
+constexpr int buttonFields = 10;
+constexpr int animationFields = 6;
+
+const char *const geometryNames[4] = {"left", "top", "width", "height"};
+
+NotLaidOut tooFewFields(QLatin1StringView kind, int needed, qsizetype found)
+{
+    return {NotLaidOut::Reason::TooFewFields,
+            QStringLiteral("a \"%1\" line needs %2 fields, this one has %3")
+                .arg(kind)
+                .arg(needed)
+                .arg(found)};
+}
+
+// Fields 3 to 6. Without a number the element could only be placed by guessing, so the line is
+// not laid out; a unit after the number ("12px") is allowed, as for every whole number.
+std::variant<LineGeometry, NotLaidOut> parseGeometry(const QStringList &fields, bool allowPercent)
+{
+    GeometryValue values[4];
+    for (int i = 0; i < 4; ++i) {
+        const QString &field = fields.at(2 + i);
+        const LeadingNumber number = leadingNumber(field);
+        if (!number.found) {
+            return NotLaidOut{NotLaidOut::Reason::MissingNumber,
+                              QStringLiteral("the %1 field \"%2\" holds no number")
+                                  .arg(QLatin1StringView(geometryNames[i]), field)};
+        }
+        values[i] = {number.value, allowPercent && field.endsWith(u'%')};
+    }
+    return LineGeometry{values[0], values[1], values[2], values[3]};
+}
+
+LayoutLine parseTextElement(TextElementLine::Kind kind, QStringView line)
+{
+    const QStringList fields = fieldList(line, textElementFields);
+    if (fields.size() < textElementFields) {
+        return tooFewFields(kind == TextElementLine::Kind::List ? QLatin1StringView("L")
+                                                                : QLatin1StringView("T"),
+                            textElementFields, fields.size());
+    }
+    auto geometry = parseGeometry(fields, false);
+    if (auto *failure = std::get_if<NotLaidOut>(&geometry))
+        return *failure;
+
+    TextElementLine result;
+    result.kind = kind;
+    result.name = fields.at(0);
+    result.index = fixedIndex(kind, result.name);
+    result.geometry = std::get<LineGeometry>(geometry);
+    result.backColour = colourFromFields(fields.at(6), fields.at(7), fields.at(8));
+    result.textColour = colourFromFields(fields.at(9), fields.at(10), fields.at(11));
+    result.fontName = fields.at(12);
+    // A size of 0 or less, or none at all, would make the toolkit refuse the font; the element
+    // keeps its template's size instead.
+    const LeadingNumber size = leadingNumber(fields.at(13));
+    if (size.found && size.value > 0.0 && std::isfinite(size.value))
+        result.fontSize = size.value;
+    return result;
+}
+
+LayoutLine parsePicture(QStringView line)
+{
+    const QStringList fields = fieldList(line, pictureFields);
+    if (fields.size() < pictureFields)
+        return tooFewFields(QLatin1StringView("P"), pictureFields, fields.size());
+    auto geometry = parseGeometry(fields, true);
+    if (auto *failure = std::get_if<NotLaidOut>(&geometry))
+        return *failure;
+    PictureLine result;
+    result.name = fields.at(0);
+    result.isThemePicture = result.name.compare(u"themepic", Qt::CaseInsensitive) == 0;
+    result.geometry = std::get<LineGeometry>(geometry);
+    return result;
+}
+
+LayoutLine parseButton(QStringView line)
+{
+    const QStringList fields = fieldList(line, buttonFields);
+    if (fields.size() < buttonFields)
+        return tooFewFields(QLatin1StringView("B"), buttonFields, fields.size());
+    auto geometry = parseGeometry(fields, false);
+    if (auto *failure = std::get_if<NotLaidOut>(&geometry))
+        return *failure;
+    ButtonLine result;
+    result.name = fields.at(0);
+    result.geometry = std::get<LineGeometry>(geometry);
+    result.overSound = fields.at(6);
+    result.clickSound = fields.at(7);
+    result.protectedFlag = fields.at(8);
+    result.command = fields.at(9);
+    return result;
+}
+
+LayoutLine parseAnimation(QStringView line)
+{
+    const QStringList fields = fieldList(line, animationFields);
+    if (fields.size() < animationFields)
+        return tooFewFields(QLatin1StringView("A"), animationFields, fields.size());
+    auto geometry = parseGeometry(fields, false);
+    if (auto *failure = std::get_if<NotLaidOut>(&geometry))
+        return *failure;
+    return AnimationLine{fields.at(0), std::get<LineGeometry>(geometry)};
+}
+
+qint32 resolve(const GeometryValue &value, double insideSize)
+{
+    return roundHalfEven(value.percent ? value.number * insideSize / 100.0 : value.number);
+}
+
+} // namespace
+
+QString layoutKey(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+LayoutLine parseLayoutLine(QStringView line)
+{
+    const QStringList head = fieldList(line, 3);
+    if (head.size() < 2)
+        return NotLaidOut{NotLaidOut::Reason::TooFewFields, QStringLiteral("the line has no kind")};
+    const QString &kind = head.at(1);
+    if (kind == u"L")
+        return parseTextElement(TextElementLine::Kind::List, line);
+    if (kind == u"T")
+        return parseTextElement(TextElementLine::Kind::Label, line);
+    if (kind == u"P")
+        return parsePicture(line);
+    if (kind == u"B")
+        return parseButton(line);
+    if (kind == u"A")
+        return parseAnimation(line);
+    return NotLaidOut{NotLaidOut::Reason::UnknownKind,
+                      QStringLiteral("the kind \"%1\" is none of L, T, P, B, A").arg(kind)};
+}
+
+int fixedIndex(TextElementLine::Kind kind, const QString &name)
+{
+    if (kind == TextElementLine::Kind::List) {
+        if (name == u"secinfo")
+            return 1;
+        if (name == u"secturn")
+            return 3;
+        return 2;
+    }
+    if (name == u"seclb")
+        return 1;
+    if (name == u"secso")
+        return 2;
+    if (name == u"secsc")
+        return 3;
+    if (name == u"secov")
+        return 4;
+    if (name == u"secvc")
+        return 6;
+    return 5;
+}
+
+QRect placeElement(const LineGeometry &geometry, EdgeRule rule, double insideWidth,
+                   double insideHeight)
+{
+    qint32 left = resolve(geometry.left, insideWidth);
+    qint32 top = resolve(geometry.top, insideHeight);
+    qint32 width = resolve(geometry.width, insideWidth);
+    qint32 height = resolve(geometry.height, insideHeight);
+
+    if (left < 0)
+        left = roundHalfEven(insideWidth + left);
+    if (top < 0)
+        top = roundHalfEven(insideHeight + top);
+    const auto fromEdge = [rule](qint32 size) {
+        return rule == EdgeRule::NotPositive ? size <= 0 : size < 0;
+    };
+    if (fromEdge(width))
+        width = roundHalfEven(insideWidth + width - left);
+    if (fromEdge(height))
+        height = roundHalfEven(insideHeight + height - top);
+    // An element that starts beyond the edge it is measured back from would come out with a
+    // negative size, which no widget can take; it is laid out empty instead.
+    return QRect(left, top, std::max(width, 0), std::max(height, 0));
+}
+
+} // namespace skin
