@@ -1,5 +1,6 @@
 #include "platform/profile_engine.h"
 
+#include "platform/atomic_file.h"
 #include "platform/file_stamp.h"
 #include "platform/native_path.h"
 #include "platform/profile_document.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -128,12 +128,10 @@ QString refusal(const QString &section, const std::optional<QString> &key,
 
 ProfileWrite replaceFile(const QString &file, const QByteArray &bytes)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return {false, out.errorString()};
-    if (out.write(bytes) != bytes.size() || !out.commit())
-        return {false, out.errorString()};
     documentCache().remove(file);
+    QString error;
+    if (!replaceFileAtomically(file, bytes, &error))
+        return {false, error};
     return {true, {}};
 }
 

@@ -1,0 +1,329 @@
+// How profile files are read and edited, case by case, on exact bytes.
+
+#include "platform/profile_document.h"
+
+#include <QTest>
+
+using platform::ProfileDocument;
+
+namespace {
+
+QByteArray utf16(const char16_t *text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (const char16_t *c = text; *c; ++c) {
+        bytes += static_cast<char>(*c & 0xFF);
+        bytes += static_cast<char>(*c >> 8);
+    }
+    return bytes;
+}
+
+} // namespace
+
+class TestProfileDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsValues_data();
+    void readsValues();
+    void writesValues_data();
+    void writesValues();
+    void deletesKeys_data();
+    void deletesKeys();
+    void deletesSections_data();
+    void deletesSections();
+    void listsNamesWithDuplicates();
+    void keepsUtf16Files();
+    void decodesEightBitText();
+    void readsLargeSectionsByIndex();
+};
+
+void TestProfileDocument::readsValues_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("value");
+
+    const QByteArray basic = "[S]\r\nk=v\r\n";
+    QTest::newRow("plain") << basic << "S"
+                           << "k" << true << "v";
+    QTest::newRow("names ignore case") << basic << "s"
+                                       << "K" << true << "v";
+    QTest::newRow("argument spaces ignored") << basic << "  S  "
+                                             << " k " << true << "v";
+    QTest::newRow("argument tab is not ignored") << basic << "S\t"
+                                                 << "k" << false << "";
+    QTest::newRow("missing key") << basic << "S"
+                                 << "x" << false << "";
+    QTest::newRow("missing section") << basic << "T"
+                                     << "k" << false << "";
+    QTest::newRow("empty file") << QByteArray() << "S"
+                                << "k" << false << "";
+    QTest::newRow("blanks around everything")
+        << QByteArray(" \t[ S ] \r\n  k \t=  \v v w \t \r\n") << "S"
+        << "k" << true << "v w";
+    QTest::newRow("value keeps its case") << QByteArray("[S]\nK=MiXeD\n") << "s"
+                                          << "k" << true << "MiXeD";
+    QTest::newRow("empty value is found") << QByteArray("[S]\nk=\n") << "S"
+                                          << "k" << true << "";
+    QTest::newRow("blank value is found") << QByteArray("[S]\nk=   \n") << "S"
+                                          << "k" << true << "";
+    QTest::newRow("value with equals") << QByteArray("[S]\nk=a=b\n") << "S"
+                                       << "k" << true << "a=b";
+    QTest::newRow("semicolon inside value") << QByteArray("[S]\nk=v ; note\n") << "S"
+                                            << "k" << true << "v ; note";
+    QTest::newRow("comment never read") << QByteArray("[S]\n;k=v\n") << "S"
+                                        << ";k" << false << "";
+    QTest::newRow("hash is text") << QByteArray("[S]\n#k=v\n") << "S"
+                                  << "#k" << true << "v";
+    QTest::newRow("line without equals is no key") << QByteArray("[S]\nname3\n") << "S"
+                                                   << "name3" << false << "";
+    QTest::newRow("empty key") << QByteArray("[S]\n=v\n") << "S"
+                               << "" << true << "v";
+    QTest::newRow("empty section name") << QByteArray("x=1\n[]\nk=v\n") << ""
+                                        << "k" << true << "v";
+    QTest::newRow("text before first header unreachable") << QByteArray("k=v\n[S]\n") << ""
+                                                          << "k" << false << "";
+    QTest::newRow("first duplicate key wins") << QByteArray("[S]\nk=1\nk=2\n") << "S"
+                                              << "k" << true << "1";
+    QTest::newRow("first duplicate section wins")
+        << QByteArray("[S]\na=1\n[T]\n[S]\na=2\nb=3\n") << "S"
+        << "b" << false << "";
+    QTest::newRow("first duplicate section value") << QByteArray("[S]\na=1\n[s]\na=2\n") << "S"
+                                                   << "a" << true << "1";
+    QTest::newRow("name ends at first bracket") << QByteArray("[a]b]\nk=v\n") << "a"
+                                                << "k" << true << "v";
+    QTest::newRow("header without bracket") << QByteArray("[abc\nk=v\n") << "abc"
+                                            << "k" << true << "v";
+    QTest::newRow("text after bracket ignored") << QByteArray("[S]k=v\nj=w\n") << "S"
+                                                << "k" << false << "";
+    QTest::newRow("blank lines do not end a section") << QByteArray("[S]\n\n\n  \nk=v\n") << "S"
+                                                      << "k" << true << "v";
+    QTest::newRow("lone CR ends lines") << QByteArray("[S]\rk=v\rj=w") << "S"
+                                        << "j" << true << "w";
+    QTest::newRow("mixed endings") << QByteArray("[S]\r\na=1\nb=2\rc=3") << "S"
+                                   << "c" << true << "3";
+    QTest::newRow("utf-8 bom glues to first header") << QByteArray("\xEF\xBB\xBF[S]\nk=v\n") << "S"
+                                                     << "k" << false << "";
+    QTest::newRow("utf-8 bom, later sections read")
+        << QByteArray("\xEF\xBB\xBF[S]\nk=v\n[T]\nk=w\n") << "T"
+        << "k" << true << "w";
+    QTest::newRow("bracket later in line is text") << QByteArray("[S]\nk=[x]\n") << "S"
+                                                   << "k" << true << "[x]";
+    QTest::newRow("quotes stay in the raw value") << QByteArray("[S]\nk=\"v\"\n") << "S"
+                                                  << "k" << true << "\"v\"";
+}
+
+void TestProfileDocument::readsValues()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(bool, found);
+    QFETCH(QString, value);
+
+    const std::optional<QString> result = ProfileDocument(file).value(section, key);
+    QCOMPARE(result.has_value(), found);
+    if (found)
+        QCOMPARE(*result, value);
+}
+
+void TestProfileDocument::writesValues_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("new file") << QByteArray() << "S"
+                              << "k"
+                              << "v" << QByteArray("[S]\r\nk=v\r\n");
+    QTest::newRow("new section appended") << QByteArray("[A]\r\nx=1\r\n") << "S"
+                                          << "k"
+                                          << "v" << QByteArray("[A]\r\nx=1\r\n[S]\r\nk=v\r\n");
+    QTest::newRow("new section after missing final break")
+        << QByteArray("[A]\nx=1") << "S"
+        << "k"
+        << "v" << QByteArray("[A]\nx=1\r\n[S]\r\nk=v\r\n");
+    QTest::newRow("replace keeps other lines' bytes")
+        << QByteArray("; top\n[S]\n  k = old\n\tj=2\r\n") << "s"
+        << "K"
+        << "new" << QByteArray("; top\n[S]\n  k = new\r\n\tj=2\r\n");
+    QTest::newRow("replace keeps key spelling") << QByteArray("[Sec]\r\nTestKey=1\r\n") << "SEC"
+                                                << "TESTKEY"
+                                                << "2" << QByteArray("[Sec]\r\nTestKey=2\r\n");
+    QTest::newRow("replace last line without break") << QByteArray("[S]\nk=1") << "S"
+                                                     << "k"
+                                                     << "2" << QByteArray("[S]\nk=2\r\n");
+    QTest::newRow("replace empty value") << QByteArray("[S]\nk=\nj=1\n") << "S"
+                                         << "k"
+                                         << "x" << QByteArray("[S]\nk=x\r\nj=1\n");
+    QTest::newRow("first duplicate replaced") << QByteArray("[S]\nk=1\nk=2\n") << "S"
+                                              << "k"
+                                              << "3" << QByteArray("[S]\nk=3\r\nk=2\n");
+    QTest::newRow("new key after last entry, before comments")
+        << QByteArray("[S]\na=1\n;c\n\n[T]\n") << "S"
+        << "b"
+        << "2" << QByteArray("[S]\na=1\nb=2\r\n;c\n\n[T]\n");
+    QTest::newRow("new key into empty section") << QByteArray("[S]\n[T]\n") << "S"
+                                                << "k"
+                                                << "v" << QByteArray("[S]\nk=v\r\n[T]\n");
+    QTest::newRow("new key after last line without break")
+        << QByteArray("[S]\na=1") << "S"
+        << "b"
+        << "2" << QByteArray("[S]\na=1\r\nb=2\r\n");
+    QTest::newRow("new key after text line") << QByteArray("[S]\nname3\n;c\n") << "S"
+                                             << "k"
+                                             << "v" << QByteArray("[S]\nname3\nk=v\r\n;c\n");
+    QTest::newRow("new key goes to first duplicate section")
+        << QByteArray("[S]\na=1\n[S]\nb=2\n") << "S"
+        << "c"
+        << "3" << QByteArray("[S]\na=1\nc=3\r\n[S]\nb=2\n");
+    QTest::newRow("value written verbatim") << QByteArray() << "S"
+                                            << "k"
+                                            << " ;#\"x' " << QByteArray("[S]\r\nk= ;#\"x' \r\n");
+    QTest::newRow("names lose edge spaces") << QByteArray() << "  S  "
+                                            << "  k  "
+                                            << "v" << QByteArray("[S]\r\nk=v\r\n");
+    QTest::newRow("bom-only file gets a break first")
+        << QByteArray("\xEF\xBB\xBF") << "S"
+        << "k"
+        << "v" << QByteArray("\xEF\xBB\xBF\r\n[S]\r\nk=v\r\n");
+    QTest::newRow("text before first header kept")
+        << QByteArray("pre\0amble\n", 10) << "S"
+        << "k"
+        << "v" << QByteArray("pre\0amble\n[S]\r\nk=v\r\n", 20);
+    QTest::newRow("cr-only file keeps its breaks") << QByteArray("[S]\ra=1\rb=2\r") << "S"
+                                                   << "a"
+                                                   << "9" << QByteArray("[S]\ra=9\r\nb=2\r");
+    QTest::newRow("same value leaves bytes") << QByteArray("[S]\r\nk=v\r\n") << "S"
+                                             << "k"
+                                             << "v" << QByteArray("[S]\r\nk=v\r\n");
+}
+
+void TestProfileDocument::writesValues()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, expected);
+
+    const QByteArray written = ProfileDocument(file).withValue(section, key, value);
+    QCOMPARE(written, expected);
+    QCOMPARE(ProfileDocument(written).value(section, key).value_or(QStringLiteral("<none>")),
+             value.trimmed());
+}
+
+void TestProfileDocument::deletesKeys_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("key line removed") << QByteArray("[S]\r\na=1\r\nb=2\r\n") << "s"
+                                      << "A" << QByteArray("[S]\r\nb=2\r\n");
+    QTest::newRow("last key leaves header") << QByteArray("[App3]\r\nk=1\r\n") << "App3"
+                                            << "k" << QByteArray("[App3]\r\n");
+    QTest::newRow("absent key unchanged") << QByteArray("[S]\nb=2\n") << "S"
+                                          << "a" << QByteArray("[S]\nb=2\n");
+    QTest::newRow("absent section unchanged") << QByteArray("[S]\nb=2\n") << "T"
+                                              << "b" << QByteArray("[S]\nb=2\n");
+    QTest::newRow("duplicates all go, so the key reads absent")
+        << QByteArray("[S]\nk=1\nj=0\nk=2\n") << "S"
+        << "k" << QByteArray("[S]\nj=0\n");
+    QTest::newRow("other copies of the section untouched")
+        << QByteArray("[S]\nk=1\n[S]\nk=2\n") << "S"
+        << "k" << QByteArray("[S]\n[S]\nk=2\n");
+    QTest::newRow("comment of the same name stays") << QByteArray("[S]\n;k=1\nk=2\n") << "S"
+                                                    << "k" << QByteArray("[S]\n;k=1\n");
+}
+
+void TestProfileDocument::deletesKeys()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(ProfileDocument(file).withoutKey(section, key), expected);
+}
+
+void TestProfileDocument::deletesSections_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("comments inside stay") << QByteArray(";c0\r\n[S]\r\n;c1\r\n[S2]\r\n;c2\r\n")
+                                          << "S" << QByteArray(";c0\r\n;c1\r\n[S2]\r\n;c2\r\n");
+    QTest::newRow("keys and text lines go")
+        << QByteArray("[S]\na=1\nname3\n\n[T]\nb=2\n") << "s" << QByteArray("\n[T]\nb=2\n");
+    QTest::newRow("every copy goes")
+        << QByteArray("[S]\na=1\n[T]\nb=2\n[S]\nc=3\n") << "S" << QByteArray("[T]\nb=2\n");
+    QTest::newRow("absent section unchanged")
+        << QByteArray("[S]\na=1\n") << "X" << QByteArray("[S]\na=1\n");
+}
+
+void TestProfileDocument::deletesSections()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(ProfileDocument(file).withoutSection(section), expected);
+}
+
+void TestProfileDocument::listsNamesWithDuplicates()
+{
+    const ProfileDocument document(QByteArray("x=0\n[A]\nk=1\n;c=2\nname\nk=3\n[B]\n[a]\nz=1\n"));
+    QCOMPARE(document.sectionNames(), QStringList({"A", "B", "a"}));
+    QCOMPARE(document.keyNames(u"a").value(), QStringList({"k", "k"}));
+    QVERIFY(!document.keyNames(u"missing").has_value());
+}
+
+void TestProfileDocument::keepsUtf16Files()
+{
+    const QByteArray file = utf16(u"; note\r\n[S]\r\nk=\u00e9t\u00e9\r\nj=1\r\n");
+    const ProfileDocument document(file);
+    QCOMPARE(document.codec(), platform::TextCodec::Utf16Le);
+    QCOMPARE(document.value(u"S", u"k").value(), QString::fromUtf16(u"\u00e9t\u00e9"));
+
+    QCOMPARE(document.withValue(u"S", u"j", u"\u20ac"),
+             utf16(u"; note\r\n[S]\r\nk=\u00e9t\u00e9\r\nj=\u20ac\r\n"));
+    QCOMPARE(document.withValue(u"T", u"n", u"v"),
+             utf16(u"; note\r\n[S]\r\nk=\u00e9t\u00e9\r\nj=1\r\n[T]\r\nn=v\r\n"));
+    QCOMPARE(document.withoutKey(u"S", u"k"), utf16(u"; note\r\n[S]\r\nj=1\r\n"));
+    QCOMPARE(ProfileDocument(utf16(u"")).withValue(u"S", u"k", u"v"), utf16(u"\r\n[S]\r\nk=v\r\n"));
+}
+
+void TestProfileDocument::decodesEightBitText()
+{
+    // Windows-1252 text (not valid UTF-8) is read as such and written back in the same bytes.
+    const QByteArray latin("[S]\r\nk=caf\xE9 \x80\r\nj=1\r\n");
+    const ProfileDocument document(latin);
+    QCOMPARE(document.value(u"S", u"k").value(), QString::fromUtf16(u"caf\u00e9 \u20ac"));
+    QCOMPARE(document.withValue(u"S", u"j", QString::fromUtf16(u"\u00fc")),
+             QByteArray("[S]\r\nk=caf\xE9 \x80\r\nj=\xFC\r\n"));
+
+    const QByteArray utf8("[S]\r\nk=caf\xC3\xA9\r\n");
+    QCOMPARE(ProfileDocument(utf8).value(u"S", u"k").value(), QString::fromUtf16(u"caf\u00e9"));
+}
+
+void TestProfileDocument::readsLargeSectionsByIndex()
+{
+    QByteArray file("[DEFAULT]\r\n");
+    for (int i = 1; i <= 5000; ++i)
+        file += QByteArray::number(i).rightJustified(2, '0') + "=line " + QByteArray::number(i) +
+                "\r\n";
+    const ProfileDocument document(file);
+    QCOMPARE(document.value(u"default", u"01").value(), QStringLiteral("line 1"));
+    QCOMPARE(document.value(u"DEFAULT", u"4999").value(), QStringLiteral("line 4999"));
+    QVERIFY(!document.value(u"DEFAULT", u"5001").has_value());
+}
+
+QTEST_GUILESS_MAIN(TestProfileDocument)
+#include "tst_profile_document.moc"
