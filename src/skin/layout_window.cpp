@@ -1,0 +1,222 @@
+#include "skin/layout_window.h"
+
+#include "core/ini_access.h"
+#include "platform/native_path.h"
+#include "skin/image_button.h"
+#include "skin/layout_line.h"
+#include "skin/skin_log.h"
+#include "skin/skinned_window.h"
+#include "skin/stretched_picture.h"
+#include "skin/theme_paths.h"
+
+#include <QCoreApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+
+#include <optional>
+
+namespace {
+
+struct LoadedPicture
+{
+    QPixmap pixmap;
+    QString error; // empty when the picture loaded
+};
+
+LoadedPicture loadPicture(const QString &storedPath)
+{
+    QImageReader reader(platform::nativePath(storedPath));
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return {
+            {},
+            QStringLiteral("picture %1 does not load (%2)").arg(storedPath, reader.errorString())};
+    return {QPixmap::fromImage(image), {}};
+}
+
+void applyTextLook(QWidget &widget, const skin::TextElementLine &line)
+{
+    QPalette palette = widget.palette();
+    const QColor back = colorFromValue(line.backColour);
+    const QColor text = colorFromValue(line.textColour);
+    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window})
+        palette.setColor(role, back);
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText})
+        palette.setColor(role, text);
+    widget.setPalette(palette);
+
+    QFont font = widget.font();
+    if (!line.fontName.isEmpty())
+        font.setFamily(line.fontName);
+    if (line.fontSize && *line.fontSize > 0)
+        font.setPointSizeF(*line.fontSize);
+    widget.setFont(font);
+}
+
+// Builds the element of one line. Each kind first checks everything that can fail, so that a
+// skipped line leaves neither an element nor a table entry behind.
+class LineBuilder
+{
+public:
+    LineBuilder(SkinnedWindow &window, ButtonTable &buttons, const QString &skinFile,
+                const QString &section)
+        : m_window(window)
+        , m_buttons(buttons)
+        , m_skinFile(skinFile)
+        , m_section(section)
+    {}
+
+    // False when the line created nothing; the warning has then been given.
+    bool build(int n, const QString &key, const QString &text)
+    {
+        m_key = key;
+        m_line = n;
+        return std::visit([this](const auto &line) { return buildLine(line); },
+                          skin::parseLayoutLine(text));
+    }
+
+private:
+    bool skip(const QString &reason) const
+    {
+        qCWarning(lcSkin).noquote() << QStringLiteral("%1 [%2] %3: %4; line skipped")
+                                           .arg(m_skinFile, m_section, m_key, reason);
+        return false;
+    }
+
+    QRect place(const skin::LineGeometry &geometry, skin::EdgeRule rule) const
+    {
+        return skin::placeElement(geometry, rule, m_window.ScaleWidth(), m_window.ScaleHeight());
+    }
+
+    bool buildLine(const skin::NotLaidOut &line) const { return skip(line.detail); }
+
+    bool buildLine(const skin::TextElementLine &line)
+    {
+        const bool isList = line.kind == skin::TextElementLine::Kind::List;
+        QWidget *element = nullptr;
+        if (isList) {
+            QListWidget *list = m_window.addListBox(line.index);
+            if (list)
+                list->clear();
+            element = list;
+        } else {
+            QLabel *label = m_window.addLabel(line.index);
+            if (label)
+                label->clear();
+            element = label;
+        }
+        if (!element)
+            return skip(QStringLiteral("%1(%2) is already laid out")
+                            .arg(isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"))
+                            .arg(line.index));
+        element->setGeometry(place(line.geometry, skin::EdgeRule::NotPositive));
+        applyTextLook(*element, line);
+        element->setEnabled(true);
+        element->show();
+        return true;
+    }
+
+    bool buildLine(const skin::PictureLine &line)
+    {
+        const int index = m_pictureCount + 1;
+        ProgramState &state = programState();
+        const QString path = line.isThemePicture
+                                 ? skin::themePreviewPicture(state.ProgramDir, state.ThemeDir)
+                                 : ThemePath() + line.name;
+        const LoadedPicture loaded = loadPicture(path);
+        // The theme picture is also where other themes' previews are shown later, so it stays
+        // even when the current theme has no preview.
+        if (!loaded.error.isEmpty() && !line.isThemePicture)
+            return skip(loaded.error);
+        if (!loaded.error.isEmpty())
+            qCWarning(lcSkin).noquote()
+                << QStringLiteral("%1 [%2] %3: %4").arg(m_skinFile, m_section, m_key, loaded.error);
+
+        StretchedPicture *picture = m_window.addPicture(index);
+        if (!picture)
+            return skip(QStringLiteral("imgPic(%1) is already laid out").arg(index));
+        m_pictureCount = index;
+        picture->setGeometry(place(line.geometry, skin::EdgeRule::NotPositive));
+        picture->setPicture(loaded.pixmap);
+        if (line.isThemePicture) {
+            state.ThemePictureIndex = index;
+            state.ThemeName = skin::themeNameFromDir(state.ThemeDir);
+        }
+        picture->show();
+        return true;
+    }
+
+    bool buildLine(const skin::ButtonLine &line)
+    {
+        const int index = m_buttons.count + 1;
+        const QString path = ThemePath() + line.name;
+        const LoadedPicture loaded = loadPicture(path);
+        if (!loaded.error.isEmpty())
+            return skip(loaded.error);
+
+        ImageButton *button = m_window.addImageButton(index);
+        if (!button)
+            return skip(QStringLiteral("imgBut(%1) is already laid out").arg(index));
+        m_buttons.add({path, line.command, line.clickSound, line.overSound, m_line});
+        button->setGeometry(place(line.geometry, skin::EdgeRule::Negative));
+        button->setPicture(loaded.pixmap);
+        button->show();
+        return true;
+    }
+
+    // Animations are built by the animation engine; a line of this kind creates nothing here.
+    bool buildLine(const skin::AnimationLine &) const { return true; }
+
+    SkinnedWindow &m_window;
+    ButtonTable &m_buttons;
+    const QString &m_skinFile;
+    const QString &m_section;
+    QString m_key;
+    int m_line = 0;
+    int m_pictureCount = 0;
+};
+
+} // namespace
+
+LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, ButtonTable &buttons,
+                           AnimationTable &animations, bool animated, qint32 animDelay,
+                           const QString &skinFile)
+{
+    buttons.count = 0;
+    animations.animationCount = 0;
+    animations.frameCount = 0;
+
+    const QString overrideFile = skin::overrideFilePath(skinFile);
+    LineBuilder builder(window, buttons, skinFile, section);
+    LayoutOutcome outcome;
+    std::optional<QString> lastLine;
+    for (int n = 1;; ++n) {
+        const QString key = skin::layoutKey(n);
+        // Only the skin file decides which lines exist; the override file only replaces them.
+        std::optional<QString> line = readIni(section, key, skinFile);
+        if (!line)
+            break;
+        if (!overrideFile.isEmpty()) {
+            if (std::optional<QString> replaced = readIni(section, key, overrideFile))
+                line = std::move(replaced);
+        }
+        programState().INIValue = *line;
+        lastLine = line;
+
+        ++outcome.lines;
+        if (!builder.build(n, key, *line))
+            ++outcome.skipped;
+
+        if (animated)
+            window.buildPause(animDelay);
+        window.repaint();
+        QCoreApplication::processEvents();
+    }
+    // The read that found the end of the section emptied the slot; it keeps the last line.
+    if (lastLine)
+        programState().INIValue = *lastLine;
+    return outcome;
+}

@@ -1,0 +1,225 @@
+#include "skin/skinned_window.h"
+
+#include "skin/image_button.h"
+#include "skin/stretched_picture.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+void copyWidgetLook(const QWidget &from, QWidget &to)
+{
+    to.setPalette(from.palette());
+    to.setFont(from.font());
+    to.setAutoFillBackground(from.autoFillBackground());
+    to.setFocusPolicy(from.focusPolicy());
+    to.setAttribute(Qt::WA_TransparentForMouseEvents,
+                    from.testAttribute(Qt::WA_TransparentForMouseEvents));
+    if (from.testAttribute(Qt::WA_SetCursor))
+        to.setCursor(from.cursor());
+}
+
+void copyLook(const QListWidget &from, QListWidget &to)
+{
+    copyWidgetLook(from, to);
+    to.setFrameShape(from.frameShape());
+    to.setSelectionMode(from.selectionMode());
+    to.setHorizontalScrollBarPolicy(from.horizontalScrollBarPolicy());
+    to.setVerticalScrollBarPolicy(from.verticalScrollBarPolicy());
+}
+
+void copyLook(const QLabel &from, QLabel &to)
+{
+    copyWidgetLook(from, to);
+    to.setAlignment(from.alignment());
+    to.setWordWrap(from.wordWrap());
+    to.setMargin(from.margin());
+    to.setTextFormat(from.textFormat());
+}
+
+void copyLook(const StretchedPicture &from, StretchedPicture &to)
+{
+    copyWidgetLook(from, to);
+}
+
+void copyLook(const ImageButton &from, ImageButton &to)
+{
+    copyWidgetLook(from, to);
+    to.setBackColor(from.backColor());
+}
+
+void copyLook(const QTimer &from, QTimer &to)
+{
+    to.setInterval(from.interval());
+    to.setSingleShot(from.isSingleShot());
+    to.setTimerType(from.timerType());
+}
+
+void hideIfWidget(QWidget *widget)
+{
+    widget->hide();
+}
+
+void hideIfWidget(QTimer *) {}
+
+} // namespace
+
+QColor colorFromValue(quint32 value)
+{
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+SkinnedWindow::SkinnedWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    setWindowFlag(Qt::FramelessWindowHint);
+    setAutoFillBackground(true);
+
+    auto *listTemplate = new QListWidget(this);
+    listTemplate->setFrameShape(QFrame::NoFrame);
+    listTemplate->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listTemplate->setFocusPolicy(Qt::NoFocus);
+    addMember(lstBox, 0, listTemplate);
+
+    auto *labelTemplate = new QLabel(this);
+    labelTemplate->setAutoFillBackground(true);
+    labelTemplate->setWordWrap(true);
+    labelTemplate->setTextFormat(Qt::PlainText);
+    labelTemplate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    addMember(lblInfo, 0, labelTemplate);
+
+    addMember(imgPic, 0, new StretchedPicture(this));
+    auto *buttonTemplate = new ImageButton(this);
+    buttonTemplate->setCursor(Qt::PointingHandCursor);
+    addMember(imgBut, 0, buttonTemplate);
+    addMember(imgGif, 0, new StretchedPicture(this));
+    addMember(tmrAnim, 0, new QTimer(this));
+
+    tmrMouse = new QTimer(this);
+    tmrMouse->setInterval(100);
+    addDesignElement(tmrMouse);
+    tmrMouse->start();
+}
+
+SkinnedWindow::~SkinnedWindow() = default;
+
+template<typename Element>
+Element *SkinnedWindow::addMember(IndexedSet<Element> &set, int index, Element *element)
+{
+    hideIfWidget(element);
+    set.insert(index, element);
+    addDesignElement(element);
+    return element;
+}
+
+QListWidget *SkinnedWindow::addListBox(int index)
+{
+    if (index < 1 || lstBox.contains(index))
+        return nullptr;
+    auto *list = new QListWidget(this);
+    if (const auto *model = lstBox(0))
+        copyLook(*model, *list);
+    return addMember(lstBox, index, list);
+}
+
+QLabel *SkinnedWindow::addLabel(int index)
+{
+    if (index < 1 || lblInfo.contains(index))
+        return nullptr;
+    auto *label = new QLabel(this);
+    if (const auto *model = lblInfo(0))
+        copyLook(*model, *label);
+    return addMember(lblInfo, index, label);
+}
+
+StretchedPicture *SkinnedWindow::addPicture(int index)
+{
+    if (index < 1 || imgPic.contains(index))
+        return nullptr;
+    auto *picture = new StretchedPicture(this);
+    if (const auto *model = imgPic(0))
+        copyLook(*model, *picture);
+    return addMember(imgPic, index, picture);
+}
+
+ImageButton *SkinnedWindow::addImageButton(int index)
+{
+    if (index < 1 || imgBut.contains(index))
+        return nullptr;
+    auto *button = new ImageButton(this);
+    if (const auto *model = imgBut(0))
+        copyLook(*model, *button);
+    connect(button, &ImageButton::clicked, this, [this, index] { emit imgButClicked(index); });
+    return addMember(imgBut, index, button);
+}
+
+StretchedPicture *SkinnedWindow::addGifFrame(int index)
+{
+    if (index < 1 || imgGif.contains(index))
+        return nullptr;
+    auto *frame = new StretchedPicture(this);
+    if (const auto *model = imgGif(0))
+        copyLook(*model, *frame);
+    return addMember(imgGif, index, frame);
+}
+
+QTimer *SkinnedWindow::addAnimTimer(int index)
+{
+    if (index < 1 || tmrAnim.contains(index))
+        return nullptr;
+    auto *timer = new QTimer(this);
+    if (const auto *model = tmrAnim(0))
+        copyLook(*model, *timer);
+    return addMember(tmrAnim, index, timer);
+}
+
+QObject *SkinnedWindow::control(int i) const
+{
+    if (i < 0 || i >= m_controls.size())
+        return nullptr;
+    return m_controls.at(i).data();
+}
+
+bool SkinnedWindow::removeControl(int i)
+{
+    if (i < 0 || i >= m_controls.size())
+        return false;
+    QPointer<QObject> element = m_controls.takeAt(i);
+    if (element) {
+        forget(element);
+        delete element.data();
+    }
+    return true;
+}
+
+void SkinnedWindow::forget(QObject *element)
+{
+    lstBox.remove(element);
+    lblInfo.remove(element);
+    imgPic.remove(element);
+    imgBut.remove(element);
+    imgGif.remove(element);
+    tmrAnim.remove(element);
+}
+
+void SkinnedWindow::buildPause(int milliseconds)
+{
+    if (milliseconds > 0)
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void SkinnedWindow::setBackColor(const QColor &color)
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, color);
+    setPalette(palette);
+}
+
+void SkinnedWindow::addDesignElement(QObject *element)
+{
+    m_controls.append(element);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/program_state.h"
+#include "skin/indexed_set.h"
+
+#include <QColor>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class ImageButton;
+class QLabel;
+class QListWidget;
+class QTimer;
+class StretchedPicture;
+
+// The colour of a platform colour value (red + 256 * green + 65536 * blue).
+QColor colorFromValue(quint32 value);
+
+// The base of every skinned window: a frameless window measured in pixels whose elements come
+// from a theme. It owns the indexed element sets, each with a hidden template member 0 from
+// which new members take their look; the list of all its elements in creation order; the
+// mouse timer; and the window's button and animation tables.
+class SkinnedWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SkinnedWindow(QWidget *parent = nullptr);
+    ~SkinnedWindow() override;
+
+    IndexedSet<QListWidget> lstBox;
+    IndexedSet<QLabel> lblInfo;
+    IndexedSet<StretchedPicture> imgPic;
+    IndexedSet<ImageButton> imgBut;
+    IndexedSet<StretchedPicture> imgGif;
+    IndexedSet<QTimer> tmrAnim;
+
+    // Polls the pointer for hover tracking: 100 ms, running from creation.
+    QTimer *tmrMouse = nullptr;
+
+    // New members, hidden, with the look of their template. Each returns nullptr, and creates
+    // nothing, when the index is below 1 or already in use.
+    QListWidget *addListBox(int index);
+    QLabel *addLabel(int index);
+    StretchedPicture *addPicture(int index);
+    ImageButton *addImageButton(int index);
+    StretchedPicture *addGifFrame(int index);
+    QTimer *addAnimTimer(int index);
+
+    // Every element of the window in creation order: templates and design-time elements first,
+    // then what the layout added.
+    int controlCount() const { return static_cast<int>(m_controls.size()); }
+    // Element i (0 ... controlCount() - 1), or nullptr when i is out of range.
+    QObject *control(int i) const;
+    // Deletes element i and drops it from its set. False when i is out of range.
+    bool removeControl(int i);
+
+    // The inside of the window in pixels, what layout lines are measured against.
+    double ScaleWidth() const { return width(); }
+    double ScaleHeight() const { return height(); }
+
+    // The window's tables. A window that keeps them elsewhere (the console keeps its own in
+    // the program state) overrides both.
+    virtual ButtonTable &buttonTable() { return m_buttons; }
+    virtual AnimationTable &animationTable() { return m_animations; }
+
+    // True once the window is closing for good; hover passes and animation ticks then stop.
+    virtual bool isQuitting() const { return false; }
+
+    // The step pause of a progressive build or tear-down; blocks the UI thread.
+    virtual void buildPause(int milliseconds);
+
+    void setBackColor(const QColor &color);
+
+signals:
+    // imgBut member `index` was clicked.
+    void imgButClicked(int index);
+
+protected:
+    // Appends a design-time element of a derived window to the element list.
+    void addDesignElement(QObject *element);
+
+private:
+    template<typename Element>
+    Element *addMember(IndexedSet<Element> &set, int index, Element *element);
+    void forget(QObject *element);
+
+    QList<QPointer<QObject>> m_controls;
+    ButtonTable m_buttons;
+    AnimationTable m_animations;
+};
