@@ -1,0 +1,110 @@
+#include "core/startup_main.h"
+
+#include "core/console_window.h"
+#include "core/ini_access.h"
+#include "core/number_text.h"
+#include "core/program_state.h"
+#include "core/settings_store.h"
+#include "core/window_placement.h"
+#include "platform/single_instance.h"
+
+namespace core {
+namespace {
+
+// No stored text holds a line break, so this default tells an absent entry from any value.
+const QString absentMark = QStringLiteral("\n");
+
+std::optional<QString> stored(const QString &section, const QString &key)
+{
+    QString value = settings::get(settings::application, section, key, absentMark);
+    if (value == absentMark)
+        return std::nullopt;
+    return value;
+}
+
+QString storedOr(const QString &section, const QString &key)
+{
+    return settings::get(settings::application, section, key, QString());
+}
+
+void placeWindow(ConsoleWindow &window)
+{
+    const platform::TwipsFactors factors = window.twipsFactors();
+    if (shellIsRunning(stored(QStringLiteral("General"), QStringLiteral("Running")))) {
+        const QString screen = QStringLiteral("Screen");
+        const StoredScreenArea area{
+            stored(screen, QStringLiteral("Left")), stored(screen, QStringLiteral("Top")),
+            stored(screen, QStringLiteral("Right")), stored(screen, QStringLiteral("Bottom"))};
+        window.place(placeInShellArea(area, window.auxiliaryRectangle(false), factors));
+    } else {
+        window.place(placeInsideAuxiliary(window.auxiliaryRectangle(true)));
+    }
+}
+
+QString chooseSkinName(const ConsoleWindow &window, const QString &appName)
+{
+    const QString forScreen =
+        skinNameForScreen(appName, window.screenWidthTwips(), window.twipsFactors().x);
+    if (ReadINI(QStringLiteral("DEFAULT"), QStringLiteral("BackGround"),
+                ThemePath() + forScreen + QStringLiteral(".skn")))
+        return forScreen;
+    return appName;
+}
+
+void readShellSwitches(ProgramState &state)
+{
+    const QString shellSkin = ThemePath() + QStringLiteral("terminal.skn");
+    if (const auto value =
+            readIni(QStringLiteral("DEFAULT"), QStringLiteral("Animated"), shellSkin)) {
+        if (const auto animated = toBoolean(*value))
+            state.Animated = *animated;
+    }
+    if (const auto value =
+            readIni(QStringLiteral("DEFAULT"), QStringLiteral("AnimDelay"), shellSkin)) {
+        if (const auto delay = toWholeNumber(*value))
+            state.AnimDelay = *delay;
+    }
+}
+
+} // namespace
+
+StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &instance)
+{
+    ProgramState &state = programState();
+    window.hideFakeButton();
+
+    if (!instance.claim()) {
+        // Whatever looks for the running console by its title must not find this one.
+        window.setCaption(QStringLiteral("KESTA Terminal - starting"));
+        instance.activateRunning();
+        return StartupResult::AlreadyRunning;
+    }
+
+    window.setCaption(state.AppTitle);
+    // An exit request left over from an earlier run must not end this one.
+    settings::save(settings::application, QStringLiteral("EXIT"), state.AppTitle,
+                   QStringLiteral("0"));
+    placeWindow(window);
+
+    state.ProgramDir = storedOr(QStringLiteral("Default"), QStringLiteral("ProgramDir"));
+    state.ThemeDir = storedOr(QStringLiteral("Default"), QStringLiteral("ThemeDir"));
+    state.InitialControlCount = window.elementCount();
+    state.SkinName = chooseSkinName(window, state.AppName);
+    state.Password = storedOr(QStringLiteral("DEFAULT"), QStringLiteral("Password"));
+    readShellSwitches(state);
+
+    const QString consoleSkin = ThemePath() + state.SkinName + QStringLiteral(".skn");
+    if (const auto colour =
+            readIni(QStringLiteral("DEFAULT"), QStringLiteral("BackGround"), consoleSkin))
+        window.setBackGround(*colour);
+    // The sound starts before the console is visible.
+    if (const auto sound =
+            readIni(QStringLiteral("DEFAULT"), QStringLiteral("StartupSound"), consoleSkin))
+        window.playStartupSound(*sound);
+
+    window.showAndRunEvents();
+    window.layOut(consoleSkin);
+    return StartupResult::Started;
+}
+
+} // namespace core

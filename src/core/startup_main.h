@@ -1,0 +1,27 @@
+#pragma once
+
+namespace platform {
+class SingleInstance;
+}
+
+namespace core {
+
+class ConsoleWindow;
+
+enum class StartupResult
+{
+    Started,        // the console is placed, shown and laid out
+    AlreadyRunning, // another console runs; it was asked to come to the front. Nothing was
+                    // written to any store, and the caller ends the process.
+};
+
+// The start-up sequence of the console: hides cmdFake; claims the single instance (or asks the
+// running console forward and stops); sets the caption to AppTitle; resets the exit request to
+// "0"; places the window from the shell's "Screen" area when "Running" is true, else inside the
+// maximised auxiliary window; reads ProgramDir, ThemeDir, InitialControlCount, SkinName,
+// Password, Animated and AnimDelay into the program state; sets the background colour, starts
+// the start-up sound, shows the window and lays it out. AppTitle and AppName must be set.
+// Absent settings and skin keys, and stored texts that do not convert, keep their defaults.
+[[nodiscard]] StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &instance);
+
+} // namespace core
