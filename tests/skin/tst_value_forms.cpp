@@ -1,0 +1,101 @@
+#include "skin/theme_paths.h"
+#include "skin/value_forms.h"
+
+#include <QTest>
+
+using namespace skin;
+using namespace Qt::StringLiterals;
+
+class TestValueForms : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void colours_data();
+    void colours();
+    void colourFields();
+    void fields_data();
+    void fields();
+    void themePaths();
+};
+
+void TestValueForms::colours_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<qint64>("expected"); // -1: does not convert
+
+    QTest::newRow("mixed") << u"0,128,255"_s << qint64(16744448);
+    QTest::newRow("pure blue") << u"0,0,255"_s << qint64(16711680);
+    QTest::newRow("above 255 is 255") << u"300,0,0"_s << qint64(255);
+    QTest::newRow("blanks and units") << u" 10 , 20px, 30"_s << qint64(10 + 20 * 256 + 30 * 65536);
+    QTest::newRow("rest after third comma") << u"1,2,3,4"_s << qint64(1 + 512 + 3 * 65536);
+    // With an empty green the blue text starts after the next comma; without one it is the
+    // text after the second comma, not the whole value again.
+    QTest::newRow("empty green, four fields") << u"1,,3,4"_s << qint64(1 + 4 * 65536);
+    QTest::newRow("empty green") << u"1,,3"_s << qint64(1 + 3 * 65536);
+    QTest::newRow("rounds to zero") << u"-0.4,0,-0.5"_s << qint64(0);
+    QTest::newRow("one comma") << u"255,0"_s << qint64(-1);
+    QTest::newRow("negative") << u"0,-1,0"_s << qint64(-1);
+    QTest::newRow("past 16 bits") << u"0,0,32768"_s << qint64(-1);
+    QTest::newRow("rounds past 16 bits") << u"32767.5,0,0"_s << qint64(-1);
+    QTest::newRow("overlong") << u"0,0,99999999999999999999"_s << qint64(-1);
+}
+
+void TestValueForms::colours()
+{
+    QFETCH(QString, value);
+    QFETCH(qint64, expected);
+    const std::optional<quint32> colour = toColour(value);
+    QCOMPARE(colour.has_value(), expected >= 0);
+    if (colour)
+        QCOMPARE(qint64(*colour), expected);
+}
+
+void TestValueForms::colourFields()
+{
+    QCOMPARE(colourFromFields(u"0", u"128", u"255"), 16744448u);
+    QCOMPARE(colourFromFields(u"300", u"-5", u"12px"), 255u + 12u * 65536u);
+    QCOMPARE(colourFromFields(u"", u"", u""), 0u);
+}
+
+void TestValueForms::fields_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<QStringList>("fields");
+
+    QTest::newRow("exact") << u"a,b,c"_s << 3 << QStringList{u"a"_s, u"b"_s, u"c"_s};
+    QTest::newRow("last keeps commas")
+        << u"a,b,c,d"_s << 3 << QStringList{u"a"_s, u"b"_s, u"c,d"_s};
+    QTest::newRow("too few") << u"a,b"_s << 3 << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("empty value") << QString() << 2 << QStringList{QString()};
+    QTest::newRow("empty fields") << u",,"_s << 3 << QStringList{QString(), QString(), QString()};
+}
+
+void TestValueForms::fields()
+{
+    QFETCH(QString, value);
+    QFETCH(int, expected);
+    QFETCH(QStringList, fields);
+    QCOMPARE(fieldList(value, expected), fields);
+}
+
+void TestValueForms::themePaths()
+{
+    QCOMPARE(overrideFilePath(u"/opt/k\\Themes\\Blue\\Security.skn"_s),
+             u"/opt/k\\Themes\\Blue\\Security.ini"_s);
+    QCOMPARE(overrideFilePath(u"terminal.SKN"_s), u"terminal.ini"_s);
+    QCOMPARE(overrideFilePath(u"ab"_s), QString());
+
+    QCOMPARE(themeNameFromDir(u"\\Themes\\Blue\\"_s), u"Blue"_s);
+    QCOMPARE(themeNameFromDir(u"\\Themes\\Dark Steel\\"_s), u"Dark Steel"_s);
+    QCOMPARE(themeNameFromDir(u"\\Themes\\"_s), QString());
+    QCOMPARE(themeNameFromDir(QString()), QString());
+
+    QCOMPARE(themePreviewPicture(u"/opt/k"_s, u"\\Themes\\Blue\\"_s),
+             u"/opt/k\\Themes\\Blue.bmp"_s);
+    QCOMPARE(themePreviewPicture(QString(), QString()), u".bmp"_s);
+}
+
+QTEST_GUILESS_MAIN(TestValueForms)
+#include "tst_value_forms.moc"
