@@ -1,5 +1,6 @@
 #include "platform/atomic_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -20,10 +21,15 @@ bool fail(QString *error, const QString &why)
     return false;
 }
 
+QString temporaryPrefix(const QFileInfo &info)
+{
+    return QStringLiteral(".") + info.fileName() + QStringLiteral(".");
+}
+
 QString temporaryNameBeside(const QString &path)
 {
     const QFileInfo info(path);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".") +
+    return info.absolutePath() + u'/' + temporaryPrefix(info) +
            QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".new");
 }
 
@@ -41,6 +47,16 @@ bool writeAll(QFile &file, const QByteArray &bytes)
 }
 
 } // namespace
+
+void removeAbandonedReplacements(const QString &path)
+{
+    const QFileInfo info(path);
+    QDir folder = info.absoluteDir();
+    const QStringList pattern{temporaryPrefix(info) + QStringLiteral("*.new")};
+    const QStringList leftovers = folder.entryList(pattern, QDir::Files | QDir::Hidden);
+    for (const QString &name : leftovers)
+        folder.remove(name);
+}
 
 bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {

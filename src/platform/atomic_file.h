@@ -12,4 +12,8 @@ namespace platform {
 // anything fails; the old file is then untouched.
 bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
 
+// Removes what a writer of path that died before its rename left beside the file. Only for a
+// caller that holds the file's write lock, so that no live writer's new file is taken.
+void removeAbandonedReplacements(const QString &path);
+
 } // namespace platform

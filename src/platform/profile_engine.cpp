@@ -170,6 +170,8 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
     if (const QString why = refusal(section, key, value); !why.isEmpty())
         return {false, why};
     const QString file = nativePath(path);
+    if (!value && !QFileInfo::exists(file)) // deleting from a missing file creates nothing
+        return {true, {}};
     if (!QFileInfo(QFileInfo(file).absolutePath()).isDir())
         return {false, QStringLiteral("the folder does not exist")};
 
@@ -194,6 +196,7 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
         bytes = document.withValue(section, *key, *value);
     if (exists && bytes == document.bytes())
         return {true, {}};
+    removeAbandonedReplacements(file);
     return replaceFile(file, bytes);
 }
 

@@ -8,9 +8,10 @@
 namespace platform {
 namespace {
 
-// A writer holds the lock for milliseconds; one that died holding it is recognised by its
-// process id at once, and anything older than this is taken over.
-constexpr int staleAfterMs = 10000;
+// A writer holds the lock for milliseconds. One that died holding it is recognised by its
+// process id at once; one killed before it wrote its id into the lock file leaves a lock that
+// only its age can free, so the age limit stays short.
+constexpr int staleAfterMs = 2000;
 constexpr int waitMs = 5000;
 
 // The user's runtime folder when the session has one; otherwise a folder of the user's own in
