@@ -33,8 +33,11 @@ QString matchInFolder(const QString &folder, const QString &name)
         names.byFoldedName.clear();
         const QStringList entries = QDir(folder).entryList(
             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-        for (const QString &entry : entries)
-            names.byFoldedName.insert(entry.toCaseFolded(), entry); // keeps the first in order
+        for (const QString &entry : entries) {
+            const QString folded = entry.toCaseFolded();
+            if (!names.byFoldedName.contains(folded)) // the first in name order wins
+                names.byFoldedName.insert(folded, entry);
+        }
         if (cache.size() > 512)
             cache.clear(); // a bound for themes with very many folders; the cache refills
     }
