@@ -1,0 +1,82 @@
+#include "sound_decoder.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <sndfile.h>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcSoundDecoder, "kesta.platform.sound")
+
+namespace platform {
+
+namespace {
+
+constexpr int MaxChannels = 8;
+constexpr int MinRate = 1000;
+constexpr int MaxRate = 384000;
+constexpr sf_count_t ChunkFrames = 8192;
+
+struct SndFileCloser
+{
+    void operator()(SNDFILE *file) const { sf_close(file); }
+};
+
+} // namespace
+
+qint64 DecodedSound::frameCount() const
+{
+    if (channelCount <= 0)
+        return 0;
+    return samples.size() / qint64(sizeof(float) * channelCount);
+}
+
+qint64 DecodedSound::durationMs() const
+{
+    if (sampleRate <= 0)
+        return 0;
+    return frameCount() * 1000 / sampleRate;
+}
+
+std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath)
+{
+    SF_INFO info{};
+    std::unique_ptr<SNDFILE, SndFileCloser> file(
+        sf_open(QFile::encodeName(diskPath).constData(), SFM_READ, &info));
+    if (!file) {
+        qCWarning(lcSoundDecoder) << "not a sound file:" << diskPath << sf_strerror(nullptr);
+        return nullptr;
+    }
+    if (info.channels < 1 || info.channels > MaxChannels || info.samplerate < MinRate ||
+        info.samplerate > MaxRate) {
+        qCWarning(lcSoundDecoder) << "unsupported channels or rate:" << diskPath << info.channels
+                                  << info.samplerate;
+        return nullptr;
+    }
+
+    // The frame count in the header is not trusted for the allocation: a damaged header can
+    // claim far more than the file holds, so the samples grow chunk by chunk up to the limit.
+    auto sound = std::make_shared<DecodedSound>();
+    sound->sampleRate = info.samplerate;
+    sound->channelCount = info.channels;
+    const qint64 bytesPerFrame = qint64(sizeof(float)) * info.channels;
+    std::vector<float> chunk(size_t(ChunkFrames * info.channels));
+    for (;;) {
+        const sf_count_t got = sf_readf_float(file.get(), chunk.data(), ChunkFrames);
+        if (got <= 0)
+            break;
+        if (sound->samples.size() + got * bytesPerFrame > MaxDecodedSoundBytes) {
+            qCWarning(lcSoundDecoder) << "sound too long to hold:" << diskPath;
+            return nullptr;
+        }
+        sound->samples.append(reinterpret_cast<const char *>(chunk.data()),
+                              qsizetype(got * bytesPerFrame));
+    }
+    if (sound->samples.isEmpty()) {
+        qCWarning(lcSoundDecoder) << "sound has no frames:" << diskPath;
+        return nullptr;
+    }
+    return sound;
+}
+
+} // namespace platform

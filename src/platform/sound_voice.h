@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/sound_decoder.h"
+
+#include <QAudioDevice>
+
+#include <functional>
+#include <memory>
+
+class QAudioSink;
+class QIODevice;
+class QObject;
+
+namespace platform {
+
+// One sound playing on the audio device: a sink stream fed from the decoded samples. Lives on
+// the sound output's thread and is used there only.
+class SoundVoice
+{
+public:
+    struct Callbacks
+    {
+        std::function<void()> firstSamples; // the device has taken the first samples
+        std::function<void()> ended;        // played out or failed; not called after stop()
+    };
+
+    // Starts sound on device. Returns nullptr when the device takes neither 32-bit float nor
+    // 16-bit samples at the sound's rate and channel count, or refuses to start the stream.
+    static std::unique_ptr<SoundVoice> start(const QAudioDevice &device,
+                                             const std::shared_ptr<const DecodedSound> &sound,
+                                             Callbacks callbacks);
+    ~SoundVoice();
+    SoundVoice(const SoundVoice &) = delete;
+    SoundVoice &operator=(const SoundVoice &) = delete;
+
+    // Silences the sound at once; the ended callback is not called.
+    void stop();
+    bool hasEnded() const { return m_ended; }
+
+private:
+    SoundVoice() = default;
+    void drain();
+    void finish();
+
+    std::unique_ptr<QIODevice> m_source;
+    std::unique_ptr<QAudioSink> m_sink;
+    Callbacks m_callbacks;
+    bool m_ended = false;
+};
+
+} // namespace platform
