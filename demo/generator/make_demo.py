@@ -16,11 +16,16 @@ the bytes 00 21 F9 by chance, so that even a loader that cuts frames at those
 bytes sees exactly the frames we wrote.
 """
 
+import math
+import os
+import re
 import struct
+import sys
 import wave
+from functools import lru_cache
 
 import numpy as np
-from PIL import Image
+from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 MASK_RGB = (255, 0, 255)
 
@@ -281,13 +286,6 @@ def write_ini(path, sections, comment=None):
 # shapes are coverage masks (height, width) in 0 .. 1, drawn four times larger
 # and reduced, which gives them smooth edges.
 
-import os
-import sys
-import math
-from functools import lru_cache
-
-from PIL import ImageDraw, ImageFilter, ImageFont
-
 FONT_DIR = "/usr/share/fonts/truetype/dejavu/"
 SS = 4
 
@@ -309,10 +307,6 @@ def vgrad(w, h, stops):
     return np.broadcast_to(col[:, None, :], (h, w, 3)).copy()
 
 
-def hgrad(w, h, stops):
-    return vgrad(h, w, stops).transpose(1, 0, 2).copy()
-
-
 def mix(a, b, t):
     return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
 
@@ -321,6 +315,19 @@ def coverage(w, h, draw):
     im = Image.new("L", (w * SS, h * SS), 0)
     draw(ImageDraw.Draw(im), SS)
     return np.asarray(im.resize((w, h), Image.BOX), dtype=np.float32) / 255.0
+
+
+def disc(w, h, cx, cy, r, outline=False):
+    """A filled circle, or with `outline` a one-pixel circle line."""
+    box = lambda s: [(cx - r) * s, (cy - r) * s, (cx + r) * s, (cy + r) * s]
+    if outline:
+        return coverage(w, h, lambda d, s: d.ellipse(box(s), outline=255, width=s))
+    return coverage(w, h, lambda d, s: d.ellipse(box(s), fill=255))
+
+
+def polyline(w, h, pts, width=1.0):
+    return coverage(w, h, lambda d, s: d.line([(x * s, y * s) for x, y in pts], fill=255,
+                                              width=max(1, int(width * s)), joint="curve"))
 
 
 def paint(dst, src, alpha):
@@ -418,10 +425,6 @@ def put_text(img, xy, txt, fnt, colour, anchor="ls", spacing=0, shadow=None,
 
 def crop(img, x, y, w, h):
     return img[y:y + h, x:x + w].copy()
-
-
-def mock_label(txt):
-    return txt
 
 
 # ==========================================================================
@@ -563,7 +566,7 @@ def g_mic(p):
 
 
 def g_reset(p):
-    p.arc(12, 12.5, 7.5, 250, 520 - 360 + 360, 2.4)
+    p.arc(12, 12.5, 7.5, -110, 160, 2.4)
     p.poly([(14.5, 1.6), (14.5, 8.8), (8.8, 5.2)])
 
 
@@ -718,7 +721,8 @@ def icon_tile_art(T, size, glyph, over, bg):
     st = T["style"]
     img = solid(size, size, bg)
     box = (2, 2, size - 2, size - 3)
-    paint(img, (0, 0, 0), blur(shape_mask(st, size, size, (2, 3, size - 2, size - 1), 10), 1.5) * 0.6)
+    shadow = shape_mask(st, size, size, (2, 3, size - 2, size - 1), 10)
+    paint(img, (0, 0, 0), blur(shadow, 1.5) * 0.6)
     top, bot = (T["btn_over_top"], T["btn_over_bot"]) if over else (T["btn_top"], T["btn_bot"])
     paint(img, vgrad(size, size, [(0, top), (1, bot)]), shape_mask(st, size, size, box, 10))
     paint(img, T["btn_border"], ring(st, size, size, box, 10, 1.2))
@@ -756,7 +760,8 @@ def logo_art(T, w=460):
     h = 56
     gm = glyph_mask(w, h, "shield" if T["style"] == "round" else "gear", 8, 6, 44)
     paint(img, T["accent"], np.clip(blur(gm, 4) * 0.55, 0, 1))
-    paint(img, vgrad(w, h, [(0, mix(T["accent"], (255, 255, 255), 0.45)), (1, T["accent_dim"])]), gm)
+    shade = vgrad(w, h, [(0, mix(T["accent"], (255, 255, 255), 0.45)), (1, T["accent_dim"])])
+    paint(img, shade, gm)
     if T["style"] != "round":
         paint(img, T["head_bot"], glyph_mask(w, h, "lock", 21, 19, 18))
     put_text(img, (64, 30), "KESTA Terminal", font(T["title_font"], 25), T["text"],
@@ -791,7 +796,8 @@ def panel_art(T, w, h, title=None, head=True):
     paint(img, T["panel_dark"], ring(st, w, h, (0, 0, w, h), r, 1))
     # The rim fades only within the top 36 rows, so that the slices cut from
     # below them repeat exactly when stretched.
-    fade = vgrad(w, h, [(0, (1, 1, 1)), (36.0 / h, (0.45, 0.45, 0.45)), (1, (0.45, 0.45, 0.45))])[:, :, 0]
+    dim = (0.45, 0.45, 0.45)
+    fade = vgrad(w, h, [(0, (1, 1, 1)), (36.0 / h, dim), (1, dim)])[:, :, 0]
     paint(img, T["panel_edge"], ring(st, w, h, (1, 1, w - 1, h - 1), r - 1, 1) * fade)
     if st != "round":
         paint(img, T["accent_dim"], ring(st, w, h, (4, 4, w - 4, h - 4), r - 3, 1) * 0.35)
@@ -885,13 +891,13 @@ def input_dialog(T):
     img, mask = dialog_base(T, W, H, outline, 96)
     # emblem socket
     if st == "round":
-        sock = coverage(W, H, lambda d, s: d.ellipse([18 * s, 18 * s, 106 * s, 106 * s], fill=255))
-        sring = coverage(W, H, lambda d, s: d.ellipse([14 * s, 14 * s, 110 * s, 110 * s], fill=255))
+        sock = disc(W, H, 62, 62, 44)
+        sring = disc(W, H, 62, 62, 48)
     else:
         def octo(r):
-            return lambda d, s: d.polygon(
-                [((62 + r * math.cos(math.pi / 8 + k * math.pi / 4)) * s,
-                  (62 + r * math.sin(math.pi / 8 + k * math.pi / 4)) * s) for k in range(8)], fill=255)
+            pts = [(62 + r * math.cos(math.pi / 8 + k * math.pi / 4),
+                    62 + r * math.sin(math.pi / 8 + k * math.pi / 4)) for k in range(8)]
+            return lambda d, s: d.polygon([(x * s, y * s) for x, y in pts], fill=255)
         sock = coverage(W, H, octo(46))
         sring = coverage(W, H, octo(50))
     paint(img, T["accent_dim"], sring)
@@ -980,7 +986,7 @@ def select_dialog(T):
         f = img.copy()
         for j in range(8):
             a = (j * 45 + k * 45) % 360
-            age = ((j - 0) % 8) / 7.0
+            age = j / 7.0
             dot = coverage(W, H, lambda d, s, a=a: d.ellipse(
                 [(600 + 10 * math.cos(math.radians(a)) - 2.4) * s,
                  (46 + 10 * math.sin(math.radians(a)) - 2.4) * s,
@@ -1016,18 +1022,17 @@ def radar_frames(T, size=150):
     c = size / 2.0
     if T["style"] == "round":
         R = size / 2.0 - 6
-        bez = coverage(size, size, lambda d, s: d.ellipse([2 * s, 2 * s, (size - 2) * s, (size - 2) * s], fill=255))
-        scr = coverage(size, size, lambda d, s: d.ellipse([(c - R) * s, (c - R) * s, (c + R) * s, (c + R) * s], fill=255))
+        bez = disc(size, size, c, c, c - 2)
+        scr = disc(size, size, c, c, R)
         paint(base, T["panel_dark"], bez)
-        paint(base, T["panel_edge"], np.clip(bez - shift(bez, 0, 1), 0, 1) * 0)
-        ringm = np.clip(bez - coverage(size, size, lambda d, s: d.ellipse([3.5 * s, 3.5 * s, (size - 3.5) * s, (size - 3.5) * s], fill=255)), 0, 1)
+        ringm = np.clip(bez - disc(size, size, c, c, c - 3.5), 0, 1)
         paint(base, T["panel_edge"], ringm)
         paint(base, vgrad(size, size, [(0, (8, 24, 34)), (1, (4, 12, 20))]), scr)
         grid = np.zeros((size, size), np.float32)
         for rr in (R * 0.33, R * 0.66):
-            grid += coverage(size, size, lambda d, s, rr=rr: d.ellipse([(c - rr) * s, (c - rr) * s, (c + rr) * s, (c + rr) * s], outline=255, width=s))
-        grid += coverage(size, size, lambda d, s: d.line([(c * s, (c - R) * s), (c * s, (c + R) * s)], fill=255, width=s))
-        grid += coverage(size, size, lambda d, s: d.line([((c - R) * s, c * s), ((c + R) * s, c * s)], fill=255, width=s))
+            grid += disc(size, size, c, c, rr, outline=True)
+        grid += polyline(size, size, [(c, c - R), (c, c + R)])
+        grid += polyline(size, size, [(c - R, c), (c + R, c)])
         paint(base, T["accent"], np.clip(grid, 0, 1) * scr * 0.22)
         blips = [(0.45 * R, 40), (0.8 * R, 155), (0.6 * R, 260)]
         yy, xx = np.mgrid[0:size, 0:size].astype(np.float32) + 0.5
@@ -1038,22 +1043,20 @@ def radar_frames(T, size=150):
             behind = (a0 - ang) % 360
             trail = np.clip(1 - behind / 100.0, 0, 1) ** 1.6 * scr
             paint(f, T["accent"], trail * 0.45)
-            beam = coverage(size, size, lambda d, s: d.line(
-                [(c * s, c * s), ((c + R * math.cos(math.radians(a0))) * s,
-                                  (c + R * math.sin(math.radians(a0))) * s)], fill=255, width=2 * s))
+            beam = polyline(size, size, [(c, c), (c + R * math.cos(math.radians(a0)),
+                                                  c + R * math.sin(math.radians(a0)))], 2)
             paint(f, mix(T["accent"], (255, 255, 255), 0.5), beam * scr)
             for br, ba in blips:
                 age = (a0 - ba) % 360
                 glow = max(0.0, 1 - age / 240.0)
                 bx, by = c + br * math.cos(math.radians(ba)), c + br * math.sin(math.radians(ba))
-                dot = coverage(size, size, lambda d, s: d.ellipse([(bx - 3) * s, (by - 3) * s, (bx + 3) * s, (by + 3) * s], fill=255))
+                dot = disc(size, size, bx, by, 3)
                 paint(f, T["ok"], np.clip(blur(dot, 2.5) * 1.5, 0, 1) * glow * 0.7)
                 paint(f, mix(T["ok"], (255, 255, 255), 0.4), dot * (0.15 + 0.85 * glow))
-            paint(f, T["accent"], coverage(size, size, lambda d, s: d.ellipse([(c - 3) * s, (c - 3) * s, (c + 3) * s, (c + 3) * s], fill=255)))
+            paint(f, T["accent"], disc(size, size, c, c, 3))
             frames.append(f)
         return frames, [8] * n
     # Amber oscilloscope
-    box = (3, 3, size - 3, size - 3)
     paint(base, T["panel_dark"], shape_mask("cut", size, size, (1, 1, size - 1, size - 1), 12))
     paint(base, T["panel_edge"], ring("cut", size, size, (1, 1, size - 1, size - 1), 12, 1.5))
     scrm = shape_mask("cut", size, size, (8, 8, size - 8, size - 8), 8)
@@ -1061,10 +1064,10 @@ def radar_frames(T, size=150):
     grid = np.zeros((size, size), np.float32)
     for i in range(1, 6):
         x = 8 + i * (size - 16) / 6.0
-        grid += coverage(size, size, lambda d, s, x=x: d.line([(x * s, 8 * s), (x * s, (size - 8) * s)], fill=255, width=s))
+        grid += polyline(size, size, [(x, 8), (x, size - 8)])
     for i in range(1, 4):
         y = 8 + i * (size - 16) / 4.0
-        grid += coverage(size, size, lambda d, s, y=y: d.line([(8 * s, y * s), ((size - 8) * s, y * s)], fill=255, width=s))
+        grid += polyline(size, size, [(8, y), (size - 8, y)])
     paint(base, T["accent"], np.clip(grid, 0, 1) * scrm * 0.16)
     for k in range(n):
         f = base.copy()
@@ -1073,10 +1076,11 @@ def radar_frames(T, size=150):
             x = 10 + i * (size - 20) / 120.0
             ph = (i / 120.0) * 2.0 - k / float(n)
             u = ph % 1.0
-            beat = math.exp(-((u - 0.5) / 0.035) ** 2) * 1.0 - math.exp(-((u - 0.56) / 0.03) ** 2) * 0.45
-            y = c + 8 * math.sin(2 * math.pi * 3 * (i / 120.0) - 2 * math.pi * k / n) * 0.25 - beat * 44
+            beat = math.exp(-((u - 0.5) / 0.035) ** 2) - 0.45 * math.exp(-((u - 0.56) / 0.03) ** 2)
+            wave_ = 2 * math.sin(2 * math.pi * 3 * (i / 120.0) - 2 * math.pi * k / n)
+            y = c + wave_ - beat * 44
             pts.append((x, y))
-        tr = coverage(size, size, lambda d, s: d.line([(x * s, y * s) for x, y in pts], fill=255, width=2 * s, joint="curve"))
+        tr = polyline(size, size, pts, 2)
         paint(f, T["accent"], np.clip(blur(tr, 3) * 1.6, 0, 1) * scrm * 0.6)
         paint(f, mix(T["accent"], (255, 255, 255), 0.35), tr * scrm)
         frames.append(f)
@@ -1090,12 +1094,13 @@ def led_frames(T, size=24):
     c = size / 2.0
     for lv in levels:
         f = solid(size, size, T["badge_fill"])
-        sock = coverage(size, size, lambda d, s: d.ellipse([3 * s, 3 * s, (size - 3) * s, (size - 3) * s], fill=255))
+        sock = disc(size, size, c, c, c - 3)
         paint(f, (0, 0, 0), sock * 0.6)
-        lens = coverage(size, size, lambda d, s: d.ellipse([6 * s, 6 * s, (size - 6) * s, (size - 6) * s], fill=255))
+        lens = disc(size, size, c, c, c - 6)
         paint(f, col, np.clip(blur(lens, 3.0) * 1.4, 0, 1) * lv * 0.8)
         paint(f, mix(mix(col, (0, 0, 0), 0.7), col, lv), lens)
-        hl = coverage(size, size, lambda d, s: d.ellipse([8.5 * s, 7.5 * s, 12.5 * s, 10.5 * s], fill=255))
+        hl = coverage(size, size, lambda d, s: d.ellipse([8.5 * s, 7.5 * s, 12.5 * s, 10.5 * s],
+                                                          fill=255))
         paint(f, (255, 255, 255), hl * (0.25 + 0.6 * lv))
         frames.append(f)
     return frames, [40, 20, 8, 8, 30, 8, 8]
@@ -1127,8 +1132,15 @@ INFO_ROWS = [  # label name, pictogram
     ("seclb", "shield"), ("secso", "lock"), ("secsc", "terminal"),
     ("secov", "pointer"), ("secck", "speaker"), ("secvc", "mic")]
 
-R = lambda n: ("R", n)
-E = lambda n: ("E", n)
+WIDE_W = 1272  # inside width of the console on a 1280-pixel screen
+
+
+def R(n):
+    return ("R", n)
+
+
+def E(n):
+    return ("E", n)
 
 
 def console_layout(T, wide):
@@ -1199,7 +1211,7 @@ def skin_number(v, axis, wide, left=None):
         return str(v)
     kind, n = v
     if wide and axis == "x":
-        full = 1272 - n
+        full = WIDE_W - n
         return str(full if kind == "R" else full - left)
     return str(-n)
 
@@ -1207,7 +1219,7 @@ def skin_number(v, axis, wide, left=None):
 def console_lines(T, wide):
     out = []
     for name, kind, (x, y, w, h), rest in console_layout(T, wide):
-        left = x if isinstance(x, int) else 1272 - x[1]
+        left = x if isinstance(x, int) else WIDE_W - x[1]
         geo = [skin_number(x, "x", wide), skin_number(y, "y", wide),
                skin_number(w, "x", wide, left), skin_number(h, "y", wide)]
         out.append(",".join([name, kind] + geo + [str(r) for r in rest]))
@@ -1217,7 +1229,6 @@ def console_lines(T, wide):
 # --- the placement rules of the layout engine, for the mock renderings
 
 def lead_number(text):
-    import re
     m = re.match(r"\s*([+-]?(\d+\.?\d*|\.\d+))", text)
     return float(m.group(1)) if m else 0.0
 
@@ -1383,7 +1394,8 @@ def theme_sounds(T):
         ping, tick = 1250.0, 2600.0
     s = {}
     parts = [(0.13 * i, voice(note(n), 1.3, timbre, 0.45, amp=0.8)) for i, n in enumerate(start)]
-    parts.append((0.52, voice(note(start[0]) / 2, 0.9, [(1, 1, 1), (2, 0.4, 0.6)], 0.35, 0.05, 0.5)))
+    bass = voice(note(start[0]) / 2, 0.9, [(1, 1, 1), (2, 0.4, 0.6)], 0.35, 0.05, 0.5)
+    parts.append((0.52, bass))
     s["startup.wav"] = render(parts, 1.25, 0.7)
     rng = np.random.RandomState(7)
     noise = rng.uniform(-1, 1, int(0.006 * RATE)) * np.linspace(1, 0, int(0.006 * RATE))
@@ -1494,7 +1506,8 @@ def write_skins(T, theme, d, inp, sel):
 
     voice = [
         ("DESKTOP", [("%02d" % (i + 1), e[4]) for i, e in enumerate(DESKTOP)]),
-        ("SECURITY", [("%02d" % k, CONSOLE_BUTTONS[i][4]) for i, k in enumerate(keys["Security.skn"])]),
+        ("SECURITY", [("%02d" % k, CONSOLE_BUTTONS[i][4])
+                      for i, k in enumerate(keys["Security.skn"])]),
         ("SECURITY1280", [("%02d" % k, CONSOLE_BUTTONS[i][4])
                           for i, k in enumerate(keys["Security1280.skn"])]),
         ("TERMINAL", [("%02d" % (i + 2), e[4]) for i, e in enumerate(SHELL_BAR)]),
@@ -1750,8 +1763,8 @@ def main(argv):
     for _ in range(2):
         for theme in THEMES:
             img = fit(mock_console(themes_dir, theme, "Security.skn", 1016, 760), 640, 480)
-            img = np.asarray(Image.fromarray(img.astype(np.uint8)).resize((160, 120), Image.LANCZOS),
-                             dtype=np.float32)
+            small = Image.fromarray(img.astype(np.uint8)).resize((160, 120), Image.LANCZOS)
+            img = np.asarray(small, dtype=np.float32)
             sizes[theme + ".bmp"] = write_bmp(os.path.join(themes_dir, theme + ".bmp"), img)
     if mock_dir:
         os.makedirs(mock_dir, exist_ok=True)
@@ -1766,14 +1779,17 @@ def main(argv):
                                  {"InputBox": "\u2022" * 7}),
                      os.path.join(mock_dir, "%s-input.png" % theme))
             save_png(mock_dialog(themes_dir, theme, "Security.skn", "SELECT", {
-                "Drivelist": "/", "Dirlist": "/\nusr\nbin", "Filelist": "bash\ncat\nx-terminal-emulator\nxdg-open",
+                "Drivelist": "/", "Dirlist": "/\nusr\nbin",
+                "Filelist": "bash\ncat\nx-terminal-emulator\nxdg-open",
                 "InputBox": "/usr/bin/x-terminal-emulator", "ArgBox": "-e top"}),
                 os.path.join(mock_dir, "%s-select.png" % theme))
     total = sum(sizes.values())
     for theme in THEMES:
         part = sum(v for k, v in sizes.items() if k.startswith(theme))
-        print("%-8s %4d files %8d bytes" % (theme, sum(1 for k in sizes if k.startswith(theme)), part))
-    print("largest:", ", ".join("%s %d" % kv for kv in sorted(sizes.items(), key=lambda kv: -kv[1])[:6]))
+        count = sum(1 for k in sizes if k.startswith(theme))
+        print("%-8s %4d files %8d bytes" % (theme, count, part))
+    largest = sorted(sizes.items(), key=lambda kv: -kv[1])[:6]
+    print("largest:", ", ".join("%s %d" % kv for kv in largest))
     print("total    %8d bytes" % total)
 
 
