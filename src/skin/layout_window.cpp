@@ -69,13 +69,18 @@ public:
         , m_section(section)
     {}
 
-    // False when the line created nothing; the warning has then been given.
-    bool build(int n, const QString &key, const QString &text)
+    // The element the line created (nullptr for a line that creates none), or std::nullopt
+    // when the line was skipped; the warning has then been given.
+    std::optional<QWidget *> build(int n, const QString &key, const QString &text)
     {
         m_key = key;
         m_line = n;
-        return std::visit([this](const auto &line) { return buildLine(line); },
-                          skin::parseLayoutLine(text));
+        m_placed = nullptr;
+        const bool built = std::visit([this](const auto &line) { return buildLine(line); },
+                                      skin::parseLayoutLine(text));
+        if (!built)
+            return std::nullopt;
+        return m_placed;
     }
 
 private:
@@ -86,9 +91,11 @@ private:
         return false;
     }
 
-    QRect place(const skin::LineGeometry &geometry, skin::EdgeRule rule) const
+    void place(QWidget &element, const skin::LineGeometry &geometry, skin::EdgeRule rule)
     {
-        return skin::placeElement(geometry, rule, m_window.ScaleWidth(), m_window.ScaleHeight());
+        element.setGeometry(
+            skin::placeElement(geometry, rule, m_window.ScaleWidth(), m_window.ScaleHeight()));
+        m_placed = &element;
     }
 
     bool buildLine(const skin::NotLaidOut &line) const { return skip(line.detail); }
@@ -112,7 +119,7 @@ private:
             return skip(QStringLiteral("%1(%2) is already laid out")
                             .arg(isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"))
                             .arg(line.index));
-        element->setGeometry(place(line.geometry, skin::EdgeRule::NotPositive));
+        place(*element, line.geometry, skin::EdgeRule::NotPositive);
         applyTextLook(*element, line);
         element->setEnabled(true);
         element->show();
@@ -139,7 +146,7 @@ private:
         if (!picture)
             return skip(QStringLiteral("imgPic(%1) is already laid out").arg(index));
         m_pictureCount = index;
-        picture->setGeometry(place(line.geometry, skin::EdgeRule::NotPositive));
+        place(*picture, line.geometry, skin::EdgeRule::NotPositive);
         picture->setPicture(loaded.pixmap);
         if (line.isThemePicture) {
             state.ThemePictureIndex = index;
@@ -161,7 +168,7 @@ private:
         if (!button)
             return skip(QStringLiteral("imgBut(%1) is already laid out").arg(index));
         m_buttons.add({path, line.command, line.clickSound, line.overSound, m_line});
-        button->setGeometry(place(line.geometry, skin::EdgeRule::Negative));
+        place(*button, line.geometry, skin::EdgeRule::Negative);
         button->setPicture(loaded.pixmap);
         button->show();
         return true;
@@ -177,6 +184,7 @@ private:
     QString m_key;
     int m_line = 0;
     int m_pictureCount = 0;
+    QWidget *m_placed = nullptr;
 };
 
 } // namespace
@@ -207,12 +215,17 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, Button
         lastLine = line;
 
         ++outcome.lines;
-        if (!builder.build(n, key, *line))
+        const std::optional<QWidget *> placed = builder.build(n, key, *line);
+        if (!placed)
             ++outcome.skipped;
 
         if (animated)
             window.buildPause(animDelay);
-        window.repaint();
+        // The new element paints itself now. Repainting the whole window instead would make the
+        // layout quadratic in the number of lines, and Qt may hold a window's repaint back to
+        // the next frame, which the progressive build must not wait for.
+        if (placed && *placed)
+            (*placed)->repaint();
         QCoreApplication::processEvents();
     }
     // The read that found the end of the section emptied the slot; it keeps the last line.

@@ -1,18 +1,17 @@
 #pragma once
 
 #include "core/program_state.h"
+#include "skin/image_button.h"
 #include "skin/indexed_set.h"
+#include "skin/stretched_picture.h"
 
 #include <QColor>
+#include <QLabel>
 #include <QList>
+#include <QListWidget>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
-
-class ImageButton;
-class QLabel;
-class QListWidget;
-class QTimer;
-class StretchedPicture;
 
 // The colour of a platform colour value (red + 256 * green + 65536 * blue).
 QColor colorFromValue(quint32 value);

@@ -1,0 +1,103 @@
+#include "skin_fixture.h"
+
+#include "core/program_state.h"
+#include "skin/image_button.h"
+#include "skin/stretched_picture.h"
+#include "test_environment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+RecordingWindow::RecordingWindow()
+{
+    // Elements paint themselves; the window's own paint event does not see them.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool RecordingWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && (watched == this || watched->parent() == this))
+        paints.append({controlCount(), watched});
+    return SkinnedWindow::eventFilter(watched, event);
+}
+
+ThemeFixture::ThemeFixture(const QString &root, const QString &theme)
+    : m_folder(root + u"/Themes/"_s + theme)
+{
+    QDir().mkpath(m_folder);
+    ProgramState &state = programState();
+    state.ProgramDir = root;
+    state.ThemeDir = u"\\Themes\\"_s + theme + u"\\"_s;
+}
+
+void ThemeFixture::writeFile(const QString &name, const QStringList &lines) const
+{
+    writeBytes(m_folder + u'/' + name, lines.join(u"\r\n"_s).toUtf8() + "\r\n");
+}
+
+void ThemeFixture::writePicture(const QString &name, int width, int height) const
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    image.save(m_folder + u'/' + name);
+}
+
+QString ThemeFixture::storedPath(const QString &name) const
+{
+    return ThemePath() + name;
+}
+
+namespace {
+
+QString geometryOf(const QWidget &widget)
+{
+    const QRect r = widget.geometry();
+    return u"%1,%2 %3x%4%5"_s.arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .arg(widget.isHidden() ? u" hidden"_s : QString());
+}
+
+QString textLook(const QWidget &widget, QPalette::ColorRole back, QPalette::ColorRole text)
+{
+    return u" back=%1 text=%2 font=%3 %4"_s
+        .arg(widget.palette().color(back).name(), widget.palette().color(text).name(),
+             widget.font().family())
+        .arg(widget.font().pointSizeF());
+}
+
+} // namespace
+
+QStringList describeLayout(const SkinnedWindow &window)
+{
+    QStringList lines;
+    for (int i : window.lstBox.indexes()) {
+        if (i > 0)
+            lines << u"lstBox(%1) "_s.arg(i) + geometryOf(*window.lstBox(i)) +
+                         textLook(*window.lstBox(i), QPalette::Base, QPalette::Text);
+    }
+    for (int i : window.lblInfo.indexes()) {
+        if (i > 0)
+            lines << u"lblInfo(%1) "_s.arg(i) + geometryOf(*window.lblInfo(i)) +
+                         textLook(*window.lblInfo(i), QPalette::Window, QPalette::WindowText);
+    }
+    for (int i : window.imgPic.indexes()) {
+        if (i > 0)
+            lines << u"imgPic(%1) "_s.arg(i) + geometryOf(*window.imgPic(i)) +
+                         (window.imgPic(i)->picture().isNull() ? u" no picture"_s : QString());
+    }
+    for (int i : window.imgBut.indexes()) {
+        if (i > 0)
+            lines << u"imgBut(%1) "_s.arg(i) + geometryOf(*window.imgBut(i)) +
+                         (window.imgBut(i)->picture().isNull() ? u" no picture"_s : QString());
+    }
+    return lines;
+}

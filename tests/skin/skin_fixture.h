@@ -1,0 +1,53 @@
+#pragma once
+
+#include "skin/skinned_window.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// A skinned window that remembers its build pauses and every paint of itself or its elements
+// instead of sleeping, so that tests see the progressive build without timing it.
+class RecordingWindow : public SkinnedWindow
+{
+public:
+    struct Paint
+    {
+        int elements = 0; // controlCount() when the paint ran
+        const QObject *painted = nullptr;
+    };
+
+    RecordingWindow();
+
+    QList<int> pauses;
+    QList<Paint> paints;
+
+    void buildPause(int milliseconds) override { pauses.append(milliseconds); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+// A theme folder below root: ProgramDir = root, ThemeDir = "\Themes\<theme>\" (set in the
+// program state by the constructor).
+class ThemeFixture
+{
+public:
+    ThemeFixture(const QString &root, const QString &theme);
+
+    // Writes a skin file of the theme; lines are written as given.
+    void writeFile(const QString &name, const QStringList &lines) const;
+    // Writes a small picture of the theme (the format follows the extension).
+    void writePicture(const QString &name, int width = 8, int height = 8) const;
+    QString themeFolder() const { return m_folder; }
+    // The stored form of a theme file, as the console addresses it.
+    QString storedPath(const QString &name) const;
+
+private:
+    QString m_folder;
+};
+
+// The elements laid out on a window (member 1 and up of every set), one line each:
+// "lstBox(1) 40,10 600x200 back=#102030 text=#ffffff font=Sans 10".
+QStringList describeLayout(const SkinnedWindow &window);

@@ -1,0 +1,250 @@
+#include "core/program_state.h"
+#include "skin/image_button.h"
+#include "skin/layout_window.h"
+#include "skin/stretched_picture.h"
+#include "skin_fixture.h"
+#include "test_environment.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestLayoutWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void laysOutEveryKind();
+    void overrideFileReplacesLinesButDecidesNone();
+    void skippedLineWarnsAndLayoutGoesOn_data();
+    void skippedLineWarnsAndLayoutGoesOn();
+    void progressiveBuildPausesAndRepaintsEveryLine_data();
+    void progressiveBuildPausesAndRepaintsEveryLine();
+    void keysGoOnPastNinetyNine();
+
+private:
+    LayoutOutcome layOut(bool animated = false, int delay = 0);
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<ThemeFixture> m_theme;
+    std::unique_ptr<RecordingWindow> m_window;
+};
+
+void TestLayoutWindow::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    m_theme = std::make_unique<ThemeFixture>(m_env->root(), u"Test"_s);
+    m_theme->writePicture(u"b1.bmp"_s);
+    m_theme->writePicture(u"back.png"_s);
+    m_window = std::make_unique<RecordingWindow>();
+    m_window->resize(640, 480);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    ProgramState &state = programState();
+    state.INIValue.clear();
+    state.ThemePictureIndex = 0;
+    state.ThemeName.clear();
+}
+
+void TestLayoutWindow::cleanup()
+{
+    m_window.reset();
+    m_theme.reset();
+    m_env.reset();
+}
+
+LayoutOutcome TestLayoutWindow::layOut(bool animated, int delay)
+{
+    return LayoutWindow(*m_window, u"DEFAULT"_s, m_window->buttonTable(),
+                        m_window->animationTable(), animated, delay,
+                        m_theme->storedPath(u"Security.skn"_s));
+}
+
+void TestLayoutWindow::laysOutEveryKind()
+{
+    QTest::failOnWarning(QRegularExpression(u".*"_s));
+    m_theme->writePicture(u"b2.bmp"_s);
+    // The preview picture lies beside the theme folder.
+    m_theme->writePicture(u"../Test.bmp"_s);
+    m_theme->writeFile(u"Security.skn"_s,
+                       {u"[DEFAULT]"_s, u"BackGround=0,0,0"_s,
+                        u"01=secinfo,L,40,10,0,200,16,32,48,255,255,255,DejaVu Sans,10"_s,
+                        u"02=secvc,T,-200,-30,150,0,0,0,0,200,200,0,DejaVu Sans,9"_s,
+                        u"03=back.png,P,50%,0,25%,-80"_s, u"04=ThemePic,P,10,300,100,75"_s,
+                        u"05=b1.bmp,B,-100,10,80,20,over.wav,click.wav,False,QUIT"_s,
+                        u"06=b2.bmp,B,5,5,0,-20,,click2.wav,True,run.exe a,b,,c"_s,
+                        u"07=spin.gif,A,0,0,10,10"_s,
+                        u"08=seclb,T,0,0,100,20,1,2,3,4,5,6,DejaVu Sans,8"_s,
+                        u"10=b1.bmp,B,0,0,10,10,,,False,AFTER A GAP"_s});
+
+    const int before = m_window->controlCount();
+    const LayoutOutcome outcome = layOut();
+
+    QCOMPARE(outcome.lines, 8);
+    QCOMPARE(outcome.skipped, 0);
+    const QStringList expected{
+        u"lstBox(1) 40,10 600x200 back=#102030 text=#ffffff font=DejaVu Sans 10"_s,
+        u"lblInfo(1) 0,0 100x20 back=#010203 text=#040506 font=DejaVu Sans 8"_s,
+        u"lblInfo(6) 440,450 150x30 back=#000000 text=#c8c800 font=DejaVu Sans 9"_s,
+        u"imgPic(1) 320,0 160x400"_s,
+        u"imgPic(2) 10,300 100x75"_s,
+        u"imgBut(1) 540,10 80x20"_s,
+        u"imgBut(2) 5,5 0x455"_s,
+    };
+    QCOMPARE(describeLayout(*m_window), expected);
+    QCOMPARE(m_window->controlCount(), before + 7);
+
+    const ButtonTable &buttons = m_window->buttonTable();
+    QCOMPARE(buttons.count, 2);
+    QCOMPARE(buttons.at(1).picture, ThemePath() + u"b1.bmp"_s);
+    QCOMPARE(buttons.at(1).command, u"QUIT"_s);
+    QCOMPARE(buttons.at(1).overSound, u"over.wav"_s);
+    QCOMPARE(buttons.at(1).clickSound, u"click.wav"_s);
+    QCOMPARE(buttons.at(1).line, 5);
+    QCOMPARE(buttons.at(2).command, u"run.exe a,b,,c"_s);
+    QCOMPARE(buttons.at(2).overSound, QString());
+    QCOMPARE(buttons.at(2).line, 6);
+
+    const ProgramState &state = programState();
+    QCOMPARE(state.ThemePictureIndex, 2);
+    QCOMPARE(state.ThemeName, u"Test"_s);
+    QVERIFY(!m_window->imgPic(2)->picture().isNull());
+    QCOMPARE(state.INIValue, u"seclb,T,0,0,100,20,1,2,3,4,5,6,DejaVu Sans,8"_s);
+
+    for (QWidget *model : std::initializer_list<QWidget *>{
+             m_window->lstBox(0), m_window->lblInfo(0), m_window->imgPic(0), m_window->imgBut(0)})
+        QVERIFY(model->isHidden());
+    QCOMPARE(m_window->imgBut(1)->backColor(), QColor(Qt::white));
+}
+
+void TestLayoutWindow::overrideFileReplacesLinesButDecidesNone()
+{
+    m_theme->writeFile(u"Security.skn"_s, {u"[DEFAULT]"_s, u"01=b1.bmp,B,0,0,10,10,,,False,SKN 1"_s,
+                                           u"02=b1.bmp,B,0,0,10,10,,,False,SKN 2"_s,
+                                           u"03=b1.bmp,B,0,0,10,10,,,False,SKN 3"_s});
+    m_theme->writeFile(u"Security.ini"_s,
+                       {u"[default]"_s, u"01=b1.bmp,B,20,0,10,10,,,False,INI 1"_s, u"03="_s,
+                        u"04=b1.bmp,B,0,0,10,10,,,False,ONLY IN INI"_s});
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(u"Security\\.skn \\[DEFAULT\\] 03: .*line skipped"_s));
+    const LayoutOutcome outcome = layOut();
+
+    QCOMPARE(outcome.lines, 3);
+    QCOMPARE(outcome.skipped, 1);
+    const ButtonTable &buttons = m_window->buttonTable();
+    QCOMPARE(buttons.count, 2);
+    QCOMPARE(buttons.at(1).command, u"INI 1"_s);
+    QCOMPARE(m_window->imgBut(1)->x(), 20);
+    QCOMPARE(buttons.at(2).command, u"SKN 2"_s);
+    // The empty override line is the last line read.
+    QCOMPARE(programState().INIValue, QString());
+}
+
+void TestLayoutWindow::skippedLineWarnsAndLayoutGoesOn_data()
+{
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("too few fields") << u"b1.bmp,B,1,2,3"_s;
+    QTest::newRow("geometry without number") << u"b1.bmp,B,x,2,3,4,,,False,Q"_s;
+    QTest::newRow("missing button picture") << u"nothere.bmp,B,1,2,3,4,,,False,Q"_s;
+    QTest::newRow("picture that does not decode") << u"broken.bmp,P,1,2,3,4"_s;
+    QTest::newRow("label index claimed twice") << u"another,T,1,2,3,4,0,0,0,0,0,0,Sans,8"_s;
+    QTest::newRow("list index claimed twice") << u"secturn,L,1,2,3,4,0,0,0,0,0,0,Sans,8"_s;
+    QTest::newRow("lower-case kind") << u"b1.bmp,b,1,2,3,4,,,False,Q"_s;
+    QTest::newRow("no kind") << u"b1.bmp"_s;
+}
+
+void TestLayoutWindow::skippedLineWarnsAndLayoutGoesOn()
+{
+    QFETCH(QString, line);
+    writeBytes(m_theme->themeFolder() + u"/broken.bmp"_s, "BM this is no bitmap");
+    m_theme->writeFile(u"Security.skn"_s,
+                       {u"[DEFAULT]"_s, u"01=other,T,0,0,10,10,0,0,0,0,0,0,Sans,8"_s,
+                        u"02=secturn,L,0,0,10,10,0,0,0,0,0,0,Sans,8"_s, u"03="_s + line,
+                        u"04=b1.bmp,B,0,0,10,10,,,False,STILL HERE"_s});
+
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        QRegularExpression(u"^.*Security\\.skn \\[DEFAULT\\] 03: .*; line skipped$"_s));
+    const int before = m_window->controlCount();
+    const LayoutOutcome outcome = layOut();
+
+    QCOMPARE(outcome.lines, 4);
+    QCOMPARE(outcome.skipped, 1);
+    QCOMPARE(m_window->controlCount(), before + 3);
+    QCOMPARE(m_window->buttonTable().count, 1);
+    QCOMPARE(m_window->buttonTable().at(1).command, u"STILL HERE"_s);
+    QVERIFY(m_window->imgBut(1));
+    QVERIFY(!m_window->imgPic(1));
+}
+
+void TestLayoutWindow::progressiveBuildPausesAndRepaintsEveryLine_data()
+{
+    QTest::addColumn<bool>("animated");
+    QTest::addColumn<QList<int>>("pauses");
+
+    QTest::newRow("progressive") << true << QList<int>(15, 200);
+    QTest::newRow("at once") << false << QList<int>();
+}
+
+void TestLayoutWindow::progressiveBuildPausesAndRepaintsEveryLine()
+{
+    QFETCH(bool, animated);
+    QFETCH(QList<int>, pauses);
+    QStringList skin{u"[DEFAULT]"_s};
+    for (int n = 1; n <= 15; ++n) {
+        // Every fifth line creates nothing, and still counts for the pause.
+        const QString kind = n % 5 == 0 ? u"b"_s : u"B"_s;
+        skin << u"%1=b1.bmp,%2,%3,%4,30,20,,,False,CMD"_s.arg(n, 2, 10, QChar(u'0'))
+                    .arg(kind)
+                    .arg(n * 40 % 600)
+                    .arg(n * 25);
+    }
+    m_theme->writeFile(u"Security.skn"_s, skin);
+    const int before = m_window->controlCount();
+    m_window->paints.clear();
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"is none of L, T, P, B, A"_s));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"is none of L, T, P, B, A"_s));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"is none of L, T, P, B, A"_s));
+    layOut(animated, 200);
+
+    QCOMPARE(m_window->pauses, pauses);
+    QCOMPARE(m_window->controlCount(), before + 12);
+    // Each new button was painted before the next line was laid out.
+    for (int i = before; i < m_window->controlCount(); ++i) {
+        const QObject *element = m_window->control(i);
+        const bool painted =
+            std::any_of(m_window->paints.cbegin(), m_window->paints.cend(),
+                        [&](const RecordingWindow::Paint &paint) {
+                            return paint.painted == element && paint.elements == i + 1;
+                        });
+        QVERIFY2(painted, qPrintable(u"element %1 not painted in its turn"_s.arg(i)));
+    }
+}
+
+void TestLayoutWindow::keysGoOnPastNinetyNine()
+{
+    QStringList skin{u"[DEFAULT]"_s};
+    for (int n = 1; n <= 100; ++n)
+        skin << u"%1=back.png,P,%2,0,5,5"_s.arg(n, 2, 10, QChar(u'0')).arg(n);
+    skin << u"0101=back.png,P,0,0,5,5"_s;
+    m_theme->writeFile(u"Security.skn"_s, skin);
+
+    const LayoutOutcome outcome = layOut();
+
+    QCOMPARE(outcome.lines, 100);
+    QVERIFY(m_window->imgPic(100));
+    QCOMPARE(m_window->imgPic(100)->x(), 100);
+    QVERIFY(!m_window->imgPic(101));
+}
+
+QTEST_MAIN(TestLayoutWindow)
+#include "tst_layout_window.moc"
