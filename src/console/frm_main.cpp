@@ -1,0 +1,150 @@
+#include "console/frm_main.h"
+
+#include "core/exit_watch.h"
+#include "core/program_state.h"
+#include "core/startup_main.h"
+#include "dialogs/frm_startup_max.h"
+#include "platform/screen_metrics.h"
+#include "skin/file_list_box.h"
+#include "skin/layout_window.h"
+#include "skin/tear_down_layout.h"
+#include "skin/value_forms.h"
+#include "sound/theme_sound.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+frmMain::frmMain(QWidget *parent)
+    : SkinnedWindow(parent)
+    , m_instance(QStringLiteral("kesta-terminal-security"))
+{
+    File1 = new FileListBox(this);
+    File1->hide();
+    addDesignElement(File1);
+
+    tmrExit = new QTimer(this);
+    tmrExit->setInterval(500);
+    connect(tmrExit, &QTimer::timeout, this, &frmMain::tmrExit_Timer);
+    addDesignElement(tmrExit);
+    tmrExit->start();
+
+    cmdFake = new QPushButton(QStringLiteral("Fake"), this);
+    addDesignElement(cmdFake);
+
+    connect(&m_instance, &platform::SingleInstance::activationRequested, this,
+            &frmMain::comeForward);
+}
+
+frmMain::~frmMain() = default;
+
+bool frmMain::Form_Load()
+{
+    ProgramState &state = programState();
+    state.AppTitle = QStringLiteral("KESTA Terminal - Security");
+    state.AppName = QStringLiteral("Security");
+    if (core::StartupMain(*this, m_instance) == core::StartupResult::AlreadyRunning)
+        return false;
+    // The settings and theme lists are filled here, once the console is laid out.
+    return true;
+}
+
+void frmMain::EndProgram()
+{
+    Quitting = true;
+    TearDownLayout(*this);
+    m_instance.release();
+    endProcess();
+}
+
+void frmMain::endProcess()
+{
+    // Nothing may run after the console has ended: no event, no unload handler.
+    std::fflush(nullptr);
+    std::_Exit(EXIT_SUCCESS);
+}
+
+ButtonTable &frmMain::buttonTable()
+{
+    return programState().consoleButtons;
+}
+
+AnimationTable &frmMain::animationTable()
+{
+    return programState().consoleAnimations;
+}
+
+void frmMain::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+}
+
+void frmMain::hideFakeButton()
+{
+    cmdFake->move(-100, cmdFake->y());
+    cmdFake->hide();
+}
+
+core::TwipsRect frmMain::auxiliaryRectangle(bool show)
+{
+    frmStartupMax auxiliary;
+    return auxiliary.measure(show);
+}
+
+platform::TwipsFactors frmMain::twipsFactors() const
+{
+    return platform::twipsPerPixel();
+}
+
+double frmMain::screenWidthTwips() const
+{
+    return platform::screenSizePixels().width() * twipsFactors().x;
+}
+
+void frmMain::place(const core::TwipsRect &rectangle)
+{
+    setGeometry(core::pixelsFromTwips(rectangle, twipsFactors()));
+}
+
+void frmMain::setBackGround(const QString &value)
+{
+    if (const auto colour = skin::toColour(value))
+        setBackColor(colorFromValue(*colour));
+}
+
+void frmMain::playStartupSound(const QString &name)
+{
+    ThemeSound(name, false);
+}
+
+void frmMain::showAndRunEvents()
+{
+    show();
+    QCoreApplication::processEvents();
+}
+
+void frmMain::layOut(const QString &skinFile)
+{
+    const ProgramState &state = programState();
+    LayoutWindow(*this, QStringLiteral("DEFAULT"), buttonTable(), animationTable(), state.Animated,
+                 state.AnimDelay, skinFile);
+}
+
+void frmMain::stopExitWatch()
+{
+    tmrExit->stop();
+}
+
+void frmMain::tmrExit_Timer()
+{
+    core::exitWatchTick(*this);
+}
+
+void frmMain::comeForward()
+{
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/console_window.h"
+#include "platform/single_instance.h"
+#include "skin/skinned_window.h"
+
+class FileListBox;
+class QPushButton;
+class QTimer;
+
+// The security console, "KESTA Terminal - Security". Before its layout it holds the templates
+// of its element sets, the hidden folder lister File1, the exit watch tmrExit (500 ms), the
+// mouse timer and cmdFake; everything else comes from the theme. Its button and animation
+// tables are the program-wide ones.
+class frmMain : public SkinnedWindow, public core::ConsoleWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The load handler: sets AppTitle and AppName and runs the start-up sequence. False when
+    // another console already runs (it was asked to come forward); the caller then ends.
+    [[nodiscard]] bool Form_Load();
+
+    // Sets Quitting, removes the laid-out elements newest first and ends the process at once.
+    void EndProgram() override;
+
+    // Set by EndProgram; hover passes and animation ticks of the console stop.
+    bool Quitting = false;
+    bool isQuitting() const override { return Quitting; }
+
+    ButtonTable &buttonTable() override;
+    AnimationTable &animationTable() override;
+
+    FileListBox *File1 = nullptr;
+    QTimer *tmrExit = nullptr;
+    QPushButton *cmdFake = nullptr;
+
+    // core::ConsoleWindow
+    void setCaption(const QString &caption) override;
+    void hideFakeButton() override;
+    core::TwipsRect auxiliaryRectangle(bool show) override;
+    platform::TwipsFactors twipsFactors() const override;
+    double screenWidthTwips() const override;
+    void place(const core::TwipsRect &rectangle) override;
+    int elementCount() const override { return controlCount(); }
+    void setBackGround(const QString &value) override;
+    void playStartupSound(const QString &name) override;
+    void showAndRunEvents() override;
+    void layOut(const QString &skinFile) override;
+    void stopExitWatch() override;
+
+protected:
+    // Ends the process without running any further event; tests replace it.
+    virtual void endProcess();
+
+private:
+    void tmrExit_Timer();
+    void comeForward();
+
+    platform::SingleInstance m_instance;
+};
