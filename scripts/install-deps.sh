@@ -6,6 +6,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
     libsndfile1-dev libinih-dev
+    pulseaudio pulseaudio-utils
     xvfb xauth fonts-dejavu-core
 )
 

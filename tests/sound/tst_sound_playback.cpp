@@ -1,0 +1,181 @@
+#include "core/program_state.h"
+#include "private_pulse_server.h"
+#include "sound/theme_sound.h"
+#include "test_environment.h"
+#include "tone_wav.h"
+
+#include <QTest>
+
+// Plays real files through a sound server of the test's own and listens to what came out.
+class TestSoundPlayback : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void everyThemeEncodingSounds_data();
+    void everyThemeEncodingSounds();
+    void soundSwitchedOffIsSilent();
+    void replacesOrOverlapsTheSoundStillPlaying_data();
+    void replacesOrOverlapsTheSoundStillPlaying();
+    void playsEightSoundsAtOnce();
+
+private:
+    QString themeSound(const QString &name, int durationMs, int encoding = 1);
+    void writeSwitches(const QByteArray &skn);
+    // Waits until the server has been quiet for a while, so the next sound is heard alone.
+    bool waitForQuiet();
+    // Waits until a sound has come out after frame `from` and ended; returns its loud frames.
+    qint64 heardSince(qint64 from);
+
+    TestEnvironment m_env;
+    std::unique_ptr<PrivatePulseServer> m_server;
+};
+
+static constexpr qint64 framesOf(int durationMs)
+{
+    return qint64(PrivatePulseServer::RecordRate) * durationMs / 1000;
+}
+
+void TestSoundPlayback::initTestCase()
+{
+    m_server = std::make_unique<PrivatePulseServer>(m_env.path("pulse"));
+    if (!m_server->start()) {
+        const QString why = m_server->error();
+        m_server.reset();
+        QSKIP(qPrintable("no sound server for the test: " + why));
+    }
+    QVERIFY(m_server->startRecording());
+    // Read by the sound output when it first reaches for the device, which is after this.
+    qputenv("PULSE_SERVER", m_server->address().toLocal8Bit());
+
+    programState().ProgramDir = m_env.path("shell");
+    programState().ThemeDir = "\\Themes\\Blue\\";
+}
+
+void TestSoundPlayback::cleanupTestCase()
+{
+    m_server.reset();
+}
+
+void TestSoundPlayback::init()
+{
+    writeSwitches("[DEFAULT]\nSound=True\nMultiple=False\n");
+    QVERIFY2(waitForQuiet(), "the sink never fell quiet");
+}
+
+QString TestSoundPlayback::themeSound(const QString &name, int durationMs, int encoding)
+{
+    const QString path = m_env.path("shell/Themes/Blue/" + name + ".wav");
+    if (!writeToneWav(path, wavEncodings()[encoding], durationMs))
+        qWarning() << "cannot write" << path;
+    return name;
+}
+
+void TestSoundPlayback::writeSwitches(const QByteArray &skn)
+{
+    writeBytes(m_env.path("shell/Themes/Blue/terminal.skn"), skn);
+}
+
+bool TestSoundPlayback::waitForQuiet()
+{
+    for (int i = 0; i < 300; ++i) {
+        if (m_server->endsInSilence(framesOf(250)))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+qint64 TestSoundPlayback::heardSince(qint64 from)
+{
+    for (int i = 0; i < 200 && m_server->loudFramesSince(from) == 0; ++i)
+        QTest::qWait(50);
+    waitForQuiet();
+    return m_server->loudFramesSince(from);
+}
+
+void TestSoundPlayback::everyThemeEncodingSounds_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < WavEncodingCount; ++i)
+        QTest::newRow(wavEncodings()[i].name) << i;
+}
+
+void TestSoundPlayback::everyThemeEncodingSounds()
+{
+    QFETCH(int, index);
+    const QString name = themeSound(wavEncodings()[index].name, 400, index);
+    const qint64 mark = m_server->recordedFrames();
+
+    ThemeSound(name, true);
+
+    // A clean tone is loud in nearly every frame; the whole of it must come out, not a start.
+    const qint64 heard = heardSince(mark);
+    QVERIFY2(heard > framesOf(400) * 8 / 10 && heard < framesOf(400) * 12 / 10,
+             qPrintable(QString::number(heard)));
+    QVERIFY(m_env.messages.isEmpty());
+}
+
+void TestSoundPlayback::soundSwitchedOffIsSilent()
+{
+    const QString off = themeSound("long", 1500);
+    const QString marker = themeSound("marker", 300);
+    const qint64 mark = m_server->recordedFrames();
+
+    writeSwitches("[DEFAULT]\nSound=False\n");
+    ThemeSound(off, true); // returns at once: nothing plays
+    writeSwitches("[DEFAULT]\nSound=True\n");
+    ThemeSound(marker, true);
+
+    const qint64 heard = heardSince(mark);
+    QVERIFY2(heard > framesOf(300) * 8 / 10 && heard < framesOf(300) * 12 / 10,
+             qPrintable(QString::number(heard)));
+}
+
+void TestSoundPlayback::replacesOrOverlapsTheSoundStillPlaying_data()
+{
+    QTest::addColumn<QByteArray>("skn");
+    QTest::addColumn<bool>("overlap");
+    QTest::newRow("Multiple False") << QByteArray("[DEFAULT]\nMultiple=False\n") << false;
+    QTest::newRow("Multiple True") << QByteArray("[DEFAULT]\nMultiple=True\n") << true;
+}
+
+void TestSoundPlayback::replacesOrOverlapsTheSoundStillPlaying()
+{
+    QFETCH(QByteArray, skn);
+    QFETCH(bool, overlap);
+    const QString first = themeSound("first", 1500);
+    const QString second = themeSound("second", 300);
+    writeSwitches(skn);
+    const qint64 mark = m_server->recordedFrames();
+
+    ThemeSound(first, false);
+    ThemeSound(second, false);
+
+    const qint64 heard = heardSince(mark);
+    if (overlap)
+        QVERIFY2(heard > framesOf(1500) * 8 / 10, qPrintable(QString::number(heard)));
+    else
+        QVERIFY2(heard < framesOf(900), qPrintable(QString::number(heard)));
+}
+
+void TestSoundPlayback::playsEightSoundsAtOnce()
+{
+    writeSwitches("[DEFAULT]\nMultiple=True\n");
+    for (int i = 0; i < 8; ++i)
+        ThemeSound(themeSound("voice" + QString::number(i), 3000), false);
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->playingStreams() >= 8, 10000);
+
+    // One sound that replaces silences all of them.
+    writeSwitches("[DEFAULT]\nMultiple=False\n");
+    ThemeSound(themeSound("last", 100), false);
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->playingStreams() <= 1, 10000);
+}
+
+QTEST_GUILESS_MAIN(TestSoundPlayback)
+#include "tst_sound_playback.moc"

@@ -1,0 +1,194 @@
+#include "core/program_state.h"
+#include "recording_sound_output.h"
+#include "sound/theme_sound.h"
+#include "test_environment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+// Theme folder on disk: <root>/shell/Themes/Blue/, reached the way the shell stores it.
+class TestThemeSound : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void obeysTheThemeSwitches_data();
+    void obeysTheThemeSwitches();
+    void readsTheSwitchesOnEveryCall();
+    void findsTheFileByEitherNameForm_data();
+    void findsTheFileByEitherNameForm();
+    void playsOnlyAFileWithContent_data();
+    void playsOnlyAFileWithContent();
+
+private:
+    QString themeFile(const QString &name) const
+    {
+        return m_env->path("shell/Themes/Blue/" + name);
+    }
+    void writeSwitches(const QByteArray &skn) { writeBytes(themeFile("terminal.skn"), skn); }
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<RecordingSoundOutput> m_output;
+    QString m_startFolder;
+};
+
+void TestThemeSound::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    m_output = std::make_unique<RecordingSoundOutput>();
+    programState().ProgramDir = m_env->path("shell");
+    programState().ThemeDir = "\\Themes\\Blue\\";
+    writeBytes(themeFile("beep.wav"), "RIFF....WAVE");
+    m_startFolder = QDir::currentPath();
+}
+
+void TestThemeSound::cleanup()
+{
+    QDir::setCurrent(m_startFolder);
+    m_output.reset();
+    m_env.reset();
+}
+
+void TestThemeSound::obeysTheThemeSwitches_data()
+{
+    QTest::addColumn<QByteArray>("skn"); // null: the theme has no terminal.skn
+    QTest::addColumn<bool>("plays");
+    QTest::addColumn<bool>("overlap");
+
+    QTest::newRow("no terminal.skn") << QByteArray() << true << false;
+    QTest::newRow("no DEFAULT section") << QByteArray("[INPUT]\nSound=False\n") << true << false;
+    QTest::newRow("keys missing") << QByteArray("[DEFAULT]\nAnimated=True\n") << true << false;
+    QTest::newRow("Sound False") << QByteArray("[DEFAULT]\nSound=False\n") << false << false;
+    QTest::newRow("Sound lower case") << QByteArray("[default]\nsound=false\n") << false << false;
+    QTest::newRow("Sound 0") << QByteArray("[DEFAULT]\nSound=0\n") << false << false;
+    QTest::newRow("Sound no Boolean") << QByteArray("[DEFAULT]\nSound=off\n") << true << false;
+    QTest::newRow("Sound empty") << QByteArray("[DEFAULT]\nSound=\n") << true << false;
+    QTest::newRow("Multiple True") << QByteArray("[DEFAULT]\nMultiple=True\n") << true << true;
+    QTest::newRow("Multiple -1") << QByteArray("[DEFAULT]\nMultiple=-1\n") << true << true;
+    QTest::newRow("Multiple no Boolean")
+        << QByteArray("[DEFAULT]\nMultiple=yes\n") << true << false;
+    QTest::newRow("Multiple False") << QByteArray("[DEFAULT]\nMultiple=False\n") << true << false;
+    QTest::newRow("Sound False wins")
+        << QByteArray("[DEFAULT]\nMultiple=True\nSound=FALSE\n") << false << false;
+}
+
+void TestThemeSound::obeysTheThemeSwitches()
+{
+    QFETCH(QByteArray, skn);
+    QFETCH(bool, plays);
+    QFETCH(bool, overlap);
+    if (!skn.isNull())
+        writeSwitches(skn);
+
+    ThemeSound("beep", false);
+    ThemeSound("beep", true);
+
+    QCOMPARE(m_output->played.size(), plays ? 2 : 0);
+    for (int i = 0; i < m_output->played.size(); ++i) {
+        QCOMPARE(m_output->played[i].overlap, overlap);
+        QCOMPARE(m_output->played[i].wait, i == 1);
+    }
+    QVERIFY(m_env->messages.isEmpty());
+}
+
+void TestThemeSound::readsTheSwitchesOnEveryCall()
+{
+    writeSwitches("[DEFAULT]\nSound=False\n");
+    ThemeSound("beep", false);
+    writeSwitches("[DEFAULT]\nSound=True\nMultiple=True\n");
+    ThemeSound("beep", false);
+    writeSwitches("[DEFAULT]\nSound=True\nMultiple=False\n");
+    ThemeSound("beep", false);
+    QVERIFY(QFile::remove(themeFile("terminal.skn")));
+    ThemeSound("beep", false);
+
+    QCOMPARE(m_output->played.size(), 3);
+    QCOMPARE(m_output->played[0].overlap, true);
+    QCOMPARE(m_output->played[1].overlap, false);
+    QCOMPARE(m_output->played[2].overlap, false);
+}
+
+void TestThemeSound::findsTheFileByEitherNameForm_data()
+{
+    // Paths are below the test's root folder, which is also the current folder.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("played"); // empty: nothing
+
+    const QString theme = "shell/Themes/Blue/";
+    QTest::newRow("theme name") << QStringList{theme + "click.wav"} << "click"
+                                << theme + "click.wav";
+    QTest::newRow("theme name, other case")
+        << QStringList{theme + "Click.WAV"} << "click" << theme + "Click.WAV";
+    QTest::newRow("theme name in a subfolder")
+        << QStringList{theme + "sounds/click.wav"} << "sounds\\click" << theme + "sounds/click.wav";
+    QTest::newRow("theme name given with extension")
+        << QStringList{theme + "click.wav"} << "click.wav" << QString();
+    QTest::newRow("theme file without extension")
+        << QStringList{theme + "click"} << "click" << QString();
+    QTest::newRow("full path") << QStringList{"sounds/click.wav"} << "<root>/sounds/click.wav"
+                               << "sounds/click.wav";
+    QTest::newRow("full path without extension")
+        << QStringList{"sounds/click"} << "<root>/sounds/click"
+        << "sounds/click";
+    QTest::newRow("full path, only the .wav exists")
+        << QStringList{"sounds/click.wav"} << "<root>/sounds/click" << QString();
+    QTest::newRow("drive form, no extension added")
+        << QStringList{"C:/Sounds/click", theme + "C:/Sounds/click.wav"} << "C:\\Sounds\\click"
+        << "C:/Sounds/click";
+    QTest::newRow("empty name") << QStringList{theme + ".wav"} << "" << theme + ".wav";
+}
+
+void TestThemeSound::findsTheFileByEitherNameForm()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, name);
+    QFETCH(QString, played);
+    QDir::setCurrent(m_env->root());
+    for (const QString &file : files)
+        writeBytes(m_env->path(file), "RIFF....WAVE");
+
+    ThemeSound(name.replace("<root>", m_env->root()), false);
+
+    if (played.isEmpty()) {
+        QVERIFY(m_output->played.isEmpty());
+        return;
+    }
+    QCOMPARE(m_output->played.size(), 1);
+    QCOMPARE(QFileInfo(m_output->played[0].diskPath).canonicalFilePath(),
+             QFileInfo(m_env->path(played)).canonicalFilePath());
+}
+
+void TestThemeSound::playsOnlyAFileWithContent_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("plays");
+    QTest::newRow("one byte") << "byte" << true; // whether it decodes is the output's affair
+    QTest::newRow("empty file") << "empty" << false;
+    QTest::newRow("missing file") << "missing" << false;
+    QTest::newRow("folder of that name") << "folder" << false;
+}
+
+void TestThemeSound::playsOnlyAFileWithContent()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, plays);
+    const QString path = themeFile("hover.wav");
+    if (kind == "byte")
+        writeBytes(path, "x");
+    else if (kind == "empty")
+        writeBytes(path, {});
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+
+    ThemeSound("hover", false);
+    QCOMPARE(m_output->played.size(), plays ? 1 : 0);
+    QVERIFY(m_env->messages.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestThemeSound)
+#include "tst_theme_sound.moc"
