@@ -92,7 +92,7 @@ void SoundWorker::start(const SoundRequest &request)
         if (!std::exchange(m_removalQueued, true))
             QMetaObject::invokeMethod(this, &SoundWorker::removeEnded, Qt::QueuedConnection);
     };
-    std::unique_ptr<SoundVoice> voice = SoundVoice::start(device, sound, std::move(callbacks));
+    std::unique_ptr<SoundVoice> voice = SoundVoice::start(device, *sound, std::move(callbacks));
     if (!voice) {
         end(ticket);
         return;

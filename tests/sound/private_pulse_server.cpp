@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <sys/prctl.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int QuietLevel = 1000; // of 32767: far below the test tones, far above dither
@@ -24,11 +26,11 @@ void endWithParent()
 QProcessEnvironment privateEnvironment(const QString &folder)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HOME", folder + "/home");
-    environment.insert("XDG_CONFIG_HOME", folder + "/home/.config");
-    environment.insert("XDG_RUNTIME_DIR", folder + "/runtime");
-    environment.remove("PULSE_SERVER");
-    environment.remove("DBUS_SESSION_BUS_ADDRESS");
+    environment.insert(u"HOME"_s, folder + u"/home"_s);
+    environment.insert(u"XDG_CONFIG_HOME"_s, folder + u"/home/.config"_s);
+    environment.insert(u"XDG_RUNTIME_DIR"_s, folder + u"/runtime"_s);
+    environment.remove(u"PULSE_SERVER"_s);
+    environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
     return environment;
 }
 
@@ -37,7 +39,7 @@ QProcessEnvironment privateEnvironment(const QString &folder)
 PrivatePulseServer::PrivatePulseServer(const QString &folder)
     : m_folder(folder)
 {
-    for (const char *sub : {"/home", "/runtime"}) {
+    for (const QString &sub : {u"/home"_s, u"/runtime"_s}) {
         QDir().mkpath(m_folder + sub);
         QFile::setPermissions(m_folder + sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ExeOwner);
@@ -67,48 +69,50 @@ void PrivatePulseServer::stop(QProcess &process)
 
 QString PrivatePulseServer::address() const
 {
-    return "unix:" + m_folder + "/runtime/native";
+    return u"unix:"_s + m_folder + u"/runtime/native"_s;
 }
 
 bool PrivatePulseServer::start()
 {
-    const QString program = QStandardPaths::findExecutable("pulseaudio");
+    const QString program = QStandardPaths::findExecutable(u"pulseaudio"_s);
     if (program.isEmpty()) {
-        m_error = "pulseaudio is not installed";
+        m_error = u"pulseaudio is not installed"_s;
         return false;
     }
     m_server.setProgram(program);
+    // Without rewinds a stream that joins the running sink is mixed in after what the sink has
+    // already rendered; with them, the monitor loses the stream's first milliseconds.
     m_server.setArguments({
-        "--daemonize=no",
-        "--use-pid-file=no",
-        "--exit-idle-time=-1",
-        "--realtime=no",
-        "--high-priority=no",
-        "--disable-shm=yes",
-        "--log-target=stderr",
-        "-n",
-        "-L",
-        "module-null-sink sink_name=kesta_null rate=48000 channels=2",
-        "-L",
-        "module-native-protocol-unix auth-anonymous=1 socket=" + m_folder + "/runtime/native",
+        u"--daemonize=no"_s,
+        u"--use-pid-file=no"_s,
+        u"--exit-idle-time=-1"_s,
+        u"--realtime=no"_s,
+        u"--high-priority=no"_s,
+        u"--disable-shm=yes"_s,
+        u"--log-target=stderr"_s,
+        u"-n"_s,
+        u"-L"_s,
+        u"module-null-sink sink_name=kesta_null rate=48000 channels=2 norewinds=1"_s,
+        u"-L"_s,
+        u"module-native-protocol-unix auth-anonymous=1 socket="_s + m_folder + u"/runtime/native"_s,
     });
     m_server.start();
     if (!m_server.waitForStarted(10000)) {
-        m_error = "pulseaudio does not start: " + m_server.errorString();
+        m_error = u"pulseaudio does not start: "_s + m_server.errorString();
         return false;
     }
     QDeadlineTimer deadline(15000);
     while (!deadline.hasExpired()) {
         if (m_server.state() == QProcess::NotRunning) {
             m_error =
-                "pulseaudio ended: " + QString::fromLocal8Bit(m_server.readAllStandardError());
+                u"pulseaudio ended: "_s + QString::fromLocal8Bit(m_server.readAllStandardError());
             return false;
         }
-        if (ask({"info"}))
+        if (ask({u"info"_s}))
             return true;
         QThread::msleep(100);
     }
-    m_error = "pulseaudio does not answer";
+    m_error = u"pulseaudio does not answer"_s;
     stop(m_server);
     return false;
 }
@@ -118,7 +122,7 @@ bool PrivatePulseServer::ask(const QStringList &arguments, QByteArray *output)
     QProcess pactl;
     pactl.setProcessEnvironment(privateEnvironment(m_folder));
     pactl.setChildProcessModifier(endWithParent);
-    pactl.start("pactl", QStringList{"--server=" + address()} + arguments);
+    pactl.start(u"pactl"_s, QStringList{u"--server="_s + address()} + arguments);
     if (!pactl.waitForFinished(10000)) {
         stop(pactl);
         return false;
@@ -130,9 +134,9 @@ bool PrivatePulseServer::ask(const QStringList &arguments, QByteArray *output)
 
 bool PrivatePulseServer::startRecording()
 {
-    m_recorder.start("parec",
-                     {"--server=" + address(), "--device=kesta_null.monitor", "--raw",
-                      "--format=s16le", "--rate=48000", "--channels=2", "--latency-msec=20"});
+    m_recorder.start(u"parec"_s, {u"--server="_s + address(), u"--device=kesta_null.monitor"_s,
+                                  u"--raw"_s, u"--format=s16le"_s, u"--rate=48000"_s,
+                                  u"--channels=2"_s, u"--latency-msec=20"_s});
     return m_recorder.waitForStarted(10000);
 }
 
@@ -171,7 +175,7 @@ bool PrivatePulseServer::endsInSilence(qint64 frames)
 int PrivatePulseServer::playingStreams()
 {
     QByteArray output;
-    if (!ask({"list", "short", "sink-inputs"}, &output))
+    if (!ask({u"list"_s, u"short"_s, u"sink-inputs"_s}, &output))
         return -1;
     return int(output.count('\n'));
 }
