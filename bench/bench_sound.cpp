@@ -1,0 +1,190 @@
+// Time from ThemeSound to the first samples handed to the audio device, cold (the file changed,
+// so it is decoded again) and cached, for every WAV encoding a theme may ship, beside
+// QSoundEffect playing the 16-bit file. Plays into a private sound server with a null sink;
+// without pulseaudio it prints a note and no rows.
+
+#include "bench_report.h"
+#include "core/program_state.h"
+#include "platform/sound_device_output.h"
+#include "private_pulse_server.h"
+#include "sound/theme_sound.h"
+#include "tone_wav.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSemaphore>
+#include <QSoundEffect>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int SoundMs = 1000; // longer than the device buffer, so the first read is not the last
+constexpr int ColdRuns = 15;
+constexpr int CachedRuns = 41;
+constexpr double CachedTargetMs = 5.0;
+
+double median(std::vector<double> samples)
+{
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+    return samples[samples.size() / 2];
+}
+
+class SoundBench
+{
+public:
+    explicit SoundBench(const QString &themeFolder)
+        : m_themeFolder(themeFolder)
+    {
+        platform::deviceSoundOutput().setStartHook(
+            [this](const QString &) { m_started.release(); });
+    }
+
+    // Milliseconds from the call to the first samples at the device; -1 when none came.
+    double playOnce(const QString &name)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        ThemeSound(name, false);
+        if (!m_started.tryAcquire(1, 5000))
+            return -1;
+        return double(timer.nsecsElapsed()) / 1e6;
+    }
+
+    // A new modification time makes the cache decode the file again.
+    void touch(const QString &name)
+    {
+        QFile file(m_themeFolder + name + u".wav"_s);
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(QDateTime::currentDateTime().addSecs(++m_touches),
+                             QFileDevice::FileModificationTime);
+    }
+
+private:
+    QString m_themeFolder;
+    QSemaphore m_started;
+    int m_touches = 0;
+};
+
+// QSoundEffect hands its samples to its sink from the object's own QIODevice; what it has left
+// to give drops below the whole sound at the first read. Milliseconds from setting the source
+// to that read; -1 when it never came.
+double soundEffectOnce(const QString &path)
+{
+    const qint64 wholeBytes = qint64(44100) * SoundMs / 1000 * 2 * 2;
+    QElapsedTimer timer;
+    timer.start();
+    QSoundEffect effect;
+    effect.setSource(QUrl::fromLocalFile(path));
+    effect.play();
+    auto *samples = effect.findChild<QIODevice *>();
+    QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired()) {
+        const qint64 left = samples ? samples->bytesAvailable() : 0;
+        if (left > 0 && left < wholeBytes)
+            return double(timer.nsecsElapsed()) / 1e6;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return -1;
+}
+
+// Cold: a file QSoundEffect has not seen, so it is loaded and decoded. Cached: another effect
+// holds the file's sample, so only the stream is new, as with ThemeSound's cache.
+double soundEffectMedian(const QString &path, int runs, bool cold)
+{
+    QSoundEffect holder;
+    if (!cold) {
+        holder.setSource(QUrl::fromLocalFile(path));
+        QDeadlineTimer deadline(5000);
+        while (holder.status() != QSoundEffect::Ready && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        QString file = path;
+        if (cold) {
+            file = path + u"."_s + QString::number(i) + u".wav"_s;
+            QFile::copy(path, file);
+        }
+        const double ms = soundEffectOnce(file);
+        if (ms < 0)
+            return -1;
+        samples.push_back(ms);
+    }
+    return median(samples);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir root;
+    PrivatePulseServer server(root.filePath(u"pulse"_s));
+    if (!server.start()) {
+        std::fprintf(stderr, "bench_sound: no sound server, nothing measured: %s\n",
+                     qPrintable(server.error()));
+        return 0;
+    }
+    qputenv("PULSE_SERVER", server.address().toLocal8Bit());
+
+    const QString themeFolder = root.filePath(u"shell/Themes/Bench/"_s);
+    QDir().mkpath(themeFolder);
+    programState().ProgramDir = root.filePath(u"shell"_s);
+    programState().ThemeDir = u"\\Themes\\Bench\\"_s;
+    for (int i = 0; i < WavEncodingCount; ++i) {
+        const QString path = themeFolder + QString::fromLatin1(wavEncodings()[i].name) + u".wav"_s;
+        if (!writeToneWav(path, wavEncodings()[i], SoundMs)) {
+            std::fprintf(stderr, "bench_sound: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+
+    SoundBench bench(themeFolder);
+    const QString pcm16 = QString::fromLatin1(wavEncodings()[1].name);
+    // The first sound opens the connection to the server; that is no part of any figure.
+    if (bench.playOnce(pcm16) < 0) {
+        std::fprintf(stderr, "bench_sound: the sound server takes no sound\n");
+        return 1;
+    }
+
+    const double effectCold = soundEffectMedian(themeFolder + pcm16 + u".wav"_s, ColdRuns, true);
+    const double effectCached =
+        soundEffectMedian(themeFolder + pcm16 + u".wav"_s, CachedRuns, false);
+
+    bool failed = effectCold < 0 || effectCached < 0;
+    for (int i = 0; i < WavEncodingCount && !failed; ++i) {
+        const QString name = QString::fromLatin1(wavEncodings()[i].name);
+        std::vector<double> cold, cached;
+        for (int run = 0; run < ColdRuns; ++run) {
+            bench.touch(name);
+            cold.push_back(bench.playOnce(name));
+        }
+        for (int run = 0; run < CachedRuns; ++run)
+            cached.push_back(bench.playOnce(name));
+        if (std::ranges::min(cold) < 0 || std::ranges::min(cached) < 0) {
+            failed = true;
+            break;
+        }
+        const std::string encoding = wavEncodings()[i].name;
+        bench::printRow("ThemeSound to device, cold, " + encoding, median(cold),
+                        "QSoundEffect cold, pcm16", effectCold, "ms", "report", true);
+        const double cachedMs = median(cached);
+        bench::printRow("ThemeSound to device, cached, " + encoding, cachedMs,
+                        "QSoundEffect replay, pcm16", effectCached, "ms", "<= 5 ms",
+                        cachedMs <= CachedTargetMs);
+    }
+    if (failed) {
+        std::fprintf(stderr, "bench_sound: a sound never reached the device\n");
+        return 1;
+    }
+    return 0;
+}
