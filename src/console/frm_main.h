@@ -2,11 +2,11 @@
 
 #include "core/console_window.h"
 #include "platform/single_instance.h"
+#include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
 
-class FileListBox;
-class QPushButton;
-class QTimer;
+#include <QPushButton>
+#include <QTimer>
 
 // The security console, "KESTA Terminal - Security". Before its layout it holds the templates
 // of its element sets, the hidden folder lister File1, the exit watch tmrExit (500 ms), the

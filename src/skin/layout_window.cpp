@@ -199,6 +199,13 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, Button
 
     const QString overrideFile = skin::overrideFilePath(skinFile);
     LineBuilder builder(window, buttons, skinFile, section);
+    // Without the progressive build nobody is meant to watch the window being assembled: the
+    // elements appear together at the end. Qt's work for each element shown on a visible
+    // window also grows with the number of elements already there.
+    QWidget *surface = window.elementSurface();
+    const bool hold = !animated && !surface->isHidden();
+    if (hold)
+        surface->hide();
     LayoutOutcome outcome;
     std::optional<QString> lastLine;
     for (int n = 1;; ++n) {
@@ -221,13 +228,14 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, Button
 
         if (animated)
             window.buildPause(animDelay);
-        // The new element paints itself now. Repainting the whole window instead would make the
-        // layout quadratic in the number of lines, and Qt may hold a window's repaint back to
+        // The new element paints itself now: Qt may hold a repaint of the whole window back to
         // the next frame, which the progressive build must not wait for.
-        if (placed && *placed)
+        if (!hold && placed && *placed)
             (*placed)->repaint();
         QCoreApplication::processEvents();
     }
+    if (hold)
+        surface->show();
     // The read that found the end of the section emptied the slot; it keeps the last line.
     if (lastLine)
         programState().INIValue = *lastLine;

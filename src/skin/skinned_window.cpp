@@ -79,24 +79,29 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     setWindowFlag(Qt::FramelessWindowHint);
     setAutoFillBackground(true);
 
-    auto *listTemplate = new QListWidget(this);
+    // Below every design-time element of a derived window, as the shell's pictures lie below
+    // its text boxes and lists. Mouse events that no element takes go on to the window.
+    m_surface = new QWidget(this);
+    m_surface->setGeometry(rect());
+
+    auto *listTemplate = new QListWidget(m_surface);
     listTemplate->setFrameShape(QFrame::NoFrame);
     listTemplate->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     listTemplate->setFocusPolicy(Qt::NoFocus);
     addMember(lstBox, 0, listTemplate);
 
-    auto *labelTemplate = new QLabel(this);
+    auto *labelTemplate = new QLabel(m_surface);
     labelTemplate->setAutoFillBackground(true);
     labelTemplate->setWordWrap(true);
     labelTemplate->setTextFormat(Qt::PlainText);
     labelTemplate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     addMember(lblInfo, 0, labelTemplate);
 
-    addMember(imgPic, 0, new StretchedPicture(this));
-    auto *buttonTemplate = new ImageButton(this);
+    addMember(imgPic, 0, new StretchedPicture(m_surface));
+    auto *buttonTemplate = new ImageButton(m_surface);
     buttonTemplate->setCursor(Qt::PointingHandCursor);
     addMember(imgBut, 0, buttonTemplate);
-    addMember(imgGif, 0, new StretchedPicture(this));
+    addMember(imgGif, 0, new StretchedPicture(m_surface));
     addMember(tmrAnim, 0, new QTimer(this));
 
     tmrMouse = new QTimer(this);
@@ -120,7 +125,7 @@ QListWidget *SkinnedWindow::addListBox(int index)
 {
     if (index < 1 || lstBox.contains(index))
         return nullptr;
-    auto *list = new QListWidget(this);
+    auto *list = new QListWidget(m_surface);
     if (const auto *model = lstBox(0))
         copyLook(*model, *list);
     return addMember(lstBox, index, list);
@@ -130,7 +135,7 @@ QLabel *SkinnedWindow::addLabel(int index)
 {
     if (index < 1 || lblInfo.contains(index))
         return nullptr;
-    auto *label = new QLabel(this);
+    auto *label = new QLabel(m_surface);
     if (const auto *model = lblInfo(0))
         copyLook(*model, *label);
     return addMember(lblInfo, index, label);
@@ -140,7 +145,7 @@ StretchedPicture *SkinnedWindow::addPicture(int index)
 {
     if (index < 1 || imgPic.contains(index))
         return nullptr;
-    auto *picture = new StretchedPicture(this);
+    auto *picture = new StretchedPicture(m_surface);
     if (const auto *model = imgPic(0))
         copyLook(*model, *picture);
     return addMember(imgPic, index, picture);
@@ -150,7 +155,7 @@ ImageButton *SkinnedWindow::addImageButton(int index)
 {
     if (index < 1 || imgBut.contains(index))
         return nullptr;
-    auto *button = new ImageButton(this);
+    auto *button = new ImageButton(m_surface);
     if (const auto *model = imgBut(0))
         copyLook(*model, *button);
     connect(button, &ImageButton::clicked, this, [this, index] { emit imgButClicked(index); });
@@ -161,7 +166,7 @@ StretchedPicture *SkinnedWindow::addGifFrame(int index)
 {
     if (index < 1 || imgGif.contains(index))
         return nullptr;
-    auto *frame = new StretchedPicture(this);
+    auto *frame = new StretchedPicture(m_surface);
     if (const auto *model = imgGif(0))
         copyLook(*model, *frame);
     return addMember(imgGif, index, frame);
@@ -217,6 +222,12 @@ void SkinnedWindow::setBackColor(const QColor &color)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, color);
     setPalette(palette);
+}
+
+void SkinnedWindow::resizeEvent(QResizeEvent *event)
+{
+    m_surface->setGeometry(rect());
+    QWidget::resizeEvent(event);
 }
 
 void SkinnedWindow::addDesignElement(QObject *element)

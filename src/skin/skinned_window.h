@@ -72,11 +72,17 @@ public:
 
     void setBackColor(const QColor &color);
 
+    // The widget that holds the elements of the sets, covering the whole window. Hiding it
+    // while many elements are added spares Qt work for every element already there.
+    QWidget *elementSurface() const { return m_surface; }
+
 signals:
     // imgBut member `index` was clicked.
     void imgButClicked(int index);
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
+
     // Appends a design-time element of a derived window to the element list.
     void addDesignElement(QObject *element);
 
@@ -85,6 +91,7 @@ private:
     Element *addMember(IndexedSet<Element> &set, int index, Element *element);
     void forget(QObject *element);
 
+    QWidget *m_surface = nullptr;
     QList<QPointer<QObject>> m_controls;
     ButtonTable m_buttons;
     AnimationTable m_animations;

@@ -23,7 +23,8 @@ RecordingWindow::RecordingWindow()
 
 bool RecordingWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Paint && (watched == this || watched->parent() == this))
+    const auto *widget = qobject_cast<const QWidget *>(watched);
+    if (event->type() == QEvent::Paint && widget && isAncestorOf(widget))
         paints.append({controlCount(), watched});
     return SkinnedWindow::eventFilter(watched, event);
 }
