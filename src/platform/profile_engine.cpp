@@ -21,6 +21,8 @@ struct CachedDocument
     std::shared_ptr<const ProfileDocument> document;
 };
 
+ProfileCounts counts;
+
 QHash<QString, CachedDocument> &documentCache()
 {
     static QHash<QString, CachedDocument> cache;
@@ -58,6 +60,7 @@ Loaded loadFromDisk(const QString &file)
     if (device.error() != QFileDevice::NoError)
         return {Load::Failed, nullptr, device.errorString()};
     auto document = std::make_shared<const ProfileDocument>(bytes);
+    ++counts.parses;
     QHash<QString, CachedDocument> &cache = documentCache();
     if (cache.size() > 256)
         cache.clear(); // a bound for themes with very many files; the cache refills
@@ -139,6 +142,7 @@ ProfileWrite replaceFile(const QString &file, const QByteArray &bytes)
 
 ProfileValue lookupProfileValue(const QString &section, const QString &key, const QString &path)
 {
+    ++counts.lookups;
     if (path.isEmpty())
         return {};
     const Loaded loaded = load(nativePath(path));
@@ -211,6 +215,11 @@ ProfileWrite deleteProfileFile(const QString &path)
     if (!device.exists() || device.remove())
         return {true, {}};
     return {false, device.errorString()};
+}
+
+ProfileCounts profileCounts()
+{
+    return counts;
 }
 
 } // namespace platform

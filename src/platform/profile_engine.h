@@ -55,4 +55,14 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
 // Deletes the file under the same lock as writes; a missing file is no failure.
 ProfileWrite deleteProfileFile(const QString &path);
 
+struct ProfileCounts
+{
+    quint64 lookups = 0; // values looked up (getProfileString, lookupProfileValue)
+    quint64 parses = 0;  // files parsed from disk, for reads and writes alike
+};
+
+// What this process has asked of profile files so far; lets a benchmark see how often the
+// parsed-file cache spares a parse.
+ProfileCounts profileCounts();
+
 } // namespace platform

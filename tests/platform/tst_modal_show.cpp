@@ -1,0 +1,52 @@
+#include "platform/modal_show.h"
+
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+class TestModalShow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void returnsWhenTheWindowCloses();
+    void returnsWhenTheWindowIsDeleted();
+    void aHandlerTakesThePersonsPlace();
+};
+
+void TestModalShow::returnsWhenTheWindowCloses()
+{
+    QWidget window;
+    bool wasModalAndShown = false;
+    QTimer::singleShot(0, &window, [&] {
+        wasModalAndShown = window.isVisible() && window.isModal();
+        window.close();
+    });
+    platform::showModal(window);
+    QVERIFY(wasModalAndShown);
+    QVERIFY(!window.isVisible());
+}
+
+void TestModalShow::returnsWhenTheWindowIsDeleted()
+{
+    QPointer<QWidget> window = new QWidget;
+    QTimer::singleShot(0, window, [&] { delete window.data(); });
+    platform::showModal(*window);
+    QVERIFY(window.isNull());
+}
+
+void TestModalShow::aHandlerTakesThePersonsPlace()
+{
+    QWidget window;
+    QWidget *seen = nullptr;
+    const platform::ModalShowHandler previous =
+        platform::setModalShowHandler([&](QWidget &shown) { seen = &shown; });
+    platform::showModal(window);
+    platform::setModalShowHandler(previous);
+    QCOMPARE(seen, &window);
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(TestModalShow)
+#include "tst_modal_show.moc"
