@@ -96,6 +96,8 @@ void DeviceSoundOutput::play(const QString &diskPath, bool overlap, bool wait)
 
 void DeviceSoundOutput::setStartHook(std::function<void(const QString &diskPath)> hook)
 {
+    if (m_shutDown)
+        return;
     QMetaObject::invokeMethod(
         m_worker, [worker = m_worker, hook = std::move(hook)] { worker->setStartHook(hook); },
         Qt::QueuedConnection);

@@ -88,7 +88,7 @@ void SoundWorker::start(const SoundRequest &request)
     };
     callbacks.ended = [this, ticket] {
         end(ticket);
-        // The voice is inside its sink's signal here; it is deleted once that has returned.
+        // This runs inside a call from the voice's own sink; the voice goes once that returned.
         if (!std::exchange(m_removalQueued, true))
             QMetaObject::invokeMethod(this, &SoundWorker::removeEnded, Qt::QueuedConnection);
     };
