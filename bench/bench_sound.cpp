@@ -179,7 +179,7 @@ int main(int argc, char **argv)
                         "QSoundEffect cold, pcm16", effectCold, "ms", "report", true);
         const double cachedMs = median(cached);
         bench::printRow("ThemeSound to device, cached, " + encoding, cachedMs,
-                        "QSoundEffect replay, pcm16", effectCached, "ms", "<= 5 ms",
+                        "QSoundEffect cached, pcm16", effectCached, "ms", "<= 5 ms",
                         cachedMs <= CachedTargetMs);
     }
     if (failed) {
