@@ -1,5 +1,7 @@
 #include "console/frm_main.h"
 
+#include "console/settings_list_wiring.h"
+#include "console/settings_lists.h"
 #include "core/exit_watch.h"
 #include "core/program_state.h"
 #include "core/startup_main.h"
@@ -48,7 +50,9 @@ bool frmMain::Form_Load()
     state.AppName = QStringLiteral("Security");
     if (core::StartupMain(*this, m_instance) == core::StartupResult::AlreadyRunning)
         return false;
-    // The settings and theme lists are filled here, once the console is laid out.
+    connectSettingsLists(*this, SelectedLine);
+    FillSettingsLists(*this, *File1);
+    FillThemeList(*this, *File1);
     return true;
 }
 

@@ -34,6 +34,9 @@ public:
     ButtonTable &buttonTable() override;
     AnimationTable &animationTable() override;
 
+    // Position of the last clicked protection line; the editors select it again after a change.
+    int SelectedLine = 0;
+
     FileListBox *File1 = nullptr;
     QTimer *tmrExit = nullptr;
     QPushButton *cmdFake = nullptr;

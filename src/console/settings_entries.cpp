@@ -1,0 +1,115 @@
+#include "console/settings_entries.h"
+
+#include "core/ini_access.h"
+#include "core/program_state.h"
+#include "skin/theme_paths.h"
+#include "skin/value_forms.h"
+
+#include <algorithm>
+
+namespace console {
+namespace {
+
+constexpr qsizetype prefixLength = 10;
+constexpr qsizetype stateLength = 7;
+
+QStringView firstWord(QStringView text)
+{
+    const qsizetype blank = text.indexOf(u' ');
+    return blank < 0 ? text : text.first(blank);
+}
+
+std::optional<QString> field(const QStringList &fields, qsizetype number)
+{
+    if (fields.size() < number)
+        return std::nullopt;
+    return fields.at(number - 1);
+}
+
+} // namespace
+
+bool isEntryLine(QStringView line)
+{
+    return line.startsWith(u"  ");
+}
+
+QString lineText(QStringView line)
+{
+    return line.size() > prefixLength ? line.sliced(prefixLength).toString() : QString();
+}
+
+QString lineState(QStringView line)
+{
+    return line.first(std::min(line.size(), stateLength)).trimmed().toString();
+}
+
+QString protectionLine(bool isProtected, const QString &text)
+{
+    return (isProtected ? QStringLiteral("  True  : ") : QStringLiteral("  False : ")) + text;
+}
+
+QString switchLine(bool isOn, const QString &entry)
+{
+    return (isOn ? QStringLiteral("  ON    : ") : QStringLiteral("  OFF   : ")) + entry;
+}
+
+QString indexKey(int n)
+{
+    return QString::number(n).rightJustified(2, u'0');
+}
+
+SecurityEntry securityEntry(const QString &entry)
+{
+    SecurityEntry result;
+    result.number = entry.left(2);
+    result.text = entry.mid(3);
+    result.section = entrySection(result.text);
+    return result;
+}
+
+QString entrySection(QStringView text)
+{
+    return firstWord(text).toString();
+}
+
+QString switchKey(QStringView entry)
+{
+    QStringView key = firstWord(entry);
+    if (key.endsWith(u':'))
+        key.chop(1);
+    return key.toString();
+}
+
+ButtonFields buttonFields(QStringView line)
+{
+    // Ten fields at most: the command is the tenth and keeps its own commas.
+    const QStringList fields = skin::fieldList(line, 10);
+    return {field(fields, 7), field(fields, 8), field(fields, 9), field(fields, 10)};
+}
+
+bool isProtected(const ButtonFields &fields)
+{
+    return !fields.flag || fields.flag->toUpper() != u"FALSE";
+}
+
+QString readButtonLine(const QString &section, const QString &number, const QString &skinFile)
+{
+    // An override line that exists but is empty does not hide the theme's own line.
+    const QString overridden =
+        readIni(section, number, skin::overrideFilePath(skinFile)).value_or(QString());
+    if (!overridden.isEmpty())
+        return overridden;
+    return readIni(section, number, skinFile).value_or(QString());
+}
+
+QString terminalSkinFile()
+{
+    return ThemePath() + QStringLiteral("terminal.skn");
+}
+
+QString consoleSkinFile()
+{
+    return ThemePath() + programState().SkinName + QStringLiteral(".skn");
+}
+
+} // namespace console

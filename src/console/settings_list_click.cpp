@@ -1,0 +1,153 @@
+#include "console/settings_list_click.h"
+
+#include "console/settings_entries.h"
+#include "core/ini_access.h"
+#include "core/program_state.h"
+#include "platform/native_path.h"
+#include "skin/skinned_window.h"
+#include "skin/theme_paths.h"
+
+#include <QImageReader>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcLists, "kesta.console.lists")
+
+namespace {
+
+constexpr int protectionList = 1;
+constexpr int themeList = 2;
+constexpr int switchList = 3;
+
+void setCaption(const SkinnedWindow &window, int label, const QString &caption)
+{
+    if (QLabel *element = window.lblInfo(label))
+        element->setText(caption);
+}
+
+void appendCaption(const SkinnedWindow &window, int label, const std::optional<QString> &text)
+{
+    QLabel *element = window.lblInfo(label);
+    if (element && text)
+        element->setText(element->text() + *text);
+}
+
+QString consoleText(const QString &key)
+{
+    return readIni(QStringLiteral("DEFAULT"), key, console::consoleSkinFile()).value_or(QString());
+}
+
+// The skin file a protection line belongs to: the nearest header at or above it.
+QString headerAbove(const QListWidget &list, int row)
+{
+    for (int r = row; r >= 0; --r) {
+        const QString line = list.item(r)->text();
+        if (!console::isEntryLine(line))
+            return line;
+    }
+    return {};
+}
+
+void showProtectionLine(const SkinnedWindow &window, const QListWidget &list, int row)
+{
+    const QListWidgetItem &item = *list.item(row);
+    const QString header = headerAbove(list, row);
+    const QString number = console::indexKey(item.data(Qt::UserRole).toInt());
+    const QString text = console::lineText(item.text());
+    const QString section = console::entrySection(text);
+
+    setCaption(window, 0, number + u' ' + header + u' ' + section);
+    setCaption(window, 1, header + QStringLiteral(" - ") + text);
+    setCaption(window, 2,
+               consoleText(QStringLiteral("changepassword")) + u' ' +
+                   console::lineState(item.text()));
+    setCaption(window, 3, consoleText(QStringLiteral("changecommand")) + u' ');
+    setCaption(window, 4, consoleText(QStringLiteral("changesoundover")) + u' ');
+    setCaption(window, 5, consoleText(QStringLiteral("changesoundclick")) + u' ');
+
+    const QString themePath = ThemePath();
+    QString voice =
+        readIni(header, number, themePath + QStringLiteral("voicecontrol.ini")).value_or(QString());
+    if (voice.isEmpty())
+        voice = readIni(header, number, themePath + QStringLiteral("voicecontrol.master"))
+                    .value_or(QString());
+    setCaption(window, 6, voice);
+
+    // A button line cut short leaves the captions of the fields it lacks as they are.
+    const console::ButtonFields fields = console::buttonFields(
+        console::readButtonLine(section, number, themePath + header + QStringLiteral(".skn")));
+    appendCaption(window, 4, fields.overSound);
+    appendCaption(window, 5, fields.clickSound);
+    appendCaption(window, 3, fields.command);
+}
+
+void showTheme(const SkinnedWindow &window, const QString &theme)
+{
+    ProgramState &state = programState();
+    const QString preview = skin::themePreviewPicture(
+        state.ProgramDir, QStringLiteral("\\Themes\\") + theme + QStringLiteral("\\"));
+    // Index 0 is the hidden template: a skin without a theme picture has nowhere to show it.
+    StretchedPicture *picture =
+        state.ThemePictureIndex > 0 ? window.imgPic(state.ThemePictureIndex) : nullptr;
+    if (picture) {
+        QImageReader reader(platform::nativePath(preview));
+        reader.setDecideFormatFromContent(true);
+        const QImage image = reader.read();
+        if (image.isNull())
+            qCWarning(lcLists).noquote() << QStringLiteral("theme preview %1 does not load (%2)")
+                                                .arg(preview, reader.errorString());
+        else
+            picture->setPicture(QPixmap::fromImage(image));
+    }
+    state.ThemeName = theme;
+}
+
+void flipSwitch(QListWidgetItem &item)
+{
+    const QString text = console::lineText(item.text());
+    const QString key = console::switchKey(text);
+    // An entry without a key name has no switch to write; "=value" would only add noise.
+    if (key.isEmpty())
+        return;
+    const bool turnOn = console::lineState(item.text()) == u"OFF";
+    // The line shows what terminal.skn holds: a write that failed leaves it unchanged.
+    if (WriteINI(QStringLiteral("DEFAULT"), key,
+                 turnOn ? QStringLiteral("True") : QStringLiteral("False"),
+                 console::terminalSkinFile()))
+        item.setText(console::switchLine(turnOn, text));
+}
+
+void endClick(const SkinnedWindow &window, QListWidget &list)
+{
+    if (ImageButton *button = window.imgBut(1))
+        button->setFocus();
+    list.clearSelection();
+    list.setCurrentItem(nullptr);
+}
+
+} // namespace
+
+void OnSettingsListClick(SkinnedWindow &window, int index, int &SelectedLine)
+{
+    QListWidget *list = window.lstBox(index);
+    if (!list)
+        return;
+    const int row = list->currentRow();
+    if (QListWidgetItem *item = row >= 0 ? list->item(row) : nullptr) {
+        const bool isEntry = console::isEntryLine(item->text());
+        if (index == protectionList && isEntry) {
+            SelectedLine = row;
+            showProtectionLine(window, *list, row);
+        } else if (index == themeList) {
+            showTheme(window, item->text());
+        } else if (index == switchList && isEntry) {
+            flipSwitch(*item);
+        }
+    }
+    endClick(window, *list);
+}
+
+void OnSettingsListDoubleClick(SkinnedWindow &window, int index)
+{
+    if (QListWidget *list = window.lstBox(index))
+        endClick(window, *list);
+}
