@@ -4,10 +4,14 @@
 #include "core/ini_access.h"
 #include "core/program_state.h"
 #include "platform/native_path.h"
+#include "skin/image_button.h"
 #include "skin/skinned_window.h"
+#include "skin/stretched_picture.h"
 #include "skin/theme_paths.h"
 
 #include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcLists, "kesta.console.lists")

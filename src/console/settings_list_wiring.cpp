@@ -4,6 +4,7 @@
 #include "skin/skinned_window.h"
 
 #include <QEvent>
+#include <QListWidget>
 #include <QMouseEvent>
 
 namespace {

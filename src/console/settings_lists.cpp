@@ -7,6 +7,8 @@
 #include "skin/skinned_window.h"
 #include "skin/value_forms.h"
 
+#include <QListWidget>
+
 #include <algorithm>
 
 namespace {
