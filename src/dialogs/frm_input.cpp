@@ -1,0 +1,105 @@
+#include "dialogs/frm_input.h"
+
+#include "core/program_state.h"
+#include "dialogs/dialog_skin.h"
+#include "platform/modal_show.h"
+#include "platform/program_start.h"
+#include "skin/layout_window.h"
+#include "skin/shape_window.h"
+#include "sound/theme_sound.h"
+
+#include <QProxyStyle>
+
+namespace {
+
+// Masks a password box with "#", the shell's own mask character, and shows no typed character
+// even for a moment.
+class HashMaskStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return QChar(u'#').unicode();
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+const QString &inputSection()
+{
+    static const QString section = QStringLiteral("INPUT");
+    return section;
+}
+
+} // namespace
+
+frmInput::frmInput(QWidget *parent)
+    : SkinnedWindow(parent)
+{
+    setWindowFlag(Qt::Dialog);
+    setWindowTitle(QStringLiteral("KESTA Terminal - Input"));
+    resize(400, 200);
+
+    txtInput = new QLineEdit(this);
+    txtInput->setGeometry(20, 88, 360, 24);
+    addDesignElement(txtInput);
+    connect(txtInput, &QLineEdit::returnPressed, this, &frmInput::AcceptInput);
+    connect(this, &SkinnedWindow::imgButClicked, this, &frmInput::imgBut_Click);
+}
+
+void frmInput::Form_Load()
+{
+    ProgramState &state = programState();
+    state.DialogText.clear();
+    const QString skinFile = ThemePath() + QStringLiteral("Terminal.skn");
+    const dialogs::DialogShape shape = dialogs::readDialogShape(inputSection(), skinFile);
+
+    dialogs::applyBoxKey(*txtInput, inputSection(), QStringLiteral("InputBox"), skinFile);
+    // A password is masked whatever the theme says about the box: a theme without "InputBox"
+    // must not show it in clear.
+    if (state.PasswordMode) {
+        auto *style = new HashMaskStyle;
+        style->setParent(txtInput);
+        txtInput->setStyle(style);
+        txtInput->setEchoMode(QLineEdit::Password);
+    }
+
+    const dialogs::ProgressiveLayout progressive = dialogs::readProgressiveLayout();
+    LayoutWindow(*this, inputSection(), buttonTable(), animationTable(), progressive.animated,
+                 progressive.delay, skinFile);
+    ShapeWindow(*this, shape.maskColour, shape.background);
+    dialogs::centreOnScreen(*this);
+    txtInput->setFocus();
+}
+
+void frmInput::AcceptInput()
+{
+    programState().DialogText = txtInput->text();
+    close();
+}
+
+void frmInput::imgBut_Click(int index)
+{
+    const ButtonTable &table = buttonTable();
+    if (index < 1 || index > table.count)
+        return;
+    const ButtonEntry button = table.at(index);
+    ThemeSound(button.clickSound, false);
+    const QString keyword = button.command.toUpper();
+    if (keyword == u"OK")
+        AcceptInput();
+    else if (keyword == u"QUIT")
+        close();
+    else
+        platform::startProgram(button.command);
+}
+
+void showInputDialog()
+{
+    frmInput dialog;
+    dialog.Form_Load();
+    platform::showModal(dialog);
+}
