@@ -27,14 +27,15 @@ struct LoadedPicture
 
 LoadedPicture loadPicture(const QString &storedPath)
 {
+    // The name's extension picks the decoder; a file whose content is of another kind is still
+    // recognised by its content.
     QImageReader reader(platform::nativePath(storedPath));
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (image.isNull())
         return {
             {},
             QStringLiteral("picture %1 does not load (%2)").arg(storedPath, reader.errorString())};
-    return {QPixmap::fromImage(image), {}};
+    return {QPixmap::fromImage(std::move(image)), {}};
 }
 
 void applyTextLook(QWidget &widget, const skin::TextElementLine &line)

@@ -19,7 +19,7 @@ void StretchedPicture::paintEvent(QPaintEvent *)
 {
     if (m_picture.isNull())
         return;
+    // Stretched pixel by pixel, as the shell stretches its pictures: no smoothing.
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), m_picture);
 }
