@@ -1,8 +1,8 @@
 #include "platform/native_path.h"
 
-#include <QDateTime>
+#include "platform/file_stamp.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 
@@ -14,34 +14,59 @@ namespace {
 // line) does not list the folder again.
 struct FolderNames
 {
-    QDateTime modified;
+    FileStamp stamp;
     QHash<QString, QString> byFoldedName;
 };
 
+QHash<QString, QString> listByFoldedName(const QString &folder)
+{
+    QHash<QString, QString> names;
+    const QStringList entries = QDir(folder).entryList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &entry : entries) {
+        const QString folded = entry.toCaseFolded();
+        if (!names.contains(folded)) // the first in name order wins
+            names.insert(folded, entry);
+    }
+    return names;
+}
+
 QString matchInFolder(const QString &folder, const QString &name)
 {
+    const std::optional<FileStamp> stamp = stampOfPath(folder);
+    if (!stamp || !stamp->isFolder)
+        return {};
     static QMutex mutex;
     static QHash<QString, FolderNames> cache;
-    const QFileInfo info(folder);
-    if (!info.isDir())
-        return {};
-    const QDateTime modified = info.lastModified();
     QMutexLocker locker(&mutex);
-    FolderNames &names = cache[folder];
-    if (names.byFoldedName.isEmpty() || names.modified != modified) {
-        names.modified = modified;
-        names.byFoldedName.clear();
-        const QStringList entries = QDir(folder).entryList(
-            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-        for (const QString &entry : entries) {
-            const QString folded = entry.toCaseFolded();
-            if (!names.byFoldedName.contains(folded)) // the first in name order wins
-                names.byFoldedName.insert(folded, entry);
-        }
+    auto found = cache.find(folder);
+    if (found == cache.end() || found->stamp != *stamp) {
         if (cache.size() > 512)
             cache.clear(); // a bound for themes with very many folders; the cache refills
+        found = cache.insert(folder, {*stamp, listByFoldedName(folder)});
     }
-    return names.byFoldedName.value(name.toCaseFolded());
+    return found->byFoldedName.value(name.toCaseFolded());
+}
+
+// path uses "/" only, has no doubled or trailing separator and is not empty.
+QString resolve(const QString &path)
+{
+    if (stampOfPath(path))
+        return path;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString name = path.mid(slash + 1);
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return path;
+    QString folder;
+    if (slash == 0)
+        folder = QStringLiteral("/");
+    else if (slash > 0)
+        folder = resolve(path.left(slash));
+    const QString match = matchInFolder(folder.isEmpty() ? QStringLiteral(".") : folder, name);
+    const QString resolvedName = match.isEmpty() ? name : match;
+    if (folder.isEmpty())
+        return resolvedName;
+    return folder.endsWith(u'/') ? folder + resolvedName : folder + u'/' + resolvedName;
 }
 
 } // namespace
@@ -50,32 +75,15 @@ QString nativePath(const QString &storedPath)
 {
     QString path = storedPath;
     path.replace(u'\\', u'/');
-    if (path.isEmpty() || QFileInfo::exists(path))
+    while (path.contains(QStringLiteral("//")))
+        path.replace(QStringLiteral("//"), QStringLiteral("/"));
+    if (path.isEmpty() || path == u"/")
         return path;
-
-    const bool absolute = path.startsWith(u'/');
-    const QStringList parts = path.split(u'/');
-    QString resolved = absolute ? QStringLiteral("/") : QString();
-    bool matching = true;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString &part = parts[i];
-        if (part.isEmpty() && i + 1 < parts.size())
-            continue;
-        QString name = part;
-        const QString folder = resolved.isEmpty() ? QStringLiteral(".") : resolved;
-        if (matching && !part.isEmpty() && part != u"." && part != u".." &&
-            !QFileInfo::exists(folder + u'/' + part)) {
-            const QString match = matchInFolder(folder, part);
-            if (match.isEmpty())
-                matching = false; // nothing below a missing folder can exist
-            else
-                name = match;
-        }
-        if (!resolved.isEmpty() && !resolved.endsWith(u'/'))
-            resolved += u'/';
-        resolved += name;
-    }
-    return resolved;
+    const bool folderForm = path.endsWith(u'/');
+    if (folderForm)
+        path.chop(1);
+    const QString resolved = resolve(path);
+    return folderForm ? resolved + u'/' : resolved;
 }
 
 } // namespace platform
