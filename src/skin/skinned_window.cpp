@@ -29,6 +29,7 @@ void copyLook(const QListWidget &from, QListWidget &to)
     to.setSelectionMode(from.selectionMode());
     to.setHorizontalScrollBarPolicy(from.horizontalScrollBarPolicy());
     to.setVerticalScrollBarPolicy(from.verticalScrollBarPolicy());
+    to.setUniformItemSizes(from.uniformItemSizes());
 }
 
 void copyLook(const QLabel &from, QLabel &to)
@@ -88,6 +89,9 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     listTemplate->setFrameShape(QFrame::NoFrame);
     listTemplate->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     listTemplate->setFocusPolicy(Qt::NoFocus);
+    // Every line of a skin list has the list's one font; measuring each line to lay the list out
+    // would cost more than the rest of the start-up together.
+    listTemplate->setUniformItemSizes(true);
     addMember(lstBox, 0, listTemplate);
 
     auto *labelTemplate = new QLabel(m_surface);
