@@ -42,9 +42,7 @@ frmSelect::frmSelect(QWidget *parent)
     txtSel->setGeometry(16, 368, 608, 26);
     txtSel2 = new QLineEdit(this);
     txtSel2->setGeometry(16, 410, 608, 26);
-    for (QObject *element : {static_cast<QObject *>(Drive1), static_cast<QObject *>(Dir1),
-                             static_cast<QObject *>(File1), static_cast<QObject *>(txtSel),
-                             static_cast<QObject *>(txtSel2)})
+    for (QWidget *element : std::initializer_list<QWidget *>{Drive1, Dir1, File1, txtSel, txtSel2})
         addDesignElement(element);
 
     // The lists start where the console runs, as a fresh drive, folder and file list would.
@@ -112,13 +110,18 @@ void frmSelect::fillDrives()
     Drive1->addItems(roots);
 }
 
-void frmSelect::showDriveOf(const QString &folder)
+QStringList frmSelect::driveRoots() const
 {
     QStringList roots;
     for (int i = 0; i < Drive1->count(); ++i)
         roots.append(Drive1->itemText(i));
+    return roots;
+}
+
+void frmSelect::showDriveOf(const QString &folder)
+{
     const QSignalBlocker blocker(Drive1);
-    Drive1->setCurrentIndex(dialogs::rootHolding(roots, folder));
+    Drive1->setCurrentIndex(dialogs::rootHolding(driveRoots(), folder));
 }
 
 void frmSelect::pointListsAt(const QString &program)
@@ -126,10 +129,7 @@ void frmSelect::pointListsAt(const QString &program)
     const std::optional<dialogs::ProgramLocation> location = dialogs::programLocation(program);
     if (!location)
         return;
-    QStringList roots;
-    for (int i = 0; i < Drive1->count(); ++i)
-        roots.append(Drive1->itemText(i));
-    const int drive = dialogs::rootHolding(roots, platform::nativePath(location->folder));
+    const int drive = dialogs::rootHolding(driveRoots(), platform::nativePath(location->folder));
     if (drive >= 0)
         Drive1->setCurrentIndex(drive);
 

@@ -40,6 +40,7 @@ protected:
 
 private:
     void fillDrives();
+    QStringList driveRoots() const;
     // Selects the drive holding folder (a path on this disk) without moving the folder list.
     void showDriveOf(const QString &folder);
     void pointListsAt(const QString &program);

@@ -12,7 +12,6 @@ class TestModalShow : public QObject
 private slots:
     void returnsWhenTheWindowCloses();
     void returnsWhenTheWindowIsDeleted();
-    void aHandlerTakesThePersonsPlace();
 };
 
 void TestModalShow::returnsWhenTheWindowCloses()
@@ -34,18 +33,6 @@ void TestModalShow::returnsWhenTheWindowIsDeleted()
     QTimer::singleShot(0, window, [&] { delete window.data(); });
     platform::showModal(*window);
     QVERIFY(window.isNull());
-}
-
-void TestModalShow::aHandlerTakesThePersonsPlace()
-{
-    QWidget window;
-    QWidget *seen = nullptr;
-    const platform::ModalShowHandler previous =
-        platform::setModalShowHandler([&](QWidget &shown) { seen = &shown; });
-    platform::showModal(window);
-    platform::setModalShowHandler(previous);
-    QCOMPARE(seen, &window);
-    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(TestModalShow)

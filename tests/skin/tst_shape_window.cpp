@@ -119,7 +119,6 @@ void TestShapeWindow::madeBitmaps_data()
     const QStringList odd = {"m#m", "#o#", "mmg"};
     QTest::newRow("24-bit, 30 wide") << wide << 24 << false << false << QChar('m');
     QTest::newRow("24-bit, 3 wide (padded rows)") << odd << 24 << false << false << QChar('m');
-    QTest::newRow("24-bit, top-down") << odd << 24 << true << false << QChar('m');
     QTest::newRow("32-bit, 5 wide")
         << QStringList{"mm#mm", "#mmm#", "wwmww"} << 32 << false << false << QChar('m');
     QTest::newRow("1-bit, 11 wide") << QStringList{"mmm#######m", "m#m#m#m#m#m", "###########"} << 1
