@@ -1,6 +1,7 @@
 #include "platform/message_box.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -24,6 +25,22 @@ void showDefault(const QString &text)
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
+InputPromptHandler &currentPromptHandler()
+{
+    static InputPromptHandler handler;
+    return handler;
+}
+
+QString promptDefault(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return {};
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &accepted);
+    return accepted ? text : QString();
+}
+
 } // namespace
 
 void showMessage(const QString &text)
@@ -37,6 +54,18 @@ void showMessage(const QString &text)
 MessageHandler setMessageHandler(MessageHandler handler)
 {
     return std::exchange(currentHandler(), std::move(handler));
+}
+
+QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    if (const InputPromptHandler &handler = currentPromptHandler())
+        return handler(prompt, title, defaultText);
+    return promptDefault(prompt, title, defaultText);
+}
+
+InputPromptHandler setInputPromptHandler(InputPromptHandler handler)
+{
+    return std::exchange(currentPromptHandler(), std::move(handler));
 }
 
 } // namespace platform

@@ -15,4 +15,16 @@ void showMessage(const QString &text);
 using MessageHandler = std::function<void(const QString &text)>;
 MessageHandler setMessageHandler(MessageHandler handler);
 
+// The system's plain input prompt: shows prompt under title with defaultText in an editable
+// line, in clear, and returns when the person has answered. Returns the entered text, or the
+// empty text when the prompt was cancelled (which a caller cannot tell from an empty entry).
+// Without a widget application it asks nothing and returns the empty text.
+QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText);
+
+// Replaces what inputPrompt does, for tests that answer instead of a person; returns the
+// previous handler. An empty handler restores the default.
+using InputPromptHandler =
+    std::function<QString(const QString &prompt, const QString &title, const QString &defaultText)>;
+InputPromptHandler setInputPromptHandler(InputPromptHandler handler);
+
 } // namespace platform

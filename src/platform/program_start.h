@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -16,5 +17,11 @@ namespace platform {
 // True when the program started. False for a command line without a program and for a program
 // that cannot be started; nothing is shown to the user either way.
 bool startProgram(const QString &commandLine);
+
+// Starts program (a path on this disk, or a bare name looked up on PATH) with arguments already
+// split, detached, in workingFolder (a stored or native path; the console's current folder when
+// empty). Nothing is interpreted. True when it started; false otherwise, silently.
+bool startProgram(const QString &program, const QStringList &arguments,
+                  const QString &workingFolder);
 
 } // namespace platform
