@@ -1,5 +1,6 @@
 #include "console/frm_main.h"
 
+#include "console/command_click.h"
 #include "console/settings_list_wiring.h"
 #include "console/settings_lists.h"
 #include "core/exit_watch.h"
@@ -15,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -39,6 +41,8 @@ frmMain::frmMain(QWidget *parent)
 
     connect(&m_instance, &platform::SingleInstance::activationRequested, this,
             &frmMain::comeForward);
+    connect(this, &SkinnedWindow::imgButClicked, this,
+            [this](int index) { OnCommandButtonClick(*this, index); });
 }
 
 frmMain::~frmMain() = default;
@@ -62,6 +66,12 @@ void frmMain::EndProgram()
     TearDownLayout(*this);
     m_instance.release();
     endProcess();
+}
+
+void frmMain::passwordPause(int milliseconds)
+{
+    // A plain sleep: the accepted password's sound plays on while no click can get through.
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
 void frmMain::endProcess()

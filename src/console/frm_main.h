@@ -37,6 +37,10 @@ public:
     // Position of the last clicked protection line; the editors select it again after a change.
     int SelectedLine = 0;
 
+    // The pause after an accepted password: the console answers no event meanwhile. Tests
+    // replace it.
+    virtual void passwordPause(int milliseconds);
+
     FileListBox *File1 = nullptr;
     QTimer *tmrExit = nullptr;
     QPushButton *cmdFake = nullptr;

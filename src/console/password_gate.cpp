@@ -1,0 +1,52 @@
+#include "console/password_gate.h"
+
+#include "console/frm_main.h"
+#include "console/settings_entries.h"
+#include "core/ini_access.h"
+#include "core/number_text.h"
+#include "core/program_state.h"
+#include "dialogs/frm_input.h"
+#include "sound/theme_sound.h"
+
+#include <QCoreApplication>
+
+bool IsProtectedButton(int i)
+{
+    const ButtonTable &table = programState().consoleButtons;
+    if (i < 1 || i > table.count)
+        return false;
+    const QString line = console::readButtonLine(
+        QStringLiteral("DEFAULT"), console::indexKey(table.at(i).line), console::consoleSkinFile());
+    const std::optional<QString> flag = console::buttonFields(line).flag;
+    if (!flag)
+        return false;
+    // A flag the theme wrote in some other way still guards the button: the protection list
+    // shows it as protected, and a guard that silently opens would be worse than one too many.
+    return core::toBoolean(*flag).value_or(true);
+}
+
+void playPasswordSound(const QString &key)
+{
+    // Copied out of INIValue by readIni: ThemeSound reads the theme switches through it.
+    if (const auto name = readIni(QStringLiteral("DEFAULT"), key, console::terminalSkinFile()))
+        ThemeSound(*name, false);
+}
+
+bool PasswordGate(frmMain &console)
+{
+    ProgramState &state = programState();
+    playPasswordSound(QStringLiteral("PassStartSound"));
+    state.PasswordMode = true;
+    showInputDialog();
+    // Paints and timers held up by the dialog run before the answer is judged.
+    QCoreApplication::processEvents();
+    const QString entered = state.DialogText;
+    if (entered != state.Password) {
+        playPasswordSound(QStringLiteral("PassFailSound"));
+        return false;
+    }
+    playPasswordSound(QStringLiteral("PassOkSound"));
+    QCoreApplication::processEvents();
+    console.passwordPause(2000);
+    return true;
+}
