@@ -46,6 +46,7 @@ frmInput::frmInput(QWidget *parent)
     txtInput = new QLineEdit(this);
     txtInput->setGeometry(20, 88, 360, 24);
     addDesignElement(txtInput);
+    trackMouseOn(txtInput);
     connect(txtInput, &QLineEdit::returnPressed, this, &frmInput::AcceptInput);
     connect(this, &SkinnedWindow::imgButClicked, this, &frmInput::imgBut_Click);
 }

@@ -18,6 +18,11 @@ public:
     QPixmap picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
 
+    // The picture the button showed before the pointer came onto it; hover tracking shows it
+    // again when the normal picture file no longer loads.
+    QPixmap restingPicture() const { return m_restingPicture; }
+    void setRestingPicture(const QPixmap &picture) { m_restingPicture = picture; }
+
     QColor backColor() const { return m_backColor; }
     void setBackColor(const QColor &color);
 
@@ -34,6 +39,7 @@ protected:
 
 private:
     QPixmap m_picture;
+    QPixmap m_restingPicture;
     QColor m_backColor = Qt::white;
     bool m_pressed = false;
 };

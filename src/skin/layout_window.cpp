@@ -1,16 +1,16 @@
 #include "skin/layout_window.h"
 
 #include "core/ini_access.h"
-#include "platform/native_path.h"
+#include "skin/animations.h"
 #include "skin/image_button.h"
 #include "skin/layout_line.h"
+#include "skin/picture_file.h"
 #include "skin/skin_log.h"
 #include "skin/skinned_window.h"
 #include "skin/stretched_picture.h"
 #include "skin/theme_paths.h"
 
 #include <QCoreApplication>
-#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
@@ -18,25 +18,6 @@
 #include <optional>
 
 namespace {
-
-struct LoadedPicture
-{
-    QPixmap pixmap;
-    QString error; // empty when the picture loaded
-};
-
-LoadedPicture loadPicture(const QString &storedPath)
-{
-    // The name's extension picks the decoder; a file whose content is of another kind is still
-    // recognised by its content.
-    QImageReader reader(platform::nativePath(storedPath));
-    QImage image = reader.read();
-    if (image.isNull())
-        return {
-            {},
-            QStringLiteral("picture %1 does not load (%2)").arg(storedPath, reader.errorString())};
-    return {QPixmap::fromImage(std::move(image)), {}};
-}
 
 void applyTextLook(QWidget &widget, const skin::TextElementLine &line)
 {
@@ -62,10 +43,11 @@ void applyTextLook(QWidget &widget, const skin::TextElementLine &line)
 class LineBuilder
 {
 public:
-    LineBuilder(SkinnedWindow &window, ButtonTable &buttons, const QString &skinFile,
-                const QString &section)
+    LineBuilder(SkinnedWindow &window, ButtonTable &buttons, AnimationTable &animations,
+                const QString &skinFile, const QString &section)
         : m_window(window)
         , m_buttons(buttons)
+        , m_animations(animations)
         , m_skinFile(skinFile)
         , m_section(section)
     {}
@@ -134,7 +116,7 @@ private:
         const QString path = line.isThemePicture
                                  ? skin::themePreviewPicture(state.ProgramDir, state.ThemeDir)
                                  : ThemePath() + line.name;
-        const LoadedPicture loaded = loadPicture(path);
+        const skin::LoadedPicture loaded = skin::loadPicture(path);
         // The theme picture is also where other themes' previews are shown later, so it stays
         // even when the current theme has no preview.
         if (!loaded.error.isEmpty() && !line.isThemePicture)
@@ -161,7 +143,7 @@ private:
     {
         const int index = m_buttons.count + 1;
         const QString path = ThemePath() + line.name;
-        const LoadedPicture loaded = loadPicture(path);
+        const skin::LoadedPicture loaded = skin::loadPicture(path);
         if (!loaded.error.isEmpty())
             return skip(loaded.error);
 
@@ -175,11 +157,23 @@ private:
         return true;
     }
 
-    // Animations are built by the animation engine; a line of this kind creates nothing here.
-    bool buildLine(const skin::AnimationLine &) const { return true; }
+    bool buildLine(const skin::AnimationLine &line)
+    {
+        QString problem;
+        QWidget *firstFrame = skin::layOutAnimation(m_window, line, m_animations, &problem);
+        if (!firstFrame)
+            return skip(problem);
+        // A file that breaks off still animates the frames before the break.
+        if (!problem.isEmpty())
+            qCWarning(lcSkin).noquote()
+                << QStringLiteral("%1 [%2] %3: %4").arg(m_skinFile, m_section, m_key, problem);
+        m_placed = firstFrame;
+        return true;
+    }
 
     SkinnedWindow &m_window;
     ButtonTable &m_buttons;
+    AnimationTable &m_animations;
     const QString &m_skinFile;
     const QString &m_section;
     QString m_key;
@@ -199,7 +193,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, Button
     animations.frameCount = 0;
 
     const QString overrideFile = skin::overrideFilePath(skinFile);
-    LineBuilder builder(window, buttons, skinFile, section);
+    LineBuilder builder(window, buttons, animations, skinFile, section);
     // Without the progressive build nobody is meant to watch the window being assembled: the
     // elements appear together at the end. Qt's work for each element shown on a visible
     // window also grows with the number of elements already there.

@@ -17,12 +17,13 @@ struct LayoutOutcome
 // first one missing from skinFile; each line is taken from the override file beside it (same
 // name, extension "ini") when that file has the key. Lists and labels take the indexes their
 // names select, pictures and buttons 1, 2, ... in line order; buttons are recorded in
-// `buttons`, whose count starts again from 0 (as do the counts of `animations`). Sets
+// `buttons`, whose count starts again from 0 (as do the counts of `animations`). Animation
+// lines are laid out by skin::layOutAnimation() and recorded in `animations`. Sets
 // ThemePictureIndex and ThemeName when the section has a "themepic" picture, and leaves
 // INIValue holding the last line read.
 //
 // A line that cannot be laid out (unknown kind, too few fields, a geometry field without a
-// number, an index already in use, a picture that does not load) creates nothing; a warning
+// number, an index already in use, a picture or GIF that does not load) creates nothing; a warning
 // names the file, the section and the key, and the layout goes on with the next line. After
 // every line the window pauses for animDelay milliseconds when `animated`, repaints and lets
 // pending events run.

@@ -1,10 +1,14 @@
 #include "skin/skinned_window.h"
 
+#include "skin/animations.h"
+#include "skin/hover_tracking.h"
 #include "skin/image_button.h"
 #include "skin/stretched_picture.h"
 
+#include <QAbstractScrollArea>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QThread>
 #include <QTimer>
 
@@ -84,6 +88,10 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     // its text boxes and lists. Mouse events that no element takes go on to the window.
     m_surface = new QWidget(this);
     m_surface->setGeometry(rect());
+    // A move without a pressed button reaches a widget only when it tracks the mouse; the
+    // surface lets it through to the window.
+    setMouseTracking(true);
+    m_surface->setMouseTracking(true);
 
     auto *listTemplate = new QListWidget(m_surface);
     listTemplate->setFrameShape(QFrame::NoFrame);
@@ -110,6 +118,7 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
 
     tmrMouse = new QTimer(this);
     tmrMouse->setInterval(100);
+    connect(tmrMouse, &QTimer::timeout, this, &SkinnedWindow::UpdateHover);
     addDesignElement(tmrMouse);
     tmrMouse->start();
 }
@@ -163,6 +172,7 @@ ImageButton *SkinnedWindow::addImageButton(int index)
     if (const auto *model = imgBut(0))
         copyLook(*model, *button);
     connect(button, &ImageButton::clicked, this, [this, index] { emit imgButClicked(index); });
+    connect(button, &ImageButton::mouseActivity, this, &SkinnedWindow::UpdateHover);
     return addMember(imgBut, index, button);
 }
 
@@ -183,6 +193,7 @@ QTimer *SkinnedWindow::addAnimTimer(int index)
     auto *timer = new QTimer(this);
     if (const auto *model = tmrAnim(0))
         copyLook(*model, *timer);
+    connect(timer, &QTimer::timeout, this, [this, index] { tmrAnim_Timer(index); });
     return addMember(tmrAnim, index, timer);
 }
 
@@ -232,6 +243,61 @@ void SkinnedWindow::resizeEvent(QResizeEvent *event)
 {
     m_surface->setGeometry(rect());
     QWidget::resizeEvent(event);
+}
+
+void SkinnedWindow::UpdateHover()
+{
+    skin::hoverPass(*this);
+}
+
+void SkinnedWindow::tmrAnim_Timer(int index)
+{
+    skin::tickAnimation(*this, index);
+}
+
+void SkinnedWindow::mousePressEvent(QMouseEvent *event)
+{
+    UpdateHover();
+    QWidget::mousePressEvent(event);
+}
+
+void SkinnedWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    UpdateHover();
+    QWidget::mouseMoveEvent(event);
+}
+
+void SkinnedWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    UpdateHover();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void SkinnedWindow::trackMouseOn(QWidget *control)
+{
+    // A list or text view receives the mouse in its viewport.
+    QWidget *receiver = control;
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(control))
+        receiver = area->viewport();
+    receiver->setMouseTracking(true);
+    receiver->installEventFilter(this);
+    m_mouseTracked.append(receiver);
+}
+
+bool SkinnedWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (m_mouseTracked.contains(watched))
+            UpdateHover();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SkinnedWindow::addDesignElement(QObject *element)

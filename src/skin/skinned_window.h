@@ -38,8 +38,17 @@ public:
     // Polls the pointer for hover tracking: 100 ms, running from creation.
     QTimer *tmrMouse = nullptr;
 
+    // One hover pass over the window's image buttons (skin::hoverPass). Run by tmrMouse and by
+    // every mouse press, move and release on the window, its image buttons and the controls a
+    // derived window tracks.
+    void UpdateHover();
+
+    // One tick of animation `index` (skin::tickAnimation); tmrAnim member `index` runs it.
+    void tmrAnim_Timer(int index);
+
     // New members, hidden, with the look of their template. Each returns nullptr, and creates
-    // nothing, when the index is below 1 or already in use.
+    // nothing, when the index is below 1 or already in use. A new image button runs the hover
+    // pass on its mouse events; a new animation timer, stopped, ticks its animation.
     QListWidget *addListBox(int index);
     QLabel *addLabel(int index);
     StretchedPicture *addPicture(int index);
@@ -82,6 +91,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // Runs the hover pass on mouse presses, moves and releases over control (a design-time
+    // element of a derived window), as over the window itself.
+    void trackMouseOn(QWidget *control);
 
     // Appends a design-time element of a derived window to the element list.
     void addDesignElement(QObject *element);
@@ -93,6 +110,7 @@ private:
 
     QWidget *m_surface = nullptr;
     QList<QPointer<QObject>> m_controls;
+    QList<const QObject *> m_mouseTracked;
     ButtonTable m_buttons;
     AnimationTable m_animations;
 };

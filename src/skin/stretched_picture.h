@@ -16,9 +16,14 @@ public:
     QPixmap picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
 
+    // An animation frame's display time in milliseconds; 0 for other pictures.
+    qint32 frameDelay() const { return m_frameDelay; }
+    void setFrameDelay(qint32 milliseconds) { m_frameDelay = milliseconds; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QPixmap m_picture;
+    qint32 m_frameDelay = 0;
 };

@@ -72,6 +72,11 @@ void TestLayoutWindow::laysOutEveryKind()
     m_theme->writePicture(u"b2.bmp"_s);
     // The preview picture lies beside the theme folder.
     m_theme->writePicture(u"../Test.bmp"_s);
+    writeBytes(m_theme->themeFolder() + u"/spin.gif"_s,
+               QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+                          "\x21\xf9\x04\x00\x0a\x00\x00\x00"
+                          "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
+                          43));
     m_theme->writeFile(u"Security.skn"_s,
                        {u"[DEFAULT]"_s, u"BackGround=0,0,0"_s,
                         u"01=secinfo,L,40,10,0,200,16,32,48,255,255,255,DejaVu Sans,10"_s,
@@ -98,7 +103,9 @@ void TestLayoutWindow::laysOutEveryKind()
         u"imgBut(2) 5,5 0x455"_s,
     };
     QCOMPARE(describeLayout(*m_window), expected);
-    QCOMPARE(m_window->controlCount(), before + 7);
+    // The animation adds its timer and its one frame.
+    QCOMPARE(m_window->controlCount(), before + 9);
+    QCOMPARE(m_window->animationTable().animationCount, 1);
 
     const ButtonTable &buttons = m_window->buttonTable();
     QCOMPARE(buttons.count, 2);

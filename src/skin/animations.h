@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/program_state.h"
+
+#include <QString>
+
+class QTimer;
+class SkinnedWindow;
+
+namespace skin {
+
+struct AnimationLine;
+
+// The interval an animation starts with: the first frame's delay, or 0 (a still picture) when
+// that delay does not fit a 16-bit signed number, that is when it is above 32767 ms.
+[[nodiscard]] qint32 firstInterval(qint32 firstDelayMs);
+
+// Sets timer to run every intervalMs; an interval of 0 stops it, so that the animation stays
+// on its frame.
+void setAnimationInterval(QTimer &timer, qint32 intervalMs);
+
+// Lays out animation line `line` on window: one imgGif member per frame of the GIF file
+// ThemePath() + line.name, at the indexes after animations.frameCount, placed by the line
+// (a width or height measured back from the edge only when below 0), each above everything
+// laid out before it, the first one shown; then tmrAnim member animations.animationCount + 1,
+// started with firstInterval() of the first frame's delay. Records first, last and current
+// (= first) in animations. Pending events run after every frame. Returns the first frame, or
+// nullptr with *error set when the line creates nothing: the file does not read, is no GIF,
+// its first image does not decode, or the indexes are taken. A later image that does not
+// decode ends the animation at the frames before it.
+QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
+                         AnimationTable &animations, QString *error);
+
+// One tick of animation `a` of window: the next frame is shown (after the last comes the
+// first again), then the one shown before is hidden, and the timer takes the new frame's
+// delay. Does nothing while the window is quitting, or for an animation it does not have.
+void tickAnimation(SkinnedWindow &window, int a);
+
+} // namespace skin

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class SkinnedWindow;
+
+// Hover tracking of image buttons: a button shows its over picture and plays its over-sound
+// once when the pointer comes onto it, and its normal picture again, silently, when the
+// pointer leaves it. The button's back colour is its state: 0 (black) over, anything else
+// normal.
+namespace skin {
+
+// The pixel offset of a window edge at `twips` from the screen's edge: twips and twipsPerPixel
+// each rounded to the nearest whole number (a half to the even one), then divided with the
+// quotient truncated toward zero (-20 twips at 15 per pixel is -1). A factor that rounds below
+// 1 divides by 1.
+[[nodiscard]] qint32 twipsToPixelOffset(double twips, double twipsPerPixel);
+
+// The over picture of a normal picture path: "a" inserted before the last four characters
+// ("...\b1.bmp" gives "...\b1a.bmp"). A path shorter than four characters is its own over
+// picture.
+[[nodiscard]] QString overPicturePath(const QString &picture);
+
+// Fills PointerX and PointerY (the pointer relative to window's top left corner, in pixels)
+// and PointerWindow (the widget under the pointer) of the program state, through the
+// platform's pointer source.
+void ReadPointer(const QWidget &window);
+
+// One hover pass of window over imgBut members 1 ... buttonTable().count; member 0, the
+// template, is never looked at. Nothing happens while the window is quitting. A button is
+// entered when the pointer lies strictly inside its rectangle and the button's own widget is
+// under the pointer; it is left when the pointer lies strictly outside the rectangle. On the
+// lines of the rectangle, or inside it while something else is under the pointer, the button
+// keeps its state. Entering plays the over-sound (not waiting for it), turns the back colour
+// black and shows the over picture; an over picture that does not load leaves the shown
+// picture as it is. Leaving turns the back colour white and shows the normal picture again,
+// or the picture shown before entry when that file no longer loads. A pass that changes no
+// state reads no file.
+void hoverPass(SkinnedWindow &window);
+
+} // namespace skin

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+namespace skin {
+
+struct LoadedPicture
+{
+    QPixmap pixmap; // null when the picture did not load
+    QString error;  // empty when the picture loaded; else a short text for the warning
+};
+
+// Loads the picture file at storedPath (the stored, backslash form of a theme path). The
+// name's extension picks the decoder first; a file whose content is of another kind is still
+// recognised by its content. A GIF gives its first picture.
+[[nodiscard]] LoadedPicture loadPicture(const QString &storedPath);
+
+} // namespace skin
