@@ -1,9 +1,12 @@
 #include "platform/profile_lock.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QThread>
 
 namespace platform {
 namespace {
@@ -12,7 +15,7 @@ namespace {
 // process id at once; one killed before it wrote its id into the lock file leaves a lock that
 // only its age can free, so the age limit stays short.
 constexpr int staleAfterMs = 2000;
-constexpr int waitMs = 5000;
+constexpr int waitMs = 10000;
 
 // The user's runtime folder when the session has one; otherwise a folder of the user's own in
 // the temporary folder (a service or a CI job has no login session).
@@ -49,7 +52,11 @@ ProfileLock::ProfileLock(const QString &file)
     : m_lock(lockPathFor(file))
 {
     m_lock.setStaleLockTime(staleAfterMs);
-    m_locked = m_lock.tryLock(waitMs);
+    // QLockFile's own waiting backs off to sleeps of seconds, so a waiter can starve while
+    // another process writes key after key. Short, jittered polls find the gaps between them.
+    const QDeadlineTimer deadline(waitMs);
+    while (!(m_locked = m_lock.tryLock(0)) && !deadline.hasExpired())
+        QThread::usleep(1000 + QRandomGenerator::global()->bounded(3000));
 }
 
 } // namespace platform
