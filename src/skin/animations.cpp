@@ -7,6 +7,7 @@
 #include "skin/stretched_picture.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPixmap>
 #include <QTimer>
@@ -32,6 +33,9 @@ void setAnimationInterval(QTimer &timer, qint32 intervalMs)
 }
 
 namespace {
+
+// How long laying out frames may hold pending events back, in milliseconds.
+constexpr qint64 eventInterval = 10;
 
 bool indexesFree(const SkinnedWindow &window, int timer, int firstFrame, int frames)
 {
@@ -84,6 +88,10 @@ QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
     const QRect rect =
         placeElement(line.geometry, EdgeRule::Negative, window.ScaleWidth(), window.ScaleHeight());
     StretchedPicture *firstFrame = nullptr;
+    // Earlier animations keep playing and the window keeps repainting while a long GIF is laid
+    // out; asking the event loop after every frame would cost more than the frames themselves.
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
     for (int k = 0; k < count; ++k) {
         GifFrame &frame = gif.frames[k];
         StretchedPicture *element = window.addGifFrame(first + k);
@@ -96,7 +104,10 @@ QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
             element->show();
         }
         animations.frameCount = first + k;
-        QCoreApplication::processEvents();
+        if (sinceEvents.hasExpired(eventInterval) || k == count - 1) {
+            QCoreApplication::processEvents();
+            sinceEvents.start();
+        }
     }
     animations.at(a) = {first, first + count - 1, first};
     setAnimationInterval(*timer, firstInterval(firstFrame->frameDelay()));

@@ -24,7 +24,8 @@ void setAnimationInterval(QTimer &timer, qint32 intervalMs);
 // (a width or height measured back from the edge only when below 0), each above everything
 // laid out before it, the first one shown; then tmrAnim member animations.animationCount + 1,
 // started with firstInterval() of the first frame's delay. Records first, last and current
-// (= first) in animations. Pending events run after every frame. Returns the first frame, or
+// (= first) in animations. Pending events run at least every 10 ms while frames are
+// made, and after the last one. Returns the first frame, or
 // nullptr with *error set when the line creates nothing: the file does not read, is no GIF,
 // its first image does not decode, or the indexes are taken. A later image that does not
 // decode ends the animation at the frames before it.

@@ -12,6 +12,9 @@ StretchedPicture::StretchedPicture(QWidget *parent)
 void StretchedPicture::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
+    // A picture without transparency covers the whole element, so what lies below it need not
+    // be painted: an animation frame then repaints only itself on every tick.
+    setAttribute(Qt::WA_OpaquePaintEvent, !picture.isNull() && !picture.hasAlphaChannel());
     update();
 }
 
