@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Opens the console on the demo program folder (demo/, theme "Default") with a private settings
-# store under build/ (or $KESTA_BUILD_DIR), so that no real settings are touched. With a display the console opens
-# there and this script waits for it to end (`build/bin/kesta-store request-exit` ends it).
+# store under build/ (or $KESTA_BUILD_DIR), so that no real settings are touched. With a display
+# the console opens there and this script waits for it to end (QUIT, or the exit request printed).
 # Without one it runs on a virtual display, saves a screenshot to build/demo.png and ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,36 +9,26 @@ root=$PWD
 build=${KESTA_BUILD_DIR:-$root/build}
 bin=$build/bin
 console=$bin/kesta-security
-[ -x "$console" ] || { echo "build the console first (make build)" >&2; exit 1; }
+for tool in "$console" "$bin/kesta-store" "$bin/kesta-screen-grab"; do
+    [ -x "$tool" ] || { echo "build first (make build): $tool is missing" >&2; exit 1; }
+done
 
 export XDG_CONFIG_HOME=$build/demo-config
-# A runtime folder of its own keeps the demo from meeting a console the user already runs.
+# A runtime folder of its own keeps the demo from meeting a console the user already runs; the
+# user's sound server is still the one it plays through.
+if [ -z "${PULSE_SERVER:-}" ] && [ -S "${XDG_RUNTIME_DIR:-/nonexistent}/pulse/native" ]; then
+    export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+fi
 export XDG_RUNTIME_DIR=$build/demo-runtime
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-store_set() {
-    if [ -x "$bin/kesta-store" ]; then
-        "$bin/kesta-store" set "$@"
-    else
-        # Without the tool, the store is written whole: it only has to hold these values.
-        local file="$XDG_CONFIG_HOME/KESTA Terminal/settings.ini"
-        mkdir -p "$(dirname "$file")"
-        [ -f "$file" ] || printf '[Default]\nProgramDir=%s\nThemeDir=\\Themes\\Default\\\n[General]\nRunning=False\n' \
-            "$root/demo" >"$file"
-    fi
-}
+store_set() { "$bin/kesta-store" set "$@"; }
 store_set Default ProgramDir "$root/demo"
 store_set Default ThemeDir '\Themes\Default\'
 store_set General Running False
 
-request_exit() {
-    if [ -x "$bin/kesta-store" ]; then
-        "$bin/kesta-store" request-exit
-    else
-        printf '[EXIT]\nKESTA Terminal - Security=1\n' >>"$XDG_CONFIG_HOME/KESTA Terminal/settings.ini"
-    fi
-}
+request_exit() { "$bin/kesta-store" request-exit; }
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     echo "console open; end it with: XDG_CONFIG_HOME=$XDG_CONFIG_HOME $bin/kesta-store request-exit"
