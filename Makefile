@@ -1,5 +1,5 @@
 # Every target does its own set-up on a fresh Debian 12 machine: packages, configure, build.
-.PHONY: all deps configure build test run bench format clean
+.PHONY: all deps configure build build-console test run bench format clean
 
 all: build
 
@@ -12,10 +12,13 @@ configure: deps
 build: configure
 	@cmake --build --preset default
 
+build-console: configure
+	@cmake --build --preset default --target kesta-security kesta-store kesta-screen-grab
+
 test: build
 	@QT_QPA_PLATFORM=offscreen ctest --preset default
 
-run: build
+run: build-console
 	@scripts/run-demo.sh
 
 bench: build
