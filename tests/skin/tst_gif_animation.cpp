@@ -53,11 +53,8 @@ void TestGifAnimation::walksBlocks_data()
     // The first control block follows the colour table directly, with no zero byte before it.
     QTest::newRow("a control block per image")
         << threeFrames(10, 20, 30) << QList<int>{100, 200, 300} << true;
-    QTest::newRow("an image without its own control block has no delay")
-        << threeFrames(std::nullopt, 5, std::nullopt) << QList<int>{0, 50, 0} << true;
     QTest::newRow("delays above the largest interval are clamped")
         << threeFrames(6553, 6554, 65535) << QList<int>{65530, 65535, 65535} << true;
-
     GifSpec lookalike;
     lookalike.frames = {solidFrame({0, 0, 4, 4}, 1, 10), solidFrame({0, 0, 4, 4}, 2, 10)};
     lookalike.frames[1].before = commentExtension(QByteArray("\x00\x21\xF9\x04\x00\x10\x27", 7));
