@@ -2,7 +2,6 @@
 
 #include <QTest>
 
-#include <cmath>
 #include <limits>
 
 using namespace core;
@@ -28,18 +27,17 @@ void TestNumberText::leadingNumberRule_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("found");
 
-    const double inf = std::numeric_limits<double>::infinity();
     QTest::newRow("empty") << QString() << 0.0 << false;
-    QTest::newRow("unit after number") << u"12px"_s << 12.0 << true;
-    QTest::newRow("blanks and tab first") << u" \t 42"_s << 42.0 << true;
-    QTest::newRow("sign and decimals") << u"-3.5x"_s << -3.5 << true;
+    QTest::newRow("blanks, sign, unit") << u" \t -3.5x"_s << -3.5 << true;
     QTest::newRow("blank after sign") << u"- 5"_s << 0.0 << false;
     QTest::newRow("leading point") << u".5"_s << 0.5 << true;
     QTest::newRow("second point stops") << u"1.2.3"_s << 1.2 << true;
+    // The process locale may use a comma; the stores never do.
     QTest::newRow("comma is no decimal point") << u"1,5"_s << 1.0 << true;
     QTest::newRow("no exponent") << u"1e3"_s << 1.0 << true;
     QTest::newRow("non-ASCII digits") << u"\u0661\u0662"_s << 0.0 << false;
-    QTest::newRow("overflow") << (u"1"_s + QString(400, u'0')) << inf << true;
+    QTest::newRow("overflow") << (u"1"_s + QString(400, u'0'))
+                              << std::numeric_limits<double>::infinity() << true;
     QTest::newRow("underflow") << (u"0."_s + QString(400, u'0') + u'1') << 0.0 << true;
 }
 
@@ -58,16 +56,13 @@ void TestNumberText::halfToEven_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<qint32>("expected");
 
-    constexpr qint32 highest = std::numeric_limits<qint32>::max();
-    constexpr qint32 lowest = std::numeric_limits<qint32>::min();
-    QTest::newRow("0.5") << 0.5 << 0;
+    QTest::newRow("1.5") << 1.5 << 2;
     QTest::newRow("2.5") << 2.5 << 2;
-    QTest::newRow("320.5") << 320.5 << 320;
     QTest::newRow("-1.5") << -1.5 << -2;
     QTest::newRow("-2.5") << -2.5 << -2;
     QTest::newRow("half below the top") << 2147483646.5 << 2147483646;
-    QTest::newRow("half past the top") << 2147483647.5 << highest;
-    QTest::newRow("far below") << -1e20 << lowest;
+    QTest::newRow("half past the top") << 2147483647.5 << std::numeric_limits<qint32>::max();
+    QTest::newRow("far below") << -1e20 << std::numeric_limits<qint32>::min();
     QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0;
 }
 
@@ -80,14 +75,10 @@ void TestNumberText::halfToEven()
 
 void TestNumberText::wholeNumbers()
 {
-    QCOMPARE(wholeNumber(u"12px"), 12);
     QCOMPARE(wholeNumber(u""), 0);
-    QCOMPARE(wholeNumber(u" -7.5"), -8);
     QCOMPARE(wholeNumber(u"99999999999"), std::numeric_limits<qint32>::max());
-    QCOMPARE(toWholeNumber(u"250ms"), std::optional<qint32>(250));
     QCOMPARE(toWholeNumber(u"-0.4"), std::optional<qint32>(0));
     QCOMPARE(toWholeNumber(u"fast"), std::nullopt);
-    QCOMPARE(toWholeNumber(u""), std::nullopt);
 }
 
 void TestNumberText::booleans_data()
@@ -95,10 +86,8 @@ void TestNumberText::booleans_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("expected"); // -1: does not convert
 
-    QTest::newRow("True") << u"True"_s << 1;
-    QTest::newRow("upper FALSE") << u"FALSE"_s << 0;
     QTest::newRow("blanks around") << u" True "_s << 1;
-    QTest::newRow("one") << u"1"_s << 1;
+    QTest::newRow("upper FALSE") << u"FALSE"_s << 0;
     QTest::newRow("zero") << u"0"_s << 0;
     QTest::newRow("minus one") << u"-1"_s << 1;
     QTest::newRow("fraction") << u"0.5"_s << 1;
