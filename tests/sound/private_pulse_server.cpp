@@ -82,20 +82,13 @@ bool PrivatePulseServer::start()
     m_server.setProgram(program);
     // Without rewinds a stream that joins the running sink is mixed in after what the sink has
     // already rendered; with them, the monitor loses the stream's first milliseconds.
-    m_server.setArguments({
-        u"--daemonize=no"_s,
-        u"--use-pid-file=no"_s,
-        u"--exit-idle-time=-1"_s,
-        u"--realtime=no"_s,
-        u"--high-priority=no"_s,
-        u"--disable-shm=yes"_s,
-        u"--log-target=stderr"_s,
-        u"-n"_s,
-        u"-L"_s,
-        u"module-null-sink sink_name=kesta_null rate=48000 channels=2 norewinds=1"_s,
-        u"-L"_s,
-        u"module-native-protocol-unix auth-anonymous=1 socket="_s + m_folder + u"/runtime/native"_s,
-    });
+    m_server.setArguments(
+        {u"--daemonize=no"_s, u"--use-pid-file=no"_s, u"--exit-idle-time=-1"_s, u"--realtime=no"_s,
+         u"--high-priority=no"_s, u"--disable-shm=yes"_s, u"--log-target=stderr"_s, u"-n"_s,
+         u"-L"_s, u"module-null-sink sink_name=kesta_null rate=48000 channels=2 norewinds=1"_s,
+         u"-L"_s,
+         u"module-native-protocol-unix auth-anonymous=1 socket="_s + m_folder +
+             u"/runtime/native"_s});
     m_server.start();
     if (!m_server.waitForStarted(10000)) {
         m_error = u"pulseaudio does not start: "_s + m_server.errorString();
