@@ -1,27 +1,12 @@
 #include "dialog_fixture.h"
 
 #include "bmp_writer.h"
+#include "skin/skinned_window.h"
+#include "skin_fixture.h"
 #include "test_environment.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTest>
 #include <QWidget>
-
-RecordingSound::RecordingSound()
-    : m_previous(platform::setSoundOutput(this))
-{}
-
-RecordingSound::~RecordingSound()
-{
-    platform::setSoundOutput(m_previous);
-}
-
-void RecordingSound::play(const QString &diskPath, bool, bool)
-{
-    played.append(QFileInfo(diskPath).fileName());
-}
 
 ModalScript::ModalScript(std::function<void(QWidget &dialog)> script)
 {
@@ -33,38 +18,29 @@ ModalScript::ModalScript(std::function<void(QWidget &dialog)> script)
     });
 }
 
-ModalScript::~ModalScript()
+void clickButton(QWidget &dialog, int index)
 {
-    platform::setModalShowHandler(m_previous);
+    ImageButton *button = static_cast<SkinnedWindow &>(dialog).imgBut(index);
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+void writeButtonFiles(const ThemeFixture &theme)
+{
+    writeBytes(theme.themeFolder() + "/click.wav", "RIFF");
+    for (const char *name : {"ok.bmp", "quit.bmp", "tool.bmp"})
+        theme.writePicture(name);
 }
 
 QByteArray cutCornerBackground(int width, int height, int cut)
 {
-    QList<QList<QRgb>> rows;
+    QList<QList<QRgb>> rows(height);
     for (int y = 0; y < height; ++y) {
-        QList<QRgb> row;
         for (int x = 0; x < width; ++x) {
             const int dx = std::min(x, width - 1 - x);
             const int dy = std::min(y, height - 1 - y);
-            row.append(dx + dy < cut ? 0xFFFF00FF : BackgroundGrey);
+            rows[y].append(dx + dy < cut ? 0xFFFF00FF : 0xFF404040);
         }
-        rows.append(row);
     }
-    return bmpBytes(rows, {8, false, false});
-}
-
-QString recordFile(const QString &root)
-{
-    return root + "/record.txt";
-}
-
-QString writeRecorder(const QString &root)
-{
-    QDir().mkpath(root + "/Tool Box");
-    const QString script = root + "/Tool Box/record.sh";
-    const QByteArray record = QFile::encodeName(recordFile(root));
-    writeBytes(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record + ".part\"\nmv \"" +
-                           record + ".part\" \"" + record + "\"\n");
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return script;
+    return bmpBytes(rows, {8});
 }
