@@ -64,7 +64,7 @@ QByteArray bmpBytes(const QList<QList<QRgb>> &rows, const BmpLayout &layout)
 
     QByteArray pixels;
     for (int i = 0; i < height; ++i) {
-        const auto &row = rows[layout.topDown ? i : height - 1 - i];
+        const auto &row = rows[height - 1 - i];
         pixels += layout.rle ? rleRow(row, palette) : rowBytes(row, layout, palette);
     }
     if (layout.rle)
@@ -78,9 +78,9 @@ QByteArray bmpBytes(const QList<QList<QRgb>> &rows, const BmpLayout &layout)
     out.setByteOrder(QDataStream::LittleEndian);
     out.writeRawData("BM", 2);
     out << quint32(offset + pixels.size()) << quint32(0) << offset;
-    out << quint32(40) << qint32(width) << qint32(layout.topDown ? -height : height) << quint16(1)
-        << quint16(layout.bitCount) << compression << quint32(pixels.size()) << qint32(2835)
-        << qint32(2835) << quint32(palette.size()) << quint32(0);
+    out << quint32(40) << qint32(width) << qint32(height) << quint16(1) << quint16(layout.bitCount)
+        << compression << quint32(pixels.size()) << qint32(2835) << qint32(2835)
+        << quint32(palette.size()) << quint32(0);
     if (masks)
         out << quint32(0xF800) << quint32(0x07E0) << quint32(0x001F);
     for (const QRgb c : palette)
