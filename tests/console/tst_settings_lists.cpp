@@ -48,7 +48,6 @@ private slots:
     void cleanup();
 
     void protectionListFromEverySkinFile();
-    void switchClickWritesTerminalSkin();
     void switchThatCannotBeWrittenKeepsItsState();
     void protectionClickFillsTheLabels_data();
     void protectionClickFillsTheLabels();
@@ -147,38 +146,6 @@ void TestSettingsLists::protectionListFromEverySkinFile()
     QVERIFY(m_env->messages.isEmpty());
 }
 
-void TestSettingsLists::switchClickWritesTerminalSkin()
-{
-    m_theme->writeFile("terminal.skn",
-                       {"[DEFAULT]", "Animated=false", "Sound=True", "[GLOBAL]",
-                        "01=Animated: build the desktop step by step",
-                        "02=Sound plays theme sounds", "03=Missing: a key DEFAULT lacks",
-                        "05=Never: after the gap"});
-    const QString terminal = m_theme->themeFolder() + "/terminal.skn";
-
-    FillSettingsLists(*m_window, *m_lister);
-    QCOMPARE(lines(list(3)), QStringList({"  OFF   : Animated: build the desktop step by step",
-                                          "  ON    : Sound plays theme sounds",
-                                          "  ON    : Missing: a key DEFAULT lacks"}));
-
-    click(3, 0);
-    QCOMPARE(list(3).item(0)->text(), "  ON    : Animated: build the desktop step by step");
-    // Only the switch's own line changed.
-    QCOMPARE(readBytes(terminal),
-             QByteArray("[DEFAULT]\r\nAnimated=True\r\nSound=True\r\n[GLOBAL]\r\n"
-                        "01=Animated: build the desktop step by step\r\n"
-                        "02=Sound plays theme sounds\r\n03=Missing: a key DEFAULT lacks\r\n"
-                        "05=Never: after the gap\r\n"));
-
-    click(3, 2);
-    QCOMPARE(list(3).item(2)->text(), "  OFF   : Missing: a key DEFAULT lacks");
-    QCOMPARE(kestaStoreGet(terminal, "DEFAULT", "Missing"), "False");
-
-    QCOMPARE(list(3).currentRow(), -1);
-    QVERIFY(list(3).selectedItems().isEmpty());
-    QVERIFY(m_env->messages.isEmpty());
-}
-
 void TestSettingsLists::switchThatCannotBeWrittenKeepsItsState()
 {
     // "Sound=x" cannot be a key of the file; the write is refused.
@@ -205,8 +172,7 @@ void TestSettingsLists::writeLabelSkins() const
     m_theme->writeFile("Security.ini", {"[DEFAULT]", "changecommand=Not this:"});
     m_theme->writeFile("terminal.skn",
                        {"[SECURITY]", "01=05 DEFAULT Start menu button", "02=07 DEFAULT Short line",
-                        "03=09 INPUT Missing line", "[DEFAULT]",
-                        "05=start.bmp,B,0,0,10,10,hover.wav,press.wav,True,SKIN",
+                        "[DEFAULT]", "05=start.bmp,B,0,0,10,10,hover.wav,press.wav,True,SKIN",
                         "07=x,B,1,2,3,4,over"});
     m_theme->writeFile(
         "terminal.ini",
@@ -231,15 +197,6 @@ void TestSettingsLists::protectionClickFillsTheLabels_data()
                                     "Protected: True",     "Command: ",
                                     "Over: over",          "Click: ",
                                     "master short"};
-    QTest::newRow("no button line, no voice command")
-        << 3 << true
-        << QStringList{"09 TERMINAL INPUT",
-                       "TERMINAL - INPUT Missing line",
-                       "Protected: True",
-                       "Command: ",
-                       "Over: ",
-                       "Click: ",
-                       QString()};
     QTest::newRow("label left out of the skin is skipped")
         << 1 << false
         << QStringList{"05 TERMINAL DEFAULT",
@@ -319,14 +276,20 @@ void TestSettingsLists::themeClickShowsPreviewAndNamesTheTheme()
 
 void TestSettingsLists::onePressIsOneClick()
 {
-    m_theme->writeFile("terminal.skn", {"[DEFAULT]", "Sound=True", "Multiple=True", "[GLOBAL]",
-                                        "01=Sound: theme sounds", "02=Multiple: sounds overlap"});
+    m_theme->writeFile("terminal.skn",
+                       {"[DEFAULT]", "Animated=false", "Sound=True", "[GLOBAL]",
+                        "01=Animated: build the desktop step by step",
+                        "02=Sound plays theme sounds", "03=Missing: a key DEFAULT lacks",
+                        "05=Never: after the gap"});
     const QString terminal = m_theme->themeFolder() + "/terminal.skn";
     FillSettingsLists(*m_window, *m_lister);
+    QListWidget &switches = list(3);
+    QCOMPARE(lines(switches), QStringList({"  OFF   : Animated: build the desktop step by step",
+                                           "  ON    : Sound plays theme sounds",
+                                           "  ON    : Missing: a key DEFAULT lacks"}));
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     QWindow *window = m_window->windowHandle();
-    QListWidget &switches = list(3);
     const auto at = [&](int row) {
         return switches.viewport()->mapTo(m_window.get(),
                                           switches.visualItemRect(switches.item(row)).center());
@@ -337,16 +300,23 @@ void TestSettingsLists::onePressIsOneClick()
     QTest::mouseMove(window, at(0) + QPoint(2, 1));
     QTest::mouseMove(window, at(1));
     QTest::mouseRelease(window, Qt::LeftButton, {}, at(1));
-    QCOMPARE(kestaStoreGet(terminal, "DEFAULT", "Sound"), "False");
-    QCOMPARE(kestaStoreGet(terminal, "DEFAULT", "Multiple"), "True");
+    QCOMPARE(switches.item(0)->text(), "  ON    : Animated: build the desktop step by step");
+    // Only the switch's own line changed.
+    QCOMPARE(readBytes(terminal),
+             QByteArray("[DEFAULT]\r\nAnimated=True\r\nSound=True\r\n[GLOBAL]\r\n"
+                        "01=Animated: build the desktop step by step\r\n"
+                        "02=Sound plays theme sounds\r\n03=Missing: a key DEFAULT lacks\r\n"
+                        "05=Never: after the gap\r\n"));
     QVERIFY(switches.selectedItems().isEmpty());
 
     // A double click is one click and then the double-click handler.
-    QTest::mouseDClick(window, Qt::LeftButton, {}, at(1));
-    QCOMPARE(kestaStoreGet(terminal, "DEFAULT", "Multiple"), "False");
-    QCOMPARE(switches.item(1)->text(), "  OFF   : Multiple: sounds overlap");
+    QTest::mouseDClick(window, Qt::LeftButton, {}, at(2));
+    QCOMPARE(kestaStoreGet(terminal, "DEFAULT", "Missing"), "False");
+    QCOMPARE(switches.item(2)->text(), "  OFF   : Missing: a key DEFAULT lacks");
+    QCOMPARE(switches.currentRow(), -1);
     QVERIFY(switches.selectedItems().isEmpty());
     QCOMPARE(QApplication::focusWidget(), m_window->imgBut(1));
+    QVERIFY(m_env->messages.isEmpty());
 }
 
 QTEST_MAIN(TestSettingsLists)
