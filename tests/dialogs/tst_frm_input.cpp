@@ -8,12 +8,6 @@
 #include <QFile>
 #include <QTest>
 
-namespace {
-
-constexpr auto InputBox = "InputBox=30,60,240,28,9,15,24,150,214,245,DejaVu Sans Mono,14";
-
-} // namespace
-
 class TestFrmInput : public QObject
 {
     Q_OBJECT
@@ -62,7 +56,7 @@ void TestFrmInput::writeSkin(const QString &third, bool withInputBox)
                          "01=ok.bmp,B,40,110,80,30,,click,False,OK",
                          "02=quit.bmp,B,180,110,80,30,,click,False,QUIT"};
     if (withInputBox)
-        lines << InputBox;
+        lines << "InputBox=30,60,240,28,9,15,24,150,214,245,DejaVu Sans Mono,14";
     if (!third.isEmpty())
         lines << "03=tool.bmp,B,130,10,40,30,,click,False," + third;
     m_theme->writeFile("Terminal.skn", lines << "[STARTUP]"
