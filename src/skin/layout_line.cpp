@@ -3,6 +3,7 @@
 #include "skin/value_forms.h"
 
 #include <QStringList>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -190,8 +191,14 @@ QRect placeElement(const LineGeometry &geometry, EdgeRule rule, double insideWid
     if (fromEdge(height))
         height = roundHalfEven(insideHeight + height - top);
     // An element that starts beyond the edge it is measured back from would come out with a
-    // negative size, which no widget can take; it is laid out empty instead.
-    return QRect(left, top, std::max(width, 0), std::max(height, 0));
+    // negative size, which no widget can take; it is laid out empty instead. Numbers beyond
+    // what a widget can take are limited to it, so that the rectangle's far edge (left + width
+    // - 1) never overflows; such an element lies far outside the window either way.
+    const auto position = [](qint32 value) {
+        return std::clamp(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    };
+    const auto size = [](qint32 value) { return std::clamp(value, 0, QWIDGETSIZE_MAX); };
+    return QRect(position(left), position(top), size(width), size(height));
 }
 
 } // namespace skin

@@ -117,7 +117,8 @@ using LayoutLine =
 // left or top is measured from the right or bottom edge, and a width or height that the rule
 // selects is measured back from that edge (width = insideWidth + width - left, with left
 // already adjusted); each such sum is rounded half to even. A width or height that still comes
-// out negative is 0.
+// out negative is 0. Last, every value is limited to what a widget takes: a position to
+// -16777215 ... 16777215, a size to 0 ... 16777215 (QWIDGETSIZE_MAX).
 [[nodiscard]] QRect placeElement(const LineGeometry &geometry, EdgeRule rule, double insideWidth,
                                  double insideHeight);
 

@@ -154,6 +154,12 @@ void TestLayoutLine::place_data()
         << g("-100", "0", "0", "10") << false << 640.5 << 480.0 << QRect(540, 0, 100, 10);
     QTest::newRow("starts past the edge")
         << g("700", "0", "0", "10") << false << 640.0 << 480.0 << QRect(700, 0, 0, 10);
+    // Found by fuzzing: the rectangle's far edge overflowed.
+    QTest::newRow("beyond a widget's range")
+        << g("2147483647", "-99999999999", "2147483647", "1e300") << true << 640.0 << 480.0
+        << QRect(16777215, -16777215, 16777215, 16777215);
+    QTest::newRow("lowest left on an empty window")
+        << g("-2147483648", "0", "0", "0") << true << 0.0 << 0.0 << QRect(-16777215, 0, 0, 0);
 }
 
 void TestLayoutLine::place()
