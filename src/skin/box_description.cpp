@@ -58,21 +58,28 @@ BoxDescription parseBoxDescription(QStringView value)
 {
     const QStringList fields = fieldList(value, 12);
     BoxDescription box;
-    box.left = numberField(fields, 0);
-    box.top = numberField(fields, 1);
+    // Limited to what a widget takes, so that a box's far edge (left + width - 1) never
+    // overflows; a box that far out is out of sight either way.
+    if (const auto left = numberField(fields, 0))
+        box.left = std::clamp(*left, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (const auto top = numberField(fields, 1))
+        box.top = std::clamp(*top, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (const auto width = numberField(fields, 2))
-        box.width = std::max(*width, 0);
+        box.width = std::clamp(*width, 0, QWIDGETSIZE_MAX);
     if (const auto height = numberField(fields, 3))
-        box.height = std::max(*height, 0);
+        box.height = std::clamp(*height, 0, QWIDGETSIZE_MAX);
     box.backColour = colourFields(fields, 4);
     box.textColour = colourFields(fields, 7);
     if (fields.size() > 10 && !isBlank(fields.at(10)))
         box.fontName = fields.at(10);
     if (fields.size() > 11) {
         const LeadingNumber size = leadingNumber(fields.at(11));
-        // The size is a single-precision number where the theme was made.
-        if (size.found && size.value > 0 && size.value <= 16384)
-            box.fontSize = static_cast<double>(static_cast<float>(size.value));
+        // The size is a single-precision number where the theme was made; a size too small
+        // for one is 0 there.
+        if (size.found && size.value > 0 && size.value <= 16384) {
+            if (const auto single = static_cast<float>(size.value); single > 0)
+                box.fontSize = static_cast<double>(single);
+        }
     }
     return box;
 }

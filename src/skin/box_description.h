@@ -18,10 +18,10 @@ namespace skin {
 // own value when applied.
 struct BoxDescription
 {
-    std::optional<qint32> left;
-    std::optional<qint32> top;
-    std::optional<qint32> width;                     // never negative
-    std::optional<qint32> height;                    // never negative
+    std::optional<qint32> left;                      // -16777215 ... 16777215
+    std::optional<qint32> top;                       // -16777215 ... 16777215
+    std::optional<qint32> width;                     // 0 ... 16777215 (QWIDGETSIZE_MAX)
+    std::optional<qint32> height;                    // 0 ... 16777215
     std::array<std::optional<qint32>, 3> backColour; // red, green, blue
     std::array<std::optional<qint32>, 3> textColour;
     std::optional<QString> fontName; // the field's text exactly
@@ -31,7 +31,8 @@ struct BoxDescription
 // Field k is the text between the (k-1)-th and the k-th comma; the font size is all the text
 // after the eleventh comma, so a value with fewer commas simply has fewer fields. A numeric
 // field is the decimal number at its start rounded half to even (text after the number is
-// ignored, a field without a number reads 0); a negative width or height reads 0. The font size
+// ignored, a field without a number reads 0); a negative width or height reads 0, and every
+// geometry field is limited to what a widget takes (see the struct). The font size
 // is the number at the start of its text and counts only from above 0 up to 16384.
 [[nodiscard]] BoxDescription parseBoxDescription(QStringView value);
 

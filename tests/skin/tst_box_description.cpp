@@ -68,6 +68,10 @@ void TestBoxDescription::parses_data()
     QTest::newRow("negative size reads 0, position stays")
         << "-5,-6,-7,-8"
         << "-5 -6 0 0 back=-/-/- text=-/-/- font=[-] size=-";
+    // Found by fuzzing: applying such a box overflowed its far edge.
+    QTest::newRow("geometry limited to a widget's range")
+        << "2,-99999999999,22222222222222222,2147483647"
+        << "2 -16777215 16777215 16777215 back=-/-/- text=-/-/- font=[-] size=-";
     QTest::newRow("colour components limited")
         << "0,0,0,0,300,-4,128,256,1,2"
         << "0 0 0 0 back=255/0/128 text=255/1/2 font=[-] size=-";
@@ -76,6 +80,9 @@ void TestBoxDescription::parses_data()
         << "0 0 0 0 back=0/0/0 text=0/0/0 font=[Sans] size=-";
     QTest::newRow("font size zero") << "0,0,0,0,0,0,0,0,0,0,Sans,0"
                                     << "0 0 0 0 back=0/0/0 text=0/0/0 font=[Sans] size=-";
+    QTest::newRow("font size below single precision")
+        << "0,0,0,0,0,0,0,0,0,0,Sans,0.00000000000000000000000000000000000000000000001"
+        << "0 0 0 0 back=0/0/0 text=0/0/0 font=[Sans] size=-";
     QTest::newRow("absurd font size") << "0,0,0,0,0,0,0,0,0,0,Sans,100000"
                                       << "0 0 0 0 back=0/0/0 text=0/0/0 font=[Sans] size=-";
 }
