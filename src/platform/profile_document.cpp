@@ -125,8 +125,11 @@ void ProfileDocument::splitLines()
         }
         line.rawEnd = raw;
     }
+    // Half a code unit at the end belongs to no line. Edits keep it where it is, at the very
+    // end, so that nothing written after the last line is shifted by a byte.
+    m_oddTail = m_bytes.size() - rawSize;
     if (!m_lines.empty())
-        m_lines.back().rawEnd = m_bytes.size(); // keeps an odd trailing byte
+        m_lines.back().rawEnd = rawSize;
 }
 
 void ProfileDocument::classify(Line &line) const
@@ -323,9 +326,11 @@ QByteArray ProfileDocument::encodedLine(QStringView text) const
 
 bool ProfileDocument::endsWithLineBreak() const
 {
-    if (m_codec == TextCodec::Utf16Le)
-        return m_bytes.endsWith(QByteArrayView("\r\0", 2)) ||
-               m_bytes.endsWith(QByteArrayView("\n\0", 2));
+    if (m_codec == TextCodec::Utf16Le) {
+        const QByteArrayView whole = QByteArrayView(m_bytes).chopped(m_oddTail);
+        return whole.endsWith(QByteArrayView("\r\0", 2)) ||
+               whole.endsWith(QByteArrayView("\n\0", 2));
+    }
     return m_bytes.endsWith('\n') || m_bytes.endsWith('\r');
 }
 
@@ -336,20 +341,28 @@ QByteArray ProfileDocument::withValue(QStringView section, QStringView key, QStr
     const QString entry = keyName.toString() + u'=' + value.toString();
     const int s = findSection(nameBytes(sectionName));
     if (s < 0) {
-        QByteArray out = m_bytes;
+        QByteArray out = m_bytes.chopped(m_oddTail);
         if (!out.isEmpty() && !endsWithLineBreak())
             out += encodedLine(u"");
         out += encodedLine(QString(u'[' + sectionName.toString() + u']'));
         out += encodedLine(entry);
-        return out;
+        return out + m_bytes.right(m_oddTail);
     }
 
     const int found = findKey(s, nameBytes(keyName));
     if (found >= 0) {
         const Line &line = m_lines[found];
+        qsizetype valueStart = line.valueBegin;
+        // A value that starts with blanks brings its own: the line's blanks after "=" would
+        // come on top of them, and the line would grow at every write of the same value.
+        const QChar first = value.isEmpty() ? QChar() : value.front();
+        if (first == u' ' || first == u'\t' || first == u'\v') {
+            while (isBlank(m_text[valueStart - 1])) // stops at the "="
+                --valueStart;
+        }
         const TextCodec textCodec = m_codec == TextCodec::Utf16Le ? TextCodec::Utf8 : m_codec;
         const QString prefix = decodeText(
-            textCodec, QByteArrayView(m_text).sliced(line.begin, line.valueBegin - line.begin));
+            textCodec, QByteArrayView(m_text).sliced(line.begin, valueStart - line.begin));
         const QByteArray replaced = encodedLine(QString(prefix + value.toString()));
         QByteArray out = m_bytes.left(line.rawBegin);
         out += replaced;
@@ -388,7 +401,7 @@ QByteArray ProfileDocument::withoutKey(QStringView section, QStringView key) con
         }
         out += rawLine(i);
     }
-    return removed ? out : m_bytes;
+    return removed ? out + m_bytes.right(m_oddTail) : m_bytes;
 }
 
 QByteArray ProfileDocument::withoutSection(QStringView section) const
@@ -412,7 +425,7 @@ QByteArray ProfileDocument::withoutSection(QStringView section) const
         if (!goes)
             out += rawLine(i);
     }
-    return out;
+    return out + m_bytes.right(m_oddTail);
 }
 
 } // namespace platform

@@ -103,6 +103,7 @@ private:
     QByteArray m_bytes;
     QByteArray m_text;        // the bytes the parser reads: m_bytes, or UTF-8 for a UTF-16 file
     qsizetype m_rawStart = 0; // 2 after a UTF-16 byte-order mark
+    qsizetype m_oddTail = 0;  // 1 when a UTF-16 file ends in half a code unit
     TextCodec m_codec = TextCodec::Utf8;
     std::vector<Line> m_lines;
     std::vector<Section> m_sections;

@@ -1,5 +1,7 @@
 #include "platform/text_codec.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace platform {
@@ -49,8 +51,13 @@ QByteArray encodeCp1252(QStringView text)
 QString decodeText(TextCodec codec, QByteArrayView bytes)
 {
     switch (codec) {
-    case TextCodec::Utf8:
-        return QString::fromUtf8(bytes);
+    case TextCodec::Utf8: {
+        // A byte-order mark at the start of a value or name is text like any other: dropping
+        // it would make a name unfindable by the spelling the file lists.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
+                                                         QStringDecoder::Flag::Stateless);
+        return decoder(bytes);
+    }
     case TextCodec::Cp1252:
         return decodeCp1252(bytes);
     case TextCodec::Utf16Le: {

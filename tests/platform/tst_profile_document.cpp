@@ -111,6 +111,13 @@ void TestProfileDocument::readsValues_data()
     QTest::newRow("utf-8 bom, later sections read")
         << QByteArray("\xEF\xBB\xBF[S]\nk=v\n[T]\nk=w\n") << "T"
         << "k" << true << "w";
+    // Found by fuzzing: a mark inside the file was dropped when read.
+    QTest::newRow("utf-8 bom inside a value is text")
+        << QByteArray("[S]\nk=\xEF\xBB\xBFv\n") << "S"
+        << "k" << true << QChar(0xFEFF) + QString("v");
+    QTest::newRow("utf-8 bom starts a section name")
+        << QByteArray("[\xEF\xBB\xBFS]\nk=v\n") << QChar(0xFEFF) + QString("S") << "k" << true
+        << "v";
     QTest::newRow("bracket later in line is text") << QByteArray("[S]\nk=[x]\n") << "S"
                                                    << "k" << true << "[x]";
     QTest::newRow("quotes stay in the raw value") << QByteArray("[S]\nk=\"v\"\n") << "S"
@@ -200,6 +207,11 @@ void TestProfileDocument::writesValues_data()
     QTest::newRow("cr-only file keeps its breaks") << QByteArray("[S]\ra=1\rb=2\r") << "S"
                                                    << "a"
                                                    << "9" << QByteArray("[S]\ra=9\r\nb=2\r");
+    // Found by fuzzing: the blanks after "=" and those of the value added up at every write.
+    QTest::newRow("leading blanks of the value replace the line's")
+        << QByteArray("[S]\r\nk = \tv\r\n") << "S"
+        << "k"
+        << "  v" << QByteArray("[S]\r\nk =  v\r\n");
     QTest::newRow("same value leaves bytes") << QByteArray("[S]\r\nk=v\r\n") << "S"
                                              << "k"
                                              << "v" << QByteArray("[S]\r\nk=v\r\n");
@@ -298,6 +310,12 @@ void TestProfileDocument::keepsUtf16Files()
              utf16(u"; note\r\n[S]\r\nk=\u00e9t\u00e9\r\nj=1\r\n[T]\r\nn=v\r\n"));
     QCOMPARE(document.withoutKey(u"S", u"k"), utf16(u"; note\r\n[S]\r\nj=1\r\n"));
     QCOMPARE(ProfileDocument(utf16(u"")).withValue(u"S", u"k", u"v"), utf16(u"\r\n[S]\r\nk=v\r\n"));
+
+    // Found by fuzzing: half a code unit at the end shifted every line written after it.
+    const ProfileDocument odd(utf16(u"[S]\r\nk=1") + 'x');
+    QCOMPARE(odd.withValue(u"S", u"j", u"2"), utf16(u"[S]\r\nk=1\r\nj=2\r\n") + 'x');
+    QCOMPARE(odd.withValue(u"T", u"j", u"2"), utf16(u"[S]\r\nk=1\r\n[T]\r\nj=2\r\n") + 'x');
+    QCOMPARE(odd.withoutKey(u"S", u"k"), utf16(u"[S]\r\n") + 'x');
 }
 
 void TestProfileDocument::decodesEightBitText()
