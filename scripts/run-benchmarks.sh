@@ -8,7 +8,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT
 for bench in build/bench/bench_*; do
-    [ -x "$bench" ] || continue
+    [ -f "$bench" ] && [ -x "$bench" ] || continue
     echo "running $(basename "$bench") ..." >&2
     "$bench" | grep '^BENCH' | cut -f2- >>"$rows" || echo "$(basename "$bench") failed" >&2
 done
