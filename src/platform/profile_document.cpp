@@ -354,8 +354,9 @@ QByteArray ProfileDocument::withValue(QStringView section, QStringView key, QStr
         const Line &line = m_lines[found];
         qsizetype valueStart = line.valueBegin;
         // A value that starts with blanks brings its own: the line's blanks after "=" would
-        // come on top of them, and the line would grow at every write of the same value.
-        const QChar first = value.isEmpty() ? QChar() : value.front();
+        // come on top of them, and the line would grow at every write of the same value. An
+        // empty value would leave them at the end of the line, where the next write drops them.
+        const QChar first = value.isEmpty() ? QChar(u' ') : value.front();
         if (first == u' ' || first == u'\t' || first == u'\v') {
             while (isBlank(m_text[valueStart - 1])) // stops at the "="
                 --valueStart;

@@ -212,6 +212,9 @@ void TestProfileDocument::writesValues_data()
         << QByteArray("[S]\r\nk = \tv\r\n") << "S"
         << "k"
         << "  v" << QByteArray("[S]\r\nk =  v\r\n");
+    QTest::newRow("empty value leaves no blanks behind") << QByteArray("[S]\r\nk= \tv\r\n") << "S"
+                                                         << "k"
+                                                         << "" << QByteArray("[S]\r\nk=\r\n");
     QTest::newRow("same value leaves bytes") << QByteArray("[S]\r\nk=v\r\n") << "S"
                                              << "k"
                                              << "v" << QByteArray("[S]\r\nk=v\r\n");
