@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when any is missing.
+# With the argument "fuzz", also what the fuzz build needs: clang-14, whose
+# libFuzzer and sanitizer runtimes come in libclang-rt-14-dev, and llvm-14 for the symbolizer
+# that names the lines of a finding.
 set -euo pipefail
 
 packages=(
@@ -9,6 +12,9 @@ packages=(
     pulseaudio pulseaudio-utils
     xvfb xauth fonts-dejavu-core
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang-14 libclang-rt-14-dev llvm-14)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
