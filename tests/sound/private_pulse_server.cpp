@@ -165,6 +165,12 @@ bool PrivatePulseServer::endsInSilence(qint64 frames)
     return total >= frames && loudFramesSince(total - frames) == 0;
 }
 
+QByteArray PrivatePulseServer::recordedSince(qint64 from)
+{
+    collect();
+    return m_recording.mid(std::max<qint64>(from, 0) * BytesPerFrame);
+}
+
 int PrivatePulseServer::playingStreams()
 {
     QByteArray output;

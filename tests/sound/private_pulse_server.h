@@ -32,6 +32,8 @@ public:
     qint64 loudFramesSince(qint64 from);
     // True when the last `frames` frames recorded are all quiet.
     bool endsInSilence(qint64 frames);
+    // The recording from frame `from` on, as 16-bit little-endian stereo frames.
+    QByteArray recordedSince(qint64 from);
 
     // The number of streams playing into the server now, or -1 when it cannot be asked.
     int playingStreams();

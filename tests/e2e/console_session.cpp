@@ -1,0 +1,345 @@
+#include "console_session.h"
+
+#include "screen_checks.h"
+#include "tone_sequence.h"
+#include "tone_wav.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ThemeTone
+{
+    const char *name; // as the recording reports it
+    const char *file; // the sound's file in the demo theme
+    double frequency;
+    int durationMs;
+};
+
+// Whole multiples of 50 Hz, so each sits on one 20 ms window's bin, 200 Hz apart.
+constexpr ThemeTone themeTones[] = {
+    {"startup", "startup", 500, 300},   {"passstart", "passstart", 700, 200},
+    {"passfail", "passfail", 900, 200}, {"passok", "passok", 1100, 200},
+    {"click", "click", 1300, 200},      {"over", "tick", 1500, 200},
+};
+
+QList<double> toneFrequencies()
+{
+    QList<double> frequencies;
+    for (const ThemeTone &tone : themeTones)
+        frequencies.append(tone.frequency);
+    return frequencies;
+}
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
+            return false;
+    }
+    return true;
+}
+
+// The picture in 256 colours, each pixel in the nearest: a screenshot of flat panels and text
+// keeps its look at a third of the size. The colours are the most common ones (counted at 5 bits
+// a component), passing over those close to one already taken so that a small red or green
+// sign keeps its colour too.
+QImage withFewColours(const QImage &picture)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    QHash<QRgb, std::array<qint64, 4>> bins; // red, green, blue sums and the count
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb pixel = rgb.pixel(x, y);
+            auto &bin = bins[pixel & 0xf8f8f8];
+            bin[0] += qRed(pixel), bin[1] += qGreen(pixel), bin[2] += qBlue(pixel), ++bin[3];
+        }
+    }
+    QList<std::pair<qint64, QRgb>> popular;
+    for (auto it = bins.cbegin(); it != bins.cend(); ++it) {
+        const auto &bin = it.value();
+        popular.append(
+            {bin[3], qRgb(int(bin[0] / bin[3]), int(bin[1] / bin[3]), int(bin[2] / bin[3]))});
+    }
+    std::sort(popular.begin(), popular.end(), std::greater<>());
+    QList<QRgb> table;
+    for (const int distance : {24, 0}) {
+        for (const auto &[count, colour] : popular) {
+            const bool close = std::any_of(table.cbegin(), table.cend(), [&](QRgb taken) {
+                const int r = qRed(taken) - qRed(colour), g = qGreen(taken) - qGreen(colour),
+                          b = qBlue(taken) - qBlue(colour);
+                return r * r + g * g + b * b <= distance * distance;
+            });
+            if (table.size() < 256 && !close)
+                table.append(colour);
+        }
+    }
+    return rgb.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
+}
+
+} // namespace
+
+ConsoleSession::ConsoleSession() = default;
+
+ConsoleSession::~ConsoleSession()
+{
+    stopChild(m_console);
+    m_x.setIdleWork({});
+    m_pulse.reset();
+}
+
+QString ConsoleSession::programDir() const
+{
+    return m_root.filePath(u"program"_s);
+}
+
+QString ConsoleSession::themeFile(const QString &name) const
+{
+    return programDir() + u"/Themes/Default/"_s + name;
+}
+
+bool ConsoleSession::start()
+{
+    if (!m_root.isValid()) {
+        m_error = u"no temporary folder"_s;
+        return false;
+    }
+    for (const char *folder : {"config", "runtime", "work"})
+        QDir().mkpath(m_root.filePath(QString::fromLatin1(folder)));
+    QFile::setPermissions(m_root.filePath(u"runtime"_s),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!m_x.start()) {
+        m_error = m_x.error();
+        return false;
+    }
+    m_pulse = std::make_unique<PrivatePulseServer>(m_root.filePath(u"pulse"_s));
+    if (!m_pulse->start() || !m_pulse->startRecording()) {
+        m_error = u"no sound server: "_s + m_pulse->error();
+        return false;
+    }
+    // parec writes into a pipe: read it while anything waits, so that it never blocks.
+    m_x.setIdleWork([this] { m_pulse->recordedFrames(); });
+    if (!writeProgramFolder()) {
+        m_error = u"cannot copy the demo program folder"_s;
+        return false;
+    }
+    if (!writeStore()) {
+        m_error = u"kesta-store does not write the settings store"_s;
+        return false;
+    }
+    return true;
+}
+
+bool ConsoleSession::writeProgramFolder()
+{
+    const QString demo = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/demo/Themes"_s;
+    if (!copyFolder(demo, programDir() + u"/Themes"_s))
+        return false;
+    for (const ThemeTone &tone : themeTones) {
+        const QString path = themeFile(QString::fromLatin1(tone.file) + u".wav"_s);
+        QFile::remove(path);
+        if (!writeToneWav(path, wavEncodings()[1], tone.durationMs, tone.frequency))
+            return false;
+    }
+    return true;
+}
+
+bool ConsoleSession::writeStore()
+{
+    const QList<QStringList> values = {
+        {u"Default"_s, u"ProgramDir"_s, programDir()},
+        {u"Default"_s, u"ThemeDir"_s, u"\\Themes\\Default\\"_s},
+        {u"General"_s, u"Running"_s, u"True"_s},
+        {u"Screen"_s, u"Left"_s, u"0"_s},
+        {u"Screen"_s, u"Top"_s, u"0"_s},
+        {u"Screen"_s, u"Right"_s, QString::number(XSession::Width)},
+        {u"Screen"_s, u"Bottom"_s, QString::number(XSession::Height)},
+        {u"DEFAULT"_s, u"Password"_s, Password},
+    };
+    for (const QStringList &value : values) {
+        if (!store(QStringList{u"set"_s} + value))
+            return false;
+    }
+    return true;
+}
+
+QProcessEnvironment ConsoleSession::consoleEnvironment() const
+{
+    QProcessEnvironment environment = m_x.clientEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, m_root.filePath(u"config"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, m_root.filePath(u"runtime"_s));
+    environment.insert(u"PULSE_SERVER"_s, m_pulse ? m_pulse->address() : QString());
+    environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+    return environment;
+}
+
+bool ConsoleSession::store(const QStringList &arguments, QString *output)
+{
+    QProcess process;
+    startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-store"_s, arguments,
+               consoleEnvironment());
+    const bool done = m_x.finish(process, 10000);
+    if (output) {
+        *output = QString::fromUtf8(process.readAllStandardOutput());
+        if (output->endsWith(u'\n'))
+            output->chop(1);
+    }
+    return done;
+}
+
+std::optional<QString> ConsoleSession::storeGet(const QString &section, const QString &key)
+{
+    QString value;
+    if (!store({u"get"_s, section, key}, &value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QString> ConsoleSession::iniGet(const QString &file, const QString &section,
+                                              const QString &key)
+{
+    QString value;
+    if (!store({u"ini"_s, u"get"_s, themeFile(file), section, key}, &value))
+        return std::nullopt;
+    return value;
+}
+
+bool ConsoleSession::startConsole(QProcess &process, int timeoutMs)
+{
+    process.setWorkingDirectory(m_root.filePath(u"work"_s));
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, {},
+               consoleEnvironment());
+    return process.waitForStarted(timeoutMs) &&
+           !m_x.waitForWindow(ConsoleTitle, timeoutMs).isEmpty();
+}
+
+bool ConsoleSession::openConsole()
+{
+    // On the footer, away from every button, so that nothing plays but the start-up sound.
+    m_x.moveTo({XSession::Width / 2, XSession::Height - 8});
+    m_startMark = soundMark();
+    if (!startConsole()) {
+        qWarning("the console's window does not show");
+        return false;
+    }
+    const QStringList heard = waitToHear(m_startMark, {u"startup"_s});
+    if (heard != QStringList{u"startup"_s}) {
+        qWarning("at start-up the console plays %s", qPrintable(heard.join(u", "_s)));
+        return false;
+    }
+    if (!waitUntilShown(consoleRect(u"btn_quit.bmp"_s).topLeft(), u"btn_quit.bmp"_s)) {
+        qWarning("the console is not laid out");
+        return false;
+    }
+    return true;
+}
+
+QRect ConsoleSession::consoleRect(const QString &name) const
+{
+    return layoutRect(themeFile(u"Security1280.skn"_s), u"DEFAULT"_s, name,
+                      {XSession::Width, XSession::Height});
+}
+
+bool ConsoleSession::waitUntilShown(QPoint at, const QString &picture, int timeoutMs)
+{
+    const QImage expected(themeFile(picture));
+    return !expected.isNull() &&
+           m_x.waitFor([&] { return shareShowing(m_x.grab(), at, expected) > 0.99; }, timeoutMs);
+}
+
+bool ConsoleSession::clickListLine(const QString &list, int line, int along)
+{
+    // Inside the list's frame, and left of its scroll bar.
+    const QRect text = consoleRect(list).adjusted(3, 3, -24, -3);
+    const QList<int> lines = textLineCentres(m_x.grab(), text);
+    return line < lines.size() && m_x.clickAt({text.left() + along, lines.at(line)});
+}
+
+bool ConsoleSession::answer(const QString &titlePattern, const QString &text, int timeoutMs)
+{
+    // The window itself must go: another of the same title may follow at once.
+    const QString window = m_x.waitForWindow(titlePattern, timeoutMs);
+    return !window.isEmpty() && m_x.type(text) && m_x.key(u"Return"_s) &&
+           m_x.waitFor([&] { return !m_x.windows(titlePattern).contains(window); }, timeoutMs);
+}
+
+void ConsoleSession::stopConsole()
+{
+    stopChild(m_console);
+}
+
+qint64 ConsoleSession::soundMark()
+{
+    return m_pulse->recordedFrames();
+}
+
+QStringList ConsoleSession::heardSince(qint64 mark)
+{
+    QStringList names;
+    const QList<HeardTone> heard =
+        heardTones(m_pulse->recordedSince(mark), PrivatePulseServer::RecordRate, toneFrequencies());
+    for (const HeardTone &tone : heard)
+        names.append(QString::fromLatin1(themeTones[tone.tone].name));
+    return names;
+}
+
+QList<int> ConsoleSession::heardLengthsMs(qint64 mark)
+{
+    QList<int> lengths;
+    const QList<HeardTone> heard =
+        heardTones(m_pulse->recordedSince(mark), PrivatePulseServer::RecordRate, toneFrequencies());
+    for (const HeardTone &tone : heard)
+        lengths.append(int(tone.frames * 1000 / PrivatePulseServer::RecordRate));
+    return lengths;
+}
+
+QStringList ConsoleSession::waitToHear(qint64 mark, const QStringList &expected, int timeoutMs)
+{
+    QStringList heard;
+    // Counted once the sink has fallen quiet again, so that a sound still playing is whole.
+    m_x.waitFor(
+        [&] {
+            heard = heardSince(mark);
+            return heard == expected && m_pulse->endsInSilence(PrivatePulseServer::RecordRate / 20);
+        },
+        timeoutMs);
+    return heard;
+}
+
+void ConsoleSession::keepScreenshot(const QString &name, const QImage &screen, const QRect &part,
+                                    const QImage &outline)
+{
+    if (qEnvironmentVariableIsEmpty("KESTA_E2E_SCREENSHOTS"))
+        return;
+    const QString folder = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/docs/screenshots"_s;
+    QDir().mkpath(folder);
+    QImage picture = part.isNull() ? screen : screen.copy(part);
+    if (outline.isNull()) {
+        picture = withFewColours(picture);
+    } else {
+        // What the mask colour cuts away shows the page behind, as it shows the desktop.
+        picture = picture.convertToFormat(QImage::Format_ARGB32);
+        const QImage mask = outline.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < picture.height() && y < mask.height(); ++y) {
+            for (int x = 0; x < picture.width() && x < mask.width(); ++x) {
+                if ((mask.pixel(x, y) & 0xffffff) == 0xff00ff)
+                    picture.setPixel(x, y, 0);
+            }
+        }
+    }
+    if (!picture.save(folder + u'/' + name + u".png"_s, "PNG", 0))
+        qWarning("cannot save the screenshot %s", qPrintable(name));
+}

@@ -1,0 +1,202 @@
+// The real console on a display of its own, met as a person meets it: the pointer on a button,
+// the password asked for by a protected button, the shell asking it to end, a second start. What
+// it shows is read from screenshots, what it plays from its sound server, what it writes with
+// kesta-store.
+
+#include "console_session.h"
+#include "screen_checks.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString exitKey = u"KESTA Terminal - Security"_s;
+const QRgb maskColour = qRgb(255, 0, 255);
+
+} // namespace
+
+class TestE2eConsole : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void pointerOnAndOffAButton();
+    void protectedButtonAsksThroughTheShapedDialog();
+    void exitRequestEndsTheConsoleWithinOneSecond();
+    void secondStartBringsTheFirstForward();
+
+private:
+    ConsoleSession m_session;
+    QProcess m_cover;
+};
+
+void TestE2eConsole::initTestCase()
+{
+    if (!m_session.start())
+        QSKIP(qPrintable(u"no end-to-end world here: "_s + m_session.error()));
+}
+
+void TestE2eConsole::cleanup()
+{
+    stopChild(m_cover);
+    m_session.stopConsole();
+}
+
+void TestE2eConsole::pointerOnAndOffAButton()
+{
+    XSession &x = m_session.x();
+    QVERIFY(m_session.openConsole());
+    const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
+
+    qint64 mark = m_session.soundMark();
+    QVERIFY(x.moveTo(quit.center()));
+    QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quita.bmp"_s), "no over picture");
+    // Moving on the button and resting there for several hover passes plays nothing more.
+    QVERIFY(x.moveTo(quit.center() + QPoint(30, 4)));
+    x.pause(600);
+    QCOMPARE(m_session.waitToHear(mark, {u"over"_s}), QStringList{u"over"_s});
+    // Played again on every pass, it would sound on without a break.
+    QVERIFY(m_session.heardLengthsMs(mark).value(0) < 300);
+
+    mark = m_session.soundMark();
+    QVERIFY(x.moveTo(quit.center() + QPoint(0, 3 * quit.height())));
+    QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s), "no normal picture");
+    x.pause(400);
+    QCOMPARE(m_session.heardSince(mark), QStringList{});
+}
+
+void TestE2eConsole::protectedButtonAsksThroughTheShapedDialog()
+{
+    XSession &x = m_session.x();
+    QVERIFY(m_session.openConsole());
+    // The shell's Terminal launcher, unprotected; the Protect button is itself protected.
+    QVERIFY(m_session.clickListLine(u"secinfo"_s, 1));
+    const QRect protect = m_session.consoleRect(u"btn_security.bmp"_s);
+    const qint64 mark = m_session.soundMark();
+    QVERIFY(x.moveTo(protect.center()));
+    QCOMPARE(m_session.waitToHear(mark, {u"over"_s}), QStringList{u"over"_s});
+
+    // The dialog takes the outline of its picture: the console shows through the mask colour.
+    const QImage before = x.grab();
+    QVERIFY(x.click());
+    const QString dialog = x.waitForWindow(ConsoleSession::InputTitle, 5000);
+    QVERIFY2(!dialog.isEmpty(), "no input dialog");
+    const QRect at = x.geometry(dialog).value_or(QRect());
+    const QImage background(m_session.themeFile(u"input.bmp"_s));
+    QCOMPARE(at.size(), background.size());
+    ShapeSeen seen;
+    QVERIFY2(x.waitFor(
+                 [&] {
+                     seen = shapeSeen(x.grab(), before, at.topLeft(), background, maskColour);
+                     return seen.seeThrough > 0.99 && seen.drawn > 0.5;
+                 },
+                 5000),
+             qPrintable(u"see-through %1, drawn %2"_s.arg(seen.seeThrough).arg(seen.drawn)));
+
+    // A wrong password: the fail sound, no click sound, nothing written.
+    QVERIFY(m_session.answer(ConsoleSession::InputTitle, u"wrong"_s));
+    const QStringList refused = {u"startup"_s, u"over"_s, u"passstart"_s, u"passfail"_s};
+    QCOMPARE(m_session.waitToHear(m_session.startMark(), refused), refused);
+    x.pause(300);
+    QCOMPARE(m_session.heardSince(m_session.startMark()), refused);
+    QVERIFY(!m_session.iniGet(u"DESKTOP.ini"_s, u"DESKTOP"_s, u"01"_s));
+
+    // The right password shows as "#" only: the box looks as it does with "#" typed instead
+    // (but for the blinking cursor's columns).
+    QVERIFY(x.click());
+    QVERIFY(!x.waitForWindow(ConsoleSession::InputTitle, 5000).isEmpty());
+    QImage empty;
+    QVERIFY(x.waitFor(
+        [&] {
+            empty = x.grab();
+            return shapeSeen(empty, before, at.topLeft(), background, maskColour).drawn > 0.5;
+        },
+        5000));
+    const QRect box =
+        fieldsRect(skinValue(m_session.themeFile(u"terminal.skn"_s), u"INPUT"_s, u"InputBox"_s), 0)
+            .translated(at.topLeft());
+    QVERIFY(x.type(ConsoleSession::Password));
+    // Settled: two screenshots in a row alike, the text clearly there.
+    QImage typed = empty;
+    QVERIFY2(x.waitFor(
+                 [&] {
+                     const QImage previous = std::exchange(typed, x.grab());
+                     return differingColumnSpan(empty, typed, box) > 40 &&
+                            differingColumnSpan(previous, typed, box) <= 3;
+                 },
+                 3000),
+             "the typed password does not show");
+    ConsoleSession::keepScreenshot(u"input"_s, typed, at, background);
+    QVERIFY(x.key(u"ctrl+a"_s));
+    QVERIFY(x.type(QString(ConsoleSession::Password.size(), u'#')));
+    QVERIFY2(x.waitFor([&] { return differingColumnSpan(typed, x.grab(), box) <= 3; }, 3000),
+             "the password shows in clear");
+    QVERIFY(x.key(u"ctrl+a"_s));
+
+    // It runs the command only after the pause that follows an accepted password.
+    QVERIFY(m_session.answer(ConsoleSession::InputTitle, ConsoleSession::Password));
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<QString> line;
+    QVERIFY(x.waitFor(
+        [&] {
+            return (line = m_session.iniGet(u"DESKTOP.ini"_s, u"DESKTOP"_s, u"01"_s)).has_value();
+        },
+        8000));
+    QVERIFY2(clock.elapsed() >= 1800, qPrintable(u"ran after %1 ms"_s.arg(clock.elapsed())));
+    QCOMPARE(line->section(u',', 8, 8), u"true"_s);
+    const QStringList accepted = refused + QStringList{u"passstart"_s, u"passok"_s, u"click"_s};
+    QCOMPARE(m_session.waitToHear(m_session.startMark(), accepted), accepted);
+}
+
+void TestE2eConsole::exitRequestEndsTheConsoleWithinOneSecond()
+{
+    // A request left over from an earlier run is cleared at start-up, not obeyed.
+    QVERIFY(m_session.store({u"set"_s, u"EXIT"_s, exitKey, u"1"_s}));
+    QVERIFY(m_session.openConsole());
+    QCOMPARE(m_session.storeGet(u"EXIT"_s, exitKey).value_or(u"missing"_s), u"0"_s);
+    m_session.x().pause(600);
+    QCOMPARE(m_session.console().state(), QProcess::Running);
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(m_session.store({u"request-exit"_s}));
+    QVERIFY2(m_session.console().waitForFinished(int(qMax<qint64>(1, 1000 - clock.elapsed()))),
+             "the console still runs a second after the exit request");
+    QCOMPARE(m_session.console().exitStatus(), QProcess::NormalExit);
+    QVERIFY(m_session.x().windows(ConsoleSession::ConsoleTitle).isEmpty());
+}
+
+void TestE2eConsole::secondStartBringsTheFirstForward()
+{
+    XSession &x = m_session.x();
+    QVERIFY(m_session.openConsole());
+    const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
+    const QImage normal(m_session.themeFile(u"btn_quit.bmp"_s));
+
+    startChild(m_cover, QCoreApplication::applicationDirPath() + u"/e2e_cover"_s, {},
+               x.clientEnvironment());
+    QVERIFY2(!x.waitForWindow(u"^KESTA e2e cover$"_s, 5000).isEmpty(), "no covering window");
+    QVERIFY2(x.waitFor([&] { return shareShowing(x.grab(), quit.topLeft(), normal) < 0.01; }, 5000),
+             "the console is not covered");
+
+    QVERIFY(m_session.store({u"set"_s, u"EXIT"_s, exitKey, u"2"_s}));
+    QProcess second;
+    startChild(second, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, {},
+               m_session.consoleEnvironment());
+    QVERIFY2(x.finish(second, 10000), "the second console does not end by itself");
+    QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s),
+             "the running console does not come forward");
+    QCOMPARE(m_session.console().state(), QProcess::Running);
+    QCOMPARE(m_session.storeGet(u"EXIT"_s, exitKey).value_or(u"missing"_s), u"2"_s);
+}
+
+QTEST_GUILESS_MAIN(TestE2eConsole)
+#include "tst_e2e_console.moc"

@@ -1,0 +1,236 @@
+#include "x_session.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ToolTimeoutMs = 10000;
+
+void endWithParent()
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+} // namespace
+
+void startChild(QProcess &process, const QString &program, const QStringList &arguments,
+                const QProcessEnvironment &environment)
+{
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier(endWithParent);
+    process.start(program, arguments);
+}
+
+void stopChild(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
+XSession::XSession() = default;
+
+XSession::~XSession()
+{
+    stopChild(m_server);
+}
+
+bool XSession::start()
+{
+    for (const QString &tool : {u"Xvfb"_s, u"xdotool"_s}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            m_error = tool + u" is not installed (scripts/install-deps.sh)"_s;
+            return false;
+        }
+    }
+    // -displayfd picks a free display number and writes it once the server takes clients, so
+    // test files running side by side each get their own display.
+    // Read by nobody while the tests run: a pipe could fill and stop the server.
+    m_server.setStandardErrorFile(m_folder.filePath(u"xvfb.log"_s));
+    startChild(m_server, u"Xvfb"_s,
+               {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"%1x%2x24"_s.arg(Width).arg(Height),
+                u"-nolisten"_s, u"tcp"_s, u"-noreset"_s},
+               QProcessEnvironment::systemEnvironment());
+    if (!m_server.waitForStarted(10000)) {
+        m_error = u"Xvfb does not start: "_s + m_server.errorString();
+        return false;
+    }
+    QByteArray number;
+    QDeadlineTimer deadline(15000);
+    while (!number.contains('\n') && !deadline.hasExpired() &&
+           m_server.state() == QProcess::Running) {
+        m_server.waitForReadyRead(100);
+        number += m_server.readAllStandardOutput();
+    }
+    if (!number.contains('\n')) {
+        QFile log(m_folder.filePath(u"xvfb.log"_s));
+        m_error =
+            u"Xvfb gives no display: "_s +
+            (log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString());
+        stopChild(m_server);
+        return false;
+    }
+    m_display = u":"_s + QString::fromLatin1(number.trimmed());
+    return true;
+}
+
+QProcessEnvironment XSession::clientEnvironment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, m_display);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.remove(u"SESSION_MANAGER"_s);
+    environment.remove(u"XAUTHORITY"_s);
+    return environment;
+}
+
+void XSession::pause(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        if (m_idle)
+            m_idle();
+        QThread::msleep(10);
+    } while (clock.elapsed() < milliseconds);
+}
+
+bool XSession::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (true) {
+        if (m_idle)
+            m_idle();
+        if (condition())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+}
+
+bool XSession::finish(QProcess &process, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    // waitForFinished answers false for a process that has already ended, so ask the state.
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(20)) {
+        if (m_idle)
+            m_idle();
+        if (deadline.hasExpired()) {
+            stopChild(process);
+            return false;
+        }
+    }
+    return process.error() != QProcess::FailedToStart &&
+           process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool XSession::xdotool(const QStringList &arguments, QByteArray *output)
+{
+    QProcess process;
+    startChild(process, u"xdotool"_s, arguments, clientEnvironment());
+    const bool done = finish(process, ToolTimeoutMs);
+    if (output)
+        *output = process.readAllStandardOutput();
+    return done;
+}
+
+QStringList XSession::windows(const QString &titlePattern)
+{
+    // xdotool's own pattern misses titles with characters beyond ASCII (the system prompt's has
+    // a dash before the program's name): each title as it reads it, in UTF-8, is matched here.
+    QByteArray output;
+    // Not found is exit status 1 with no output: an empty list either way.
+    xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"."_s}, &output);
+    const QRegularExpression pattern(titlePattern);
+    QStringList matching;
+    for (const QString &id : QString::fromLatin1(output).split(u'\n', Qt::SkipEmptyParts)) {
+        QByteArray title;
+        if (xdotool({u"getwindowname"_s, id}, &title) &&
+            pattern.match(QString::fromUtf8(title.chopped(title.endsWith('\n') ? 1 : 0)))
+                .hasMatch())
+            matching.append(id);
+    }
+    return matching;
+}
+
+QString XSession::waitForWindow(const QString &titlePattern, int timeoutMs)
+{
+    QString found;
+    waitFor(
+        [&] {
+            const QStringList ids = windows(titlePattern);
+            found = ids.size() == 1 ? ids.first() : QString();
+            return !found.isEmpty();
+        },
+        timeoutMs);
+    return found;
+}
+
+bool XSession::waitForNoWindow(const QString &titlePattern, int timeoutMs)
+{
+    return waitFor([&] { return windows(titlePattern).isEmpty(); }, timeoutMs);
+}
+
+std::optional<QRect> XSession::geometry(const QString &window)
+{
+    QByteArray output;
+    if (!xdotool({u"getwindowgeometry"_s, u"--shell"_s, window}, &output))
+        return std::nullopt;
+    QHash<QString, int> values;
+    for (const QString &line : QString::fromLatin1(output).split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals > 0)
+            values.insert(line.left(equals), line.mid(equals + 1).toInt());
+    }
+    return QRect(values.value(u"X"_s), values.value(u"Y"_s), values.value(u"WIDTH"_s),
+                 values.value(u"HEIGHT"_s));
+}
+
+bool XSession::moveTo(QPoint at)
+{
+    return xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y())});
+}
+
+bool XSession::click()
+{
+    return xdotool({u"click"_s, u"1"_s});
+}
+
+bool XSession::type(const QString &text)
+{
+    return xdotool({u"type"_s, u"--delay"_s, u"20"_s, u"--"_s, text});
+}
+
+bool XSession::key(const QString &name)
+{
+    return xdotool({u"key"_s, name});
+}
+
+QImage XSession::grab()
+{
+    const QString file = m_folder.filePath(QStringLiteral("screen.png"));
+    QFile::remove(file);
+    QProcess process;
+    startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-screen-grab"_s, {file},
+               clientEnvironment());
+    if (!finish(process, ToolTimeoutMs))
+        return {};
+    return QImage(file).convertToFormat(QImage::Format_RGB32);
+}
