@@ -42,6 +42,14 @@ std::optional<FileStamp> stampOfOpenFile(QFile &file)
     return fromStat(info);
 }
 
+bool isSpecialFile(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
 #else
 
 std::optional<FileStamp> stampOfPath(const QString &path)
@@ -60,6 +68,12 @@ std::optional<FileStamp> stampOfPath(const QString &path)
 std::optional<FileStamp> stampOfOpenFile(QFile &file)
 {
     return stampOfPath(file.fileName());
+}
+
+bool isSpecialFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile() && !info.isDir();
 }
 
 #endif

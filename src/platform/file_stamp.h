@@ -25,6 +25,10 @@ struct FileStamp
 
 // std::nullopt when nothing exists at the path.
 std::optional<FileStamp> stampOfPath(const QString &path);
+
+// True when something exists at path (links followed) that is neither a regular file nor a
+// folder: a pipe, a socket or a device, whose reading could block or never end.
+bool isSpecialFile(const QString &path);
 std::optional<FileStamp> stampOfOpenFile(QFile &file);
 
 } // namespace platform

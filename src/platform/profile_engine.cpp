@@ -47,6 +47,9 @@ struct Loaded
 // never pairs one version's stamp with another version's text.
 Loaded loadFromDisk(const QString &file)
 {
+    // Opening a pipe blocks until something writes to it: a theme must not hang the console.
+    if (isSpecialFile(file))
+        return {Load::Failed, nullptr, QStringLiteral("not a regular file")};
     QFile device(file);
     if (!device.open(QIODevice::ReadOnly)) {
         if (!device.exists())

@@ -1,5 +1,6 @@
 #include "skin/animations.h"
 
+#include "platform/file_stamp.h"
 #include "platform/native_path.h"
 #include "skin/gif_animation.h"
 #include "skin/layout_line.h"
@@ -55,6 +56,11 @@ QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
 {
     const QString path = ThemePath() + line.name;
     QFile file(platform::nativePath(path));
+    // A pipe would block the read until something writes to it.
+    if (platform::isSpecialFile(file.fileName())) {
+        *error = QStringLiteral("animation %1 is not a regular file").arg(path);
+        return nullptr;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("animation %1 does not read (%2)").arg(path, file.errorString());
         return nullptr;

@@ -1,5 +1,6 @@
 #include "skin/picture_file.h"
 
+#include "platform/file_stamp.h"
 #include "platform/native_path.h"
 
 #include <QImage>
@@ -9,7 +10,11 @@ namespace skin {
 
 LoadedPicture loadPicture(const QString &storedPath)
 {
-    QImageReader reader(platform::nativePath(storedPath));
+    const QString diskPath = platform::nativePath(storedPath);
+    // A pipe would block the reader until something writes to it.
+    if (platform::isSpecialFile(diskPath))
+        return {{}, QStringLiteral("picture %1 is not a regular file").arg(storedPath)};
+    QImageReader reader(diskPath);
     QImage image = reader.read();
     if (image.isNull())
         return {

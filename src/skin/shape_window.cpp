@@ -1,5 +1,6 @@
 #include "skin/shape_window.h"
 
+#include "platform/file_stamp.h"
 #include "platform/native_path.h"
 #include "skin/skin_log.h"
 
@@ -47,6 +48,12 @@ QImage shapeMask(const QImage &picture, quint32 maskColour)
 
 QImage readPicture(const QString &diskPath, QString *error)
 {
+    // A pipe would block the reader until something writes to it.
+    if (platform::isSpecialFile(diskPath)) {
+        if (error)
+            *error = QStringLiteral("not a regular file");
+        return {};
+    }
     QImageReader reader(diskPath);
     reader.setDecideFormatFromContent(true);
     // A damaged file (rows cut off, runs an RLE code skips) leaves part of the picture

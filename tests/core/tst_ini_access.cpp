@@ -12,6 +12,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestIniAccess : public QObject
 {
     Q_OBJECT
@@ -227,6 +229,14 @@ void TestIniAccess::failuresShowTheMessageAndKeepTheFile()
     QVERIFY(!WriteINI(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), file));
     QCOMPARE(env->messages, (QStringList{"Error Retrieving Key", "Error Writing Key"}));
     QVERIFY(QFileInfo(file).isDir());
+
+    // A pipe where the file should be would block the reader until something writes to it.
+    env->messages.clear();
+    const QString pipe = env->path(QStringLiteral("theme/pipe.skn"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    QVERIFY(!ReadINI(QStringLiteral("S"), QStringLiteral("k"), pipe));
+    QVERIFY(!WriteINI(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), pipe));
+    QCOMPARE(env->messages, (QStringList{"Error Retrieving Key", "Error Writing Key"}));
 }
 
 void TestIniAccess::readOnlyAndFullFileSystems()

@@ -83,6 +83,9 @@ QStringList consoleLayout(const QStringList &doubtful)
         u"missing.gif,A,0,0,50,50"_s,
         u"folder.bmp,P,0,0,10,10"_s,
         u"folder.gif,A,0,0,10,10"_s,
+        u"pipe.bmp,P,0,0,10,10"_s,
+        u"pipe.bmp,B,0,0,10,10,pipe.wav,pipe.wav,False,NOTHING"_s,
+        u"pipe.gif,A,0,0,10,10"_s,
         u"locked.bmp,B,0,0,10,10,locked.wav,locked.wav,True,NOTHING"_s,
         u"dangling.bmp,P,0,0,10,10"_s,
         u"loop\\loop\\loop\\good.bmp,P,0,0,10,10"_s,
@@ -191,6 +194,9 @@ GeneratedTheme writeHostileTheme(const QString &programDir, const QString &corpu
     write(folder + u"/locked.wav"_s, "RIFF");
     for (const QString &locked : {u"locked.bmp"_s, u"locked.wav"_s})
         QFile::setPermissions(folder + u'/' + locked, {});
+    // Pipes: opening one to read waits for a writer that never comes.
+    for (const QString &pipe : {u"pipe.bmp"_s, u"pipe.gif"_s, u"pipe.wav"_s})
+        ::mkfifo(QFile::encodeName(folder + u'/' + pipe).constData(), 0644);
     QFile::link(u"nowhere.bmp"_s, folder + u"/dangling.bmp"_s);
     QFile::link(u"loop"_s, folder + u"/loop"_s);
 

@@ -28,10 +28,10 @@ inline constexpr int consoleHeight = 300;
 
 // The hostile theme in programDir/Themes/Hostile: empty, binary and NUL-filled skin files;
 // lines of 40,000 characters; sections of 10,000 lines; layout and list keys beyond "99";
-// negative, huge and non-numeric numbers; missing, zero-byte, unreadable and special pictures,
-// sounds and GIFs; a folder that is a symbolic-link loop; and every third-party picture of
-// corpusImages that is not plainly valid as background, button and animation. Its last layout
-// lines are valid pictures and a button that the probes see.
+// negative, huge and non-numeric numbers; missing, zero-byte, unreadable pictures, sounds and
+// GIFs, and pipes in their place; a folder that is a symbolic-link loop; and every third-party
+// picture of corpusImages that is not plainly valid as background, button and animation. Its last
+// layout lines are valid pictures and a button that the probes see.
 GeneratedTheme writeHostileTheme(const QString &programDir, const QString &corpusImages);
 
 // A theme whose console and shell skins are binary noise: nothing is laid out.
