@@ -6,7 +6,6 @@
 #include "hostile_theme.h"
 #include "test_environment.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -47,28 +46,18 @@ public:
         const QString server = QStandardPaths::findExecutable(u"Xvfb"_s);
         if (server.isEmpty())
             return false;
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            const int number =
-                100 + static_cast<int>(QDateTime::currentMSecsSinceEpoch() % 800) + attempt * 7;
-            const QString socket = u"/tmp/.X11-unix/X%1"_s.arg(number);
-            if (QFile::exists(socket) || QFile::exists(u"/tmp/.X%1-lock"_s.arg(number)))
-                continue;
-            m_server.start(server, {u":%1"_s.arg(number), u"-screen"_s, u"0"_s,
-                                    u"%1x%2x24"_s.arg(screenSize.width()).arg(screenSize.height()),
-                                    u"-nolisten"_s, u"tcp"_s, u"-br"_s, u"-dpi"_s, u"96"_s});
-            if (!m_server.waitForStarted(5000))
-                return false;
-            for (int wait = 0; wait < 100 && m_server.state() == QProcess::Running; ++wait) {
-                if (QFile::exists(socket)) {
-                    m_name = u":%1"_s.arg(number);
-                    return true;
-                }
-                QTest::qWait(50);
-            }
-            m_server.kill();
-            m_server.waitForFinished(5000);
-        }
-        return false;
+        // The server picks a free display itself and names it on its output, so that tests
+        // started at the same time never race for one.
+        m_server.start(server, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s,
+                                u"%1x%2x24"_s.arg(screenSize.width()).arg(screenSize.height()),
+                                u"-nolisten"_s, u"tcp"_s, u"-br"_s, u"-dpi"_s, u"96"_s});
+        QByteArray number;
+        while (!number.endsWith('\n') && m_server.waitForReadyRead(10000))
+            number += m_server.readAllStandardOutput();
+        if (number.trimmed().isEmpty())
+            return false;
+        m_name = u':' + QString::fromLatin1(number.trimmed());
+        return true;
     }
 
     QProcessEnvironment environment() const
