@@ -19,7 +19,8 @@ extra_seeds() {
     esac
 }
 
-targets=${FUZZ_TARGETS:-$(cd "$build/fuzz" 2>/dev/null && ls fuzz_* 2>/dev/null)}
+targets=${FUZZ_TARGETS:-$(find "$build/fuzz" -maxdepth 1 -type f -executable -name 'fuzz_*' \
+    -printf '%f\n' 2>/dev/null | sort)}
 [ -n "$targets" ] || { echo "no fuzz targets in $build/fuzz (make fuzz builds them)" >&2; exit 1; }
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
