@@ -19,8 +19,8 @@ namespace {
 
 QByteArray threeHundredFrames()
 {
-    GifSpec spec;
-    spec.screen = QSize(96, 96);
+    GifPlan plan;
+    plan.screen = QSize(96, 96);
     for (int k = 0; k < 300; ++k) {
         GifFrameSpec frame;
         frame.rect = QRect(0, 0, 96, 96);
@@ -30,9 +30,9 @@ QByteArray threeHundredFrames()
             for (int x = 0; x < 96; ++x)
                 frame.indexes[y * 96 + x] = char((x / 8 + y / 8 + k) % 4);
         }
-        spec.frames << frame;
+        plan.frames << frame;
     }
-    return writeGif(spec);
+    return writeGif(plan);
 }
 
 template<typename Work>

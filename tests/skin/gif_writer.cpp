@@ -47,21 +47,21 @@ QByteArray lzwUncompressed(const QByteArray &indexes)
 
 } // namespace
 
-QByteArray writeGif(const GifSpec &spec)
+QByteArray writeGif(const GifPlan &plan)
 {
     QByteArray out("GIF89a");
-    putWord(out, spec.screen.width());
-    putWord(out, spec.screen.height());
+    putWord(out, plan.screen.width());
+    putWord(out, plan.screen.height());
     out.append(char(0xF7)); // global table of 256 colours
     out.append('\0');
     out.append('\0');
     for (int i = 0; i < 256; ++i) {
-        const QRgb colour = i < spec.palette.size() ? spec.palette[i] : 0;
+        const QRgb colour = i < plan.palette.size() ? plan.palette[i] : 0;
         out.append(char(qRed(colour)));
         out.append(char(qGreen(colour)));
         out.append(char(qBlue(colour)));
     }
-    for (const GifFrameSpec &frame : spec.frames) {
+    for (const GifFrameSpec &frame : plan.frames) {
         out.append(frame.before);
         if (frame.delayHundredths) {
             out.append("\x21\xF9\x04", 3);
@@ -79,7 +79,7 @@ QByteArray writeGif(const GifSpec &spec)
         out.append(char(8));
         putSubBlocks(out, lzwUncompressed(frame.indexes));
     }
-    out.append(spec.beforeTrailer);
+    out.append(plan.beforeTrailer);
     out.append(char(0x3B));
     return out;
 }

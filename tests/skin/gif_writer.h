@@ -20,7 +20,7 @@ struct GifFrameSpec
     QByteArray before;                  // raw blocks written before the frame
 };
 
-struct GifSpec
+struct GifPlan
 {
     QSize screen{4, 4};
     QList<QRgb> palette{0xff000000, 0xffff0000, 0xff00ff00, 0xff0000ff}; // padded to 256
@@ -28,7 +28,7 @@ struct GifSpec
     QByteArray beforeTrailer; // raw blocks written after the last frame
 };
 
-QByteArray writeGif(const GifSpec &spec);
+QByteArray writeGif(const GifPlan &plan);
 
 // A frame covering rect with one palette index.
 GifFrameSpec solidFrame(const QRect &rect, int index, std::optional<int> delayHundredths);

@@ -41,11 +41,11 @@ namespace {
 // One full-screen frame per delay (hundredths; -1 writes no control block).
 QByteArray gifOfDelays(const QList<int> &delays)
 {
-    GifSpec spec;
+    GifPlan plan;
     for (int i = 0; i < delays.size(); ++i)
-        spec.frames << solidFrame({0, 0, 4, 4}, 1 + i % 3,
+        plan.frames << solidFrame({0, 0, 4, 4}, 1 + i % 3,
                                   delays[i] < 0 ? std::nullopt : std::optional<int>(delays[i]));
-    return writeGif(spec);
+    return writeGif(plan);
 }
 
 class QuittingWindow : public RecordingWindow

@@ -28,10 +28,10 @@ namespace {
 
 QByteArray threeFrames(std::optional<int> a, std::optional<int> b, std::optional<int> c)
 {
-    GifSpec spec;
-    spec.frames = {solidFrame({0, 0, 4, 4}, 1, a), solidFrame({1, 1, 2, 2}, 2, b),
+    GifPlan plan;
+    plan.frames = {solidFrame({0, 0, 4, 4}, 1, a), solidFrame({1, 1, 2, 2}, 2, b),
                    solidFrame({0, 0, 4, 4}, 3, c)};
-    return writeGif(spec);
+    return writeGif(plan);
 }
 
 QList<int> delaysOf(const GifStructure &structure)
@@ -55,13 +55,13 @@ void TestGifAnimation::walksBlocks_data()
         << threeFrames(10, 20, 30) << QList<int>{100, 200, 300} << true;
     QTest::newRow("delays above the largest interval are clamped")
         << threeFrames(6553, 6554, 65535) << QList<int>{65530, 65535, 65535} << true;
-    GifSpec lookalike;
+    GifPlan lookalike;
     lookalike.frames = {solidFrame({0, 0, 4, 4}, 1, 10), solidFrame({0, 0, 4, 4}, 2, 10)};
     lookalike.frames[1].before = commentExtension(QByteArray("\x00\x21\xF9\x04\x00\x10\x27", 7));
     QTest::newRow("00 21 F9 inside a comment starts no frame")
         << writeGif(lookalike) << QList<int>{100, 100} << true;
 
-    GifSpec plainText;
+    GifPlan plainText;
     plainText.frames = {solidFrame({0, 0, 4, 4}, 1, 10), solidFrame({0, 0, 4, 4}, 2, {})};
     plainText.frames[1].before = QByteArray("\x21\xF9\x04\x00\x64\x00\x00\x00"
                                             "\x21\x01\x0C"
@@ -74,7 +74,7 @@ void TestGifAnimation::walksBlocks_data()
     const QByteArray whole = threeFrames(10, 20, 30);
     QTest::newRow("cut inside the third image")
         << whole.left(whole.size() - 12) << QList<int>{100, 200} << false;
-    GifSpec stray;
+    GifPlan stray;
     stray.frames = {solidFrame({0, 0, 4, 4}, 1, 10)};
     stray.beforeTrailer = QByteArray("\x00", 1);
     QTest::newRow("a byte that starts no block ends the walk")
@@ -97,13 +97,13 @@ void TestGifAnimation::composesFramesAsADecoderShowsThem()
 {
     // A small patch, then a row whose odd pixels are transparent: each frame is the whole
     // screen with what came before still showing around and through it.
-    GifSpec spec;
-    spec.frames = {solidFrame({0, 0, 4, 4}, 1, 10), solidFrame({1, 1, 2, 2}, 2, 20),
+    GifPlan plan;
+    plan.frames = {solidFrame({0, 0, 4, 4}, 1, 10), solidFrame({1, 1, 2, 2}, 2, 20),
                    solidFrame({0, 0, 4, 1}, 3, 30)};
-    spec.frames[2].indexes = QByteArray("\x03\x00\x03\x00", 4);
-    spec.frames[2].transparentIndex = 0;
+    plan.frames[2].indexes = QByteArray("\x03\x00\x03\x00", 4);
+    plan.frames[2].transparentIndex = 0;
 
-    const skin::GifAnimation gif = skin::decodeGifAnimation(writeGif(spec));
+    const skin::GifAnimation gif = skin::decodeGifAnimation(writeGif(plan));
     QVERIFY2(gif.error.isEmpty(), qPrintable(gif.error));
     QCOMPARE(gif.frames.size(), 3);
     QList<int> delays;
@@ -127,13 +127,13 @@ void TestGifAnimation::endsAtTheFirstFrameThatDoesNotDecode()
 {
     // The second image's block structure is sound, but its first code names a table entry
     // that does not exist.
-    GifSpec spec;
-    spec.frames = {solidFrame({0, 0, 4, 4}, 1, 10)};
-    spec.beforeTrailer = QByteArray("\x21\xF9\x04\x00\x14\x00\x00\x00"
+    GifPlan plan;
+    plan.frames = {solidFrame({0, 0, 4, 4}, 1, 10)};
+    plan.beforeTrailer = QByteArray("\x21\xF9\x04\x00\x14\x00\x00\x00"
                                     "\x2C\x00\x00\x00\x00\x04\x00\x04\x00\x00"
                                     "\x02\x02\xFF\xFF\x00",
                                     23);
-    const QByteArray bytes = writeGif(spec);
+    const QByteArray bytes = writeGif(plan);
     QCOMPARE(skin::walkGif(bytes).images.size(), 2);
 
     const skin::GifAnimation gif = skin::decodeGifAnimation(bytes);
