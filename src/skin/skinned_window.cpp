@@ -12,6 +12,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 void copyWidgetLook(const QWidget &from, QWidget &to)
@@ -228,8 +230,11 @@ void SkinnedWindow::forget(QObject *element)
 
 void SkinnedWindow::buildPause(int milliseconds)
 {
+    // The pause holds every event, the exit request included; a theme's delay of minutes per
+    // step would freeze the console, so one step waits a second at the most.
+    constexpr int longestStepMs = 1000;
     if (milliseconds > 0)
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
+        QThread::msleep(static_cast<unsigned long>(std::min(milliseconds, longestStepMs)));
 }
 
 void SkinnedWindow::setBackColor(const QColor &color)
