@@ -37,7 +37,8 @@ const char usage[] =
     "  ini delete FILE SECTION [KEY]   remove the key, or the whole section\n"
     "\n"
     "Section and key names are matched without regard to case; FILE may use \\ or /.\n"
-    "A value is printed exactly, followed by one newline.\n"
+    "Arguments are UTF-8 text. A value is printed exactly, in UTF-8, followed by one newline;\n"
+    "a value that a file cannot hold exactly is refused, never altered.\n"
     "Exit status: 0 success, 1 not found or failed, 2 bad usage.\n"
     "The settings store lives in $XDG_CONFIG_HOME/KESTA Terminal/settings.ini\n"
     "($XDG_CONFIG_HOME defaults to ~/.config).\n";
@@ -97,6 +98,14 @@ int iniCommand(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    // An argument that is no UTF-8 would reach us with its odd bytes replaced: it could be
+    // neither stored nor matched as the caller wrote it.
+    for (int i = 1; i < argc; ++i) {
+        if (!QByteArrayView(argv[i]).isValidUtf8()) {
+            std::fprintf(stderr, "kesta-store: argument %d is not UTF-8 text\n", i);
+            return NotFound;
+        }
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kesta-store"));
     platform::setMessageHandler([](const QString &text) {

@@ -288,8 +288,15 @@ void TestConsoleCommands::passwordChange_data()
         QStringList entries;
         const char *password, *sounds;
     };
+    const QString unstorable = QString("new") + QChar(0xD800);
     for (const Row &row : std::initializer_list<Row>{
              {"equal", Password, "", {"new", "new"}, "new", "click start ok"},
+             {"the store refuses it",
+              Password,
+              "",
+              {unstorable, unstorable},
+              "old",
+              "click start fail"},
              {"different", Password, "", {"new", "New"}, "old", "click start fail"},
              {"cancelled", Password, "", {}, "old", "click start fail"},
              {"gate refused", GuardedPassword, "new", {"new", "new"}, "old", "start fail"},
@@ -439,6 +446,7 @@ void TestConsoleCommands::editorWritesNothing_data()
     QTest::newRow("click sound cancelled") << 3 << +Click << Answer("") << true;
     QTest::newRow("over sound with a comma") << 3 << +Over << Answer("a,b") << true;
     QTest::newRow("voice cancelled") << 3 << +Voice << Answer("") << true;
+    QTest::newRow("click sound no file can hold") << 3 << +Click << Answer(QChar(0xDC00)) << true;
     QTest::newRow("short line, command") << 4 << +Command << Answer("x|") << false;
     QTest::newRow("short line, click sound") << 4 << +Click << Answer("bell") << false;
     QTest::newRow("short line, protection") << 4 << +Protection << Answer() << false;

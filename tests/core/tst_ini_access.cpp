@@ -69,6 +69,7 @@ void TestIniAccess::readsByTheNotFoundRule_data()
     QTest::newRow("empty quotes") << QByteArray("[S]\r\nk=\"\"\r\n") << true << "";
     QTest::newRow("missing key") << QByteArray("[S]\r\nj=v\r\n") << false << "";
     QTest::newRow("missing section") << QByteArray("[T]\r\nk=v\r\n") << false << "";
+    QTest::newRow("cut at the first NUL") << QByteArray("[S]\r\nk=\"a\0b\"\r\n", 14) << true << "a";
 }
 
 void TestIniAccess::readsByTheNotFoundRule()
@@ -199,6 +200,16 @@ void TestIniAccess::refusesTextThatWouldBreakTheFile_data()
     QTest::newRow("header key") << "S"
                                 << "[k"
                                 << "v";
+    QTest::newRow("NUL in value") << "S"
+                                  << "k" << QString("a") + QChar(0) + "b";
+    QTest::newRow("half a surrogate pair") << "S"
+                                           << "k" << QString(QChar(0xDC00));
+    QTest::newRow("tab ending a key") << "S"
+                                      << "k\t"
+                                      << "v";
+    QTest::newRow("tab opening a section") << " \tS"
+                                           << "k"
+                                           << "v";
 }
 
 void TestIniAccess::refusesTextThatWouldBreakTheFile()

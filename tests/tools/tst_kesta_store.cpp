@@ -79,6 +79,23 @@ void TestKestaStore::iniForms()
     QCOMPARE(kestaStore({"ini", "delete", file, "default"}).exitCode, 0);
     QCOMPARE(readBytes(file), QByteArray("[GLOBAL]\r\n01=Sound: all sounds\r\n"));
 
+    // Text beyond a code-page file's code page reads back exactly; the shell's line keeps its
+    // bytes. Bytes that are no UTF-8 are refused, not guessed at.
+    const QString codePage = env.path(QStringLiteral("Themes/Blue/cp.ini"));
+    const QByteArray shellLine("[S]\r\nname=caf\xE9\r\n");
+    writeBytes(codePage, shellLine);
+    const QString text = QString::fromUtf16(u"\u0141\u00f3d\u017a \u65e5\u672c");
+    QCOMPARE(kestaStore({"ini", "set", codePage, "S", "v", text}).exitCode, 0);
+    QCOMPARE(kestaStore({"ini", "get", codePage, "S", "v"}).out, text.toUtf8() + '\n');
+    QCOMPARE(kestaStore({"ini", "get", codePage, "S", "name"}).out, "caf\xC3\xA9\n");
+    const QByteArray before = readBytes(codePage);
+    QVERIFY(before.startsWith(shellLine));
+    QCOMPARE(
+        QProcess::execute("sh", {"-c", "exec \"$0\" ini set \"$1\" S v \"$(printf 'caf\\351')\"",
+                                 qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store", codePage}),
+        1);
+    QCOMPARE(readBytes(codePage), before);
+
     const QString missing = env.path(QStringLiteral("Themes/Blue/voicecontrol.ini"));
     QCOMPARE(kestaStore({"ini", "delete", missing, "TERMINAL", "01"}).exitCode, 0);
     QVERIFY(!QFile::exists(missing));
