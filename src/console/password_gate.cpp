@@ -3,9 +3,9 @@
 #include "console/frm_main.h"
 #include "console/settings_entries.h"
 #include "core/ini_access.h"
-#include "core/number_text.h"
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
+#include "skin/button_line.h"
 #include "sound/theme_sound.h"
 
 #include <QCoreApplication>
@@ -15,14 +15,9 @@ bool IsProtectedButton(int i)
     const ButtonTable &table = programState().consoleButtons;
     if (i < 1 || i > table.count)
         return false;
-    const QString line = console::readButtonLine(
-        QStringLiteral("DEFAULT"), console::indexKey(table.at(i).line), console::consoleSkinFile());
-    const std::optional<QString> flag = console::buttonFields(line).flag;
-    if (!flag)
-        return false;
-    // A flag the theme wrote in some other way still guards the button: the protection list
-    // shows it as protected, and a guard that silently opens would be worse than one too many.
-    return core::toBoolean(*flag).value_or(true);
+    return skin::isProtectedButtonLine(console::readButtonLine(QStringLiteral("DEFAULT"),
+                                                               console::indexKey(table.at(i).line),
+                                                               console::consoleSkinFile()));
 }
 
 void playPasswordSound(const QString &key)

@@ -7,11 +7,9 @@ class frmMain;
 // The password that guards protected console buttons.
 
 // Whether console button i (1 ... the button count of the console's ButtonTable) asks for the
-// password: field 9 of its line, read anew on every click from the override file of the console
-// skin, else from the skin itself (the key is the button's layout line number with at least two
-// digits). "True", "False" or a number, non-zero meaning true, in any letter case. A button
-// without a line or without field 9 is not protected; a field 9 that is neither a truth word
-// nor a number is protected, as the protection list shows it. False for an index out of range.
+// password, by skin::isProtectedButtonLine on its line, read anew on every click from the
+// override file of the console skin, else from the skin itself (the key is the button's layout
+// line number with at least two digits). False for an index out of range.
 [[nodiscard]] bool IsProtectedButton(int i);
 
 // Asks for the password in the masked input dialog (PasswordMode set) between the sounds

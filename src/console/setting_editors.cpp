@@ -9,6 +9,7 @@
 #include "core/settings_store.h"
 #include "dialogs/frm_select.h"
 #include "platform/message_box.h"
+#include "skin/button_line.h"
 #include "skin/theme_paths.h"
 
 #include <QLabel>
@@ -130,9 +131,10 @@ void ToggleProtection(frmMain &console)
     const console::ButtonFields fields = console::buttonFields(line);
     if (!fields.command)
         return;
-    // The flag itself is flipped, judged as the protection list judges it; a truth word
-    // elsewhere in the line (a picture "truecolor.bmp") is none of the toggle's business.
-    const bool protect = !console::isProtected(fields);
+    // The flag itself is flipped, judged as the list and the gate judge it, so that every toggle
+    // changes what the gate does; a truth word elsewhere in the line (a picture "truecolor.bmp")
+    // is none of the toggle's business.
+    const bool protect = !skin::isProtectedButtonLine(line);
     const std::optional<QString> changed = console::withButtonField(
         line, ButtonField::Flag, protect ? QStringLiteral("true") : QStringLiteral("false"));
     // The list line shows what the file holds: a write that failed leaves it as it was.

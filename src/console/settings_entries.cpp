@@ -84,12 +84,7 @@ ButtonFields buttonFields(QStringView line)
 {
     // Ten fields at most: the command is the tenth and keeps its own commas.
     const QStringList fields = skin::fieldList(line, 10);
-    return {field(fields, 7), field(fields, 8), field(fields, 9), field(fields, 10)};
-}
-
-bool isProtected(const ButtonFields &fields)
-{
-    return !fields.flag || fields.flag->toUpper() != u"FALSE";
+    return {field(fields, 7), field(fields, 8), field(fields, 10)};
 }
 
 QString readButtonLine(const QString &section, const QString &number, const QString &skinFile)

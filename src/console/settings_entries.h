@@ -45,14 +45,9 @@ struct ButtonFields
 {
     std::optional<QString> overSound;  // field 7
     std::optional<QString> clickSound; // field 8
-    std::optional<QString> flag;       // field 9
     std::optional<QString> command;    // everything after the 9th comma
 };
 [[nodiscard]] ButtonFields buttonFields(QStringView line);
-
-// A button line shows as protected unless its flag reads "False" in any letter case; a missing
-// flag shows as protected too.
-[[nodiscard]] bool isProtected(const ButtonFields &fields);
 
 // The button line of key `number` in `section`: from the override file beside skinFile, or from
 // skinFile itself when the override gives an empty text (missing or empty). Empty when neither

@@ -3,6 +3,7 @@
 #include "console/settings_entries.h"
 #include "core/ini_access.h"
 #include "core/program_state.h"
+#include "skin/button_line.h"
 #include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
 #include "skin/value_forms.h"
@@ -36,8 +37,8 @@ void addSkinFile(QListWidget &list, const QString &fileName)
             list.addItem(withoutExtension(fileName).toUpper());
         const console::SecurityEntry parts = console::securityEntry(*entry);
         const QString buttonLine = console::readButtonLine(parts.section, parts.number, skinFile);
-        auto *item = new QListWidgetItem(console::protectionLine(
-            console::isProtected(console::buttonFields(buttonLine)), parts.text));
+        auto *item = new QListWidgetItem(
+            console::protectionLine(skin::isProtectedButtonLine(buttonLine), parts.text));
         item->setData(Qt::UserRole, skin::wholeNumber(parts.number));
         list.addItem(item);
     }

@@ -45,7 +45,7 @@ changesoundclick=Click:
 11=b.bmp,B,0,0,9,9,,click,False,CHANGEVOICECONTROL
 12=b.bmp,B,0,0,9,9,,click,False,CHANGEDEFAULT
 13=b.bmp,B,0,0,9,9,,click,False,CHANGETHEME
-14=b.bmp,B,0,0,9,9,,click,False,QUIT
+14=b.bmp,B,0,0,9,9,,click,0,QUIT
 15=b.bmp,B,0,0,9,9,,click,True,PASSWORD
 16=b.bmp,B,0,0,9,9,,click,False,PASSWORD
 [SECURITY]

@@ -122,10 +122,13 @@ void TestSettingsLists::protectionListFromEverySkinFile()
     m_theme->writeFile("alpha.ini",
                        {"[default]", "05=start.bmp,B,0,0,10,10,o.wav,c.wav,True,START", "06="});
     m_theme->writeFile("Beta.skn", {"[DEFAULT]", "01=b.bmp,B,0,0,1,1,,,False,X"});
-    // Button lines that are missing, cut short before the command, or flagged with no Boolean.
-    m_theme->writeFile("gamma.SKN", {"[SECURITY]", "01=01 MAIN No line", "02=02 MAIN Short line",
-                                     "03=03 MAIN Odd flag", "[MAIN]", "02=x,B,1,2,3,4,o,c,False",
-                                     "03=x,B,1,2,3,4,o,c,maybe,CMD"});
+    // Button lines that are missing, cut short before the command, or flagged with no Boolean,
+    // a number or a truth word in blanks: shown as the gate judges them.
+    m_theme->writeFile("gamma.SKN",
+                       {"[SECURITY]", "01=01 MAIN No line", "02=02 MAIN Short line",
+                        "03=03 MAIN Odd flag", "04=04 MAIN Zero", "05=05 MAIN Blanks", "[MAIN]",
+                        "02=x,B,1,2,3,4,o,c,False", "03=x,B,1,2,3,4,o,c,maybe,CMD",
+                        "04=x,B,1,2,3,4,o,c,0,CMD", "05=x,B,1,2,3,4,o,c, false ,CMD"});
     m_theme->writeFile("notes.txt", {"[SECURITY]", "01=01 MAIN Not a skin"});
 
     const QStringList expected{
@@ -133,9 +136,11 @@ void TestSettingsLists::protectionListFromEverySkinFile()
         "  True  : DEFAULT Start button",
         "  False : DEFAULT Clock",
         "GAMMA",
-        "  True  : MAIN No line",
+        "  False : MAIN No line",
         "  False : MAIN Short line",
         "  True  : MAIN Odd flag",
+        "  False : MAIN Zero",
+        "  False : MAIN Blanks",
     };
     // A second fill (RestoreDefaults refills) lists the same, not twice as much.
     for (int fill = 0; fill < 2; ++fill) {
@@ -194,7 +199,7 @@ void TestSettingsLists::protectionClickFillsTheLabels_data()
                                     "open start"};
     QTest::newRow("short line, voice command of the theme")
         << 2 << true << QStringList{"07 TERMINAL DEFAULT", "TERMINAL - DEFAULT Short line",
-                                    "Protected: True",     "Command: ",
+                                    "Protected: False",    "Command: ",
                                     "Over: over",          "Click: ",
                                     "master short"};
     QTest::newRow("label left out of the skin is skipped")
