@@ -16,8 +16,8 @@ QString askNewPassword(const QString &promptKey)
     const QString prompt =
         readIni(QStringLiteral("DEFAULT"), promptKey, console::terminalSkinFile())
             .value_or(QString());
-    const QString entry =
-        platform::inputPrompt(prompt, QStringLiteral("KESTA Terminal"), QString());
+    const QString entry = platform::inputPrompt(prompt, QStringLiteral("KESTA Terminal"), QString(),
+                                                platform::PromptEcho::Password);
     QCoreApplication::processEvents();
     return entry;
 }
@@ -27,16 +27,16 @@ QString askNewPassword(const QString &promptKey)
 void ChangePassword()
 {
     playPasswordSound(QStringLiteral("PassStartSound"));
-    const QString first = askNewPassword(QStringLiteral("Text-Pass1"));
-    const QString second = askNewPassword(QStringLiteral("Text-Pass2"));
+    QString first = askNewPassword(QStringLiteral("Text-Pass1"));
+    QString second = askNewPassword(QStringLiteral("Text-Pass2"));
     // The sound tells whether the password changed, so the store is written first; and the gate
     // of this console takes the new password at once, as the person was told it would.
-    if (first.isEmpty() || first != second ||
-        !settings::save(settings::application, QStringLiteral("DEFAULT"),
-                        QStringLiteral("Password"), second)) {
-        playPasswordSound(QStringLiteral("PassFailSound"));
-        return;
-    }
-    programState().Password = second;
-    playPasswordSound(QStringLiteral("PassOkSound"));
+    const bool changed = !first.isEmpty() && first == second &&
+                         settings::save(settings::application, QStringLiteral("DEFAULT"),
+                                        QStringLiteral("Password"), second);
+    if (changed)
+        programState().Password = second;
+    forgetPassword(first);
+    forgetPassword(second);
+    playPasswordSound(changed ? QStringLiteral("PassOkSound") : QStringLiteral("PassFailSound"));
 }

@@ -10,6 +10,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <utility>
+
 bool IsProtectedButton(int i)
 {
     const ButtonTable &table = programState().consoleButtons;
@@ -18,6 +21,13 @@ bool IsProtectedButton(int i)
     return skin::isProtectedButtonLine(console::readButtonLine(QStringLiteral("DEFAULT"),
                                                                console::indexKey(table.at(i).line),
                                                                console::consoleSkinFile()));
+}
+
+void forgetPassword(QString &text)
+{
+    if (text.isDetached())
+        std::fill(text.begin(), text.end(), QChar());
+    text.clear();
 }
 
 void playPasswordSound(const QString &key)
@@ -35,8 +45,10 @@ bool PasswordGate(frmMain &console)
     showInputDialog();
     // Paints and timers held up by the dialog run before the answer is judged.
     QCoreApplication::processEvents();
-    const QString entered = state.DialogText;
-    if (entered != state.Password) {
+    QString entered = std::exchange(state.DialogText, QString());
+    const bool right = entered == state.Password;
+    forgetPassword(entered);
+    if (!right) {
         playPasswordSound(QStringLiteral("PassFailSound"));
         return false;
     }

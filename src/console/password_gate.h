@@ -14,10 +14,15 @@ class frmMain;
 
 // Asks for the password in the masked input dialog (PasswordMode set) between the sounds
 // "PassStartSound" and "PassOkSound" or "PassFailSound" of terminal.skn. True when the entry
-// equals Password exactly; a cancel counts as an empty entry. After an accepted password the
-// console pauses 2000 ms without answering events (console.passwordPause).
+// equals Password exactly; a cancel counts as an empty entry. The entry is forgotten once
+// compared: DialogText is empty afterwards. After an accepted password the console pauses
+// 2000 ms without answering events (console.passwordPause).
 [[nodiscard]] bool PasswordGate(frmMain &console);
 
 // Plays the theme sound named by key in section "DEFAULT" of terminal.skn; nothing when the key
 // is missing.
 void playPasswordSound(const QString &key);
+
+// Empties text that held a typed password, overwriting its characters first when no other copy
+// shares them, so that the memory it leaves does not keep the password either.
+void forgetPassword(QString &text);

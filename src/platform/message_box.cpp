@@ -31,13 +31,19 @@ InputPromptHandler &currentPromptHandler()
     return handler;
 }
 
-QString promptDefault(const QString &prompt, const QString &title, const QString &defaultText)
+QString promptDefault(const QString &prompt, const QString &title, const QString &defaultText,
+                      PromptEcho echo)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return {};
+    const bool password = echo == PromptEcho::Password;
+    // A password is neither learned nor offered back by an input method.
+    const Qt::InputMethodHints hints =
+        password ? Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText : Qt::ImhNone;
     bool accepted = false;
-    const QString text =
-        QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &accepted);
+    const QString text = QInputDialog::getText(nullptr, title, prompt,
+                                               password ? QLineEdit::Password : QLineEdit::Normal,
+                                               defaultText, &accepted, {}, hints);
     return accepted ? text : QString();
 }
 
@@ -56,11 +62,12 @@ MessageHandler setMessageHandler(MessageHandler handler)
     return std::exchange(currentHandler(), std::move(handler));
 }
 
-QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText)
+QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText,
+                    PromptEcho echo)
 {
     if (const InputPromptHandler &handler = currentPromptHandler())
-        return handler(prompt, title, defaultText);
-    return promptDefault(prompt, title, defaultText);
+        return handler(prompt, title, defaultText, echo);
+    return promptDefault(prompt, title, defaultText, echo);
 }
 
 InputPromptHandler setInputPromptHandler(InputPromptHandler handler)

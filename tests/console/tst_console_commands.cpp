@@ -77,7 +77,8 @@ protected:
 
 // The theme "Test" in a private world, the console loaded from it, and a person who answers
 // the dialogs (nullopt quits; "program|arguments" for the select dialog) and the prompts (empty
-// cancels) in order. asked: "input masked", "select program|arguments", "prompt|title|default".
+// cancels) in order. asked: "input masked", "select program|arguments", "prompt|title|default"
+// (with "|masked" when the prompt masks what is typed).
 struct World
 {
     World();
@@ -132,11 +133,12 @@ World::World()
         if (!answer)
             window.close();
     });
-    platform::setInputPromptHandler(
-        [this](const QString &prompt, const QString &title, const QString &defaultText) {
-            asked << prompt + '|' + title + '|' + defaultText;
-            return promptAnswers.isEmpty() ? QString() : promptAnswers.takeFirst();
-        });
+    platform::setInputPromptHandler([this](const QString &prompt, const QString &title,
+                                           const QString &defaultText, platform::PromptEcho echo) {
+        asked << prompt + '|' + title + '|' + defaultText +
+                     (echo == platform::PromptEcho::Password ? "|masked" : "");
+        return promptAnswers.isEmpty() ? QString() : promptAnswers.takeFirst();
+    });
     QVERIFY(console.Form_Load());
 }
 
@@ -241,6 +243,7 @@ void TestConsoleCommands::gate()
     QCOMPARE(w.asked, asks ? QStringList{"input masked"} : QStringList());
     QCOMPARE(w.console.ended, passes);
     QCOMPARE(w.console.pauses, asks && passes ? QList<int>{2000} : QList<int>());
+    QCOMPARE(programState().DialogText, QString()); // the typed text is not kept
 }
 
 void TestConsoleCommands::keywords_data()
@@ -248,7 +251,7 @@ void TestConsoleCommands::keywords_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("outcome");
     for (const auto &[command, outcome] : {std::pair{"Quit", "ended"},
-                                           {"password", "New:|KESTA Terminal|"},
+                                           {"password", "New:|KESTA Terminal||masked"},
                                            {" QUIT", "opened  QUIT"},
                                            {"PASSWORD ", "opened PASSWORD"}})
         QTest::newRow(command) << QString(command) << QString(outcome);
@@ -329,7 +332,7 @@ void TestConsoleCommands::passwordChange()
     QCOMPARE(w.sounds(), sounds);
     if (sounds.endsWith("ok"))
         QCOMPARE(w.asked.mid(w.asked.size() - 2),
-                 QStringList({"New:|KESTA Terminal|", "Again:|KESTA Terminal|"}));
+                 QStringList({"New:|KESTA Terminal||masked", "Again:|KESTA Terminal||masked"}));
     // The running console's gate takes the password the store holds, and nothing else.
     w.dialogAnswers = {"old"};
     w.click(GuardedQuit);
