@@ -210,9 +210,9 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
     if (!QFileInfo(QFileInfo(file).absolutePath()).isDir())
         return {false, QStringLiteral("the folder does not exist")};
 
-    ProfileLock lock(file);
+    const ProfileLock lock(file);
     if (!lock.isLocked())
-        return {false, QStringLiteral("the file stays locked by another process")};
+        return {false, lock.error()};
     const Loaded current = loadFromDisk(file);
     if (current.state == Load::Failed)
         return {false, current.error};
@@ -241,9 +241,9 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
 ProfileWrite deleteProfileFile(const QString &path)
 {
     const QString file = nativePath(path);
-    ProfileLock lock(file);
+    const ProfileLock lock(file);
     if (!lock.isLocked())
-        return {false, QStringLiteral("the file stays locked by another process")};
+        return {false, lock.error()};
     documentCache().remove(file);
     QFile device(file);
     if (!device.exists() || device.remove())
