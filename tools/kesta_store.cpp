@@ -34,7 +34,9 @@ const char usage[] =
     "INI files (skin files, override files, voicecontrol.ini), as the console reads them:\n"
     "  ini get FILE SECTION KEY        print the value (exit 1 when not found)\n"
     "  ini set FILE SECTION KEY VALUE  write key=VALUE into [SECTION], creating what is missing\n"
-    "  ini delete FILE SECTION [KEY]   remove the key, or the whole section\n"
+    "  ini delete FILE SECTION [KEY]   remove the key, or the whole section; SECTION and a\n"
+    "                                  KEY that is given must not be empty (no file is\n"
+    "                                  ever deleted)\n"
     "\n"
     "Section and key names are matched without regard to case; FILE may use \\ or /.\n"
     "Arguments are UTF-8 text. A value is printed exactly, in UTF-8, followed by one newline;\n"
@@ -89,8 +91,13 @@ int iniCommand(const QStringList &args)
     }
     if (command == u"set" && args.size() == 6)
         return WriteINI(args[3], args[4], args[5], args[2]) ? Success : NotFound;
-    if (command == u"delete" && (args.size() == 4 || args.size() == 5))
+    if (command == u"delete" && (args.size() == 4 || args.size() == 5)) {
+        // An empty section would delete the whole file, an empty key the whole section: what an
+        // empty variable in a script would do by accident.
+        if (args[3].isEmpty() || (args.size() == 5 && args[4].isEmpty()))
+            return badUsage();
         return DeleteINI(args[2], args[3], args.value(4), true, false) ? Success : NotFound;
+    }
     return badUsage();
 }
 

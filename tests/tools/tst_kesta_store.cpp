@@ -3,6 +3,7 @@
 #include "test_environment.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -111,13 +112,18 @@ void TestKestaStore::badUsage_data()
     QTest::newRow("set without value") << QStringList{"set", "General", "Running"};
     QTest::newRow("ini get too short") << QStringList{"ini", "get", "file", "S"};
     QTest::newRow("ini unknown") << QStringList{"ini", "list", "file"};
+    QTest::newRow("ini delete, empty section") << QStringList{"ini", "delete", "file", ""};
+    QTest::newRow("ini delete, empty key") << QStringList{"ini", "delete", "file", "S", ""};
 }
 
 void TestKestaStore::badUsage()
 {
     QFETCH(QStringList, args);
     TestEnvironment env;
-    QCOMPARE(kestaStore(args).exitCode, 2);
+    const QString file = env.path("skin.skn");
+    writeBytes(file, "[S]\r\nk=v\r\n");
+    QCOMPARE(kestaStore(args.replaceInStrings(QRegularExpression("^file$"), file)).exitCode, 2);
+    QCOMPARE(readBytes(file), "[S]\r\nk=v\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestKestaStore)
