@@ -30,7 +30,7 @@ std::optional<ButtonTarget> selectedButton(const frmMain &console)
 
 QString skinFileOf(const ButtonTarget &target)
 {
-    return ThemePath() + target.header + QStringLiteral(".skn");
+    return console::skinFileOfHeader(target.header);
 }
 
 QString voiceFile()

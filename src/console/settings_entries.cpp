@@ -2,6 +2,7 @@
 
 #include "core/ini_access.h"
 #include "core/program_state.h"
+#include "platform/native_path.h"
 #include "skin/theme_paths.h"
 #include "skin/value_forms.h"
 
@@ -95,6 +96,11 @@ QString readButtonLine(const QString &section, const QString &number, const QStr
     if (!overridden.isEmpty())
         return overridden;
     return readIni(section, number, skinFile).value_or(QString());
+}
+
+QString skinFileOfHeader(const QString &header)
+{
+    return platform::nativePath(ThemePath() + header + QStringLiteral(".skn"));
 }
 
 QString terminalSkinFile()

@@ -55,6 +55,11 @@ struct ButtonFields
 [[nodiscard]] QString readButtonLine(const QString &section, const QString &number,
                                      const QString &skinFile);
 
+// The skin file of the current theme that a protection-list header names ("SECURITY"), under
+// its own name on disk ("Security.skn"): its override file must be named as the shell names it,
+// "Security.ini", on a file system that tells letter case apart.
+[[nodiscard]] QString skinFileOfHeader(const QString &header);
+
 // The shell's own skin and the console's skin, in the current theme.
 [[nodiscard]] QString terminalSkinFile();
 [[nodiscard]] QString consoleSkinFile();

@@ -78,7 +78,7 @@ void showProtectionLine(const SkinnedWindow &window, const QListWidget &list, in
 
     // A button line cut short leaves the captions of the fields it lacks as they are.
     const console::ButtonFields fields = console::buttonFields(
-        console::readButtonLine(section, number, themePath + header + QStringLiteral(".skn")));
+        console::readButtonLine(section, number, console::skinFileOfHeader(header)));
     appendCaption(window, 4, fields.overSound);
     appendCaption(window, 5, fields.clickSound);
     appendCaption(window, 3, fields.command);

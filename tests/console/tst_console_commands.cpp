@@ -432,6 +432,7 @@ void TestConsoleCommands::editorWritesItsOwnField()
     w.click(button);
 
     QCOMPARE(::stored({w.theme(stored[0]), stored[1], stored[2]}), stored[3]);
+    QVERIFY(QFile::exists(w.theme(stored[0]))); // named as the skin file is, "terminal.ini"
     QCOMPARE(w.asked.join('\n'), asked);
     QCOMPARE(w.shown(), shown + "DEFAULT Start");
     QCOMPARE(w.console.lblInfo(0)->text(), "05 TERMINAL DEFAULT");
