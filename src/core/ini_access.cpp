@@ -55,6 +55,16 @@ void report(const Failure &failure, const QString &file, const QString &section,
         platform::showMessage(failure.message);
 }
 
+// Why value could be written but not read back as it is, or empty when it can.
+QString unreadable(const QString &value)
+{
+    if (value == notFound)
+        return QStringLiteral("the value would read as not found");
+    if (value.size() >= readBufferSize)
+        return QStringLiteral("the value is longer than a read returns");
+    return {};
+}
+
 } // namespace
 
 std::optional<QString> readIni(const QString &section, const QString &key, const QString &file)
@@ -81,7 +91,12 @@ bool ReadINI(const QString &section, const QString &key, const QString &file)
 bool WriteINI(const QString &section, const QString &key, const QString &value, const QString &file)
 {
     programState().INIValue.clear();
-    const platform::ProfileWrite result = platform::writeProfileString(section, key, value, file);
+    if (const QString why = unreadable(value); !why.isEmpty()) {
+        report(writeFailure, file, section, key, why);
+        return false;
+    }
+    const platform::ProfileWrite result =
+        platform::writeProfileString(section, key, platform::valueThatReadsBack(value), file);
     if (!result.ok)
         report(writeFailure, file, section, key, result.error);
     return result.ok;

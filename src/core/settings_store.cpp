@@ -16,27 +16,6 @@ constexpr auto privateFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 constexpr auto privateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\v';
-}
-
-bool isQuote(QChar c)
-{
-    return c == u'"' || c == u'\'';
-}
-
-// The profile format trims blanks around a value and takes off one pair of enclosing quotes.
-// A value that would lose something that way is written inside one more pair of quotes.
-QString protectedValue(const QString &value)
-{
-    if (value.isEmpty())
-        return value;
-    const bool needsQuotes = isBlank(value.front()) || isBlank(value.back()) ||
-                             isQuote(value.front()) || isQuote(value.back());
-    return needsQuotes ? u'"' + value + u'"' : value;
-}
-
 // The store holds a password: its folder and file are the user's alone from the first write.
 bool preparePrivateFile(const QString &path)
 {
@@ -77,7 +56,7 @@ bool save(const QString &app, const QString &section, const QString &key, const 
         return false;
     }
     const platform::ProfileWrite result =
-        platform::writeProfileString(section, key, protectedValue(value), path);
+        platform::writeProfileString(section, key, platform::valueThatReadsBack(value), path);
     if (!result.ok)
         qCWarning(lcSettings) << "cannot save" << section << key << ":" << result.error;
     return result.ok;

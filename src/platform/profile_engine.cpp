@@ -238,6 +238,17 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
     return replaceFile(file, bytes);
 }
 
+QString valueThatReadsBack(const QString &value)
+{
+    if (value.isEmpty())
+        return value;
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\v'; };
+    const auto isQuote = [](QChar c) { return c == u'"' || c == u'\''; };
+    const bool needsQuotes = isBlank(value.front()) || isBlank(value.back()) ||
+                             isQuote(value.front()) || isQuote(value.back());
+    return needsQuotes ? u'"' + value + u'"' : value;
+}
+
 ProfileWrite deleteProfileFile(const QString &path)
 {
     const QString file = nativePath(path);

@@ -53,6 +53,11 @@ struct ProfileWrite
 ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,
                                 const std::optional<QString> &value, const QString &path);
 
+// The text to write so that a read gives value back exactly: a read trims blanks around a value
+// and takes off one pair of enclosing quotes, so a value that would lose something that way is
+// written inside one more pair of quotes.
+[[nodiscard]] QString valueThatReadsBack(const QString &value);
+
 // Deletes the file under the same lock as writes; a missing file is no failure.
 ProfileWrite deleteProfileFile(const QString &path);
 

@@ -128,6 +128,12 @@ void TestIniAccess::writeCreatesFileAndSeesOtherWriters()
     QCOMPARE(readIni(QStringLiteral("S"), QStringLiteral("k"), file), QStringLiteral("2"));
     QFile::remove(file);
     QVERIFY(!ReadINI(QStringLiteral("S"), QStringLiteral("k"), file));
+
+    // What a write reports as written reads back exactly, edge blanks and quotes included.
+    for (const QString &value : QStringList{" a b ", "\"q\"", "'x", "\t"}) {
+        QVERIFY(WriteINI(QStringLiteral("S"), QStringLiteral("k"), value, file));
+        QCOMPARE(readIni(QStringLiteral("S"), QStringLiteral("k"), file), value);
+    }
 }
 
 void TestIniAccess::matchesFileNamesWithoutCase()
@@ -211,6 +217,11 @@ void TestIniAccess::refusesTextThatWouldBreakTheFile_data()
     QTest::newRow("tab opening a section") << " \tS"
                                            << "k"
                                            << "v";
+    QTest::newRow("value that reads as not found") << "S"
+                                                   << "k"
+                                                   << "NotFound";
+    QTest::newRow("value longer than a read returns") << "S"
+                                                      << "k" << QString(32000, u'x');
 }
 
 void TestIniAccess::refusesTextThatWouldBreakTheFile()
