@@ -116,7 +116,10 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     buttonTemplate->setCursor(Qt::PointingHandCursor);
     addMember(imgBut, 0, buttonTemplate);
     addMember(imgGif, 0, new StretchedPicture(m_surface));
-    addMember(tmrAnim, 0, new QTimer(this));
+    auto *timerTemplate = new QTimer(this);
+    // A coarse timer may fire 5 % early or late: a frame of 100 ms would show for 95 to 105.
+    timerTemplate->setTimerType(Qt::PreciseTimer);
+    addMember(tmrAnim, 0, timerTemplate);
 
     tmrMouse = new QTimer(this);
     tmrMouse->setInterval(100);

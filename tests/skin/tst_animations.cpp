@@ -120,6 +120,7 @@ void TestAnimations::twoAnimationsInOneSection()
     QCOMPARE(m_window->tmrAnim(1)->interval(), 100);
     QCOMPARE(m_window->tmrAnim(2)->interval(), 50);
     QVERIFY(m_window->tmrAnim(1)->isActive());
+    QCOMPARE(m_window->tmrAnim(2)->timerType(), Qt::PreciseTimer);
 }
 
 void TestAnimations::startsWithTheFirstFramesDelay_data()
