@@ -37,24 +37,51 @@ void setAnimationInterval(QTimer &timer, qint32 intervalMs)
 
 namespace {
 
-// How long laying out frames may hold pending events back, in nanoseconds.
+// How long laying out an animation may hold pending events back, in nanoseconds.
 constexpr qint64 eventIntervalNs = 10'000'000;
 // What the frames of one animation may hold together. Frames are kept at the element's size,
 // so only an element of several screens' size with many frames comes near it.
 constexpr qsizetype frameBytesCap = qsizetype(64) * 1024 * 1024;
+// The GIF file is read in pieces of this size, with events let run in between.
+constexpr qint64 readPiece = 256 * 1024;
 
-bool indexesFree(const SkinnedWindow &window, int timer, int firstFrame, int frames)
+// Lets pending events run while an animation is laid out, so that earlier animations keep
+// playing, the window keeps repainting and the exit request is seen: before a step (a piece of
+// the file, a frame) that would, judged by the one before it, hold events back for longer than
+// the interval. Asking the event loop after every small frame would cost more than the frame.
+class EventPacer
 {
-    if (window.tmrAnim.contains(timer))
-        return false;
-    for (int f = firstFrame; f < firstFrame + frames; ++f) {
-        if (window.imgGif.contains(f))
-            return false;
+public:
+    explicit EventPacer(const SkinnedWindow &window)
+        : m_window(window)
+    {
+        m_sinceEvents.start();
+        m_sinceStep.start();
     }
-    return true;
-}
 
-std::optional<QByteArray> readGifFile(const QString &path, QString *error)
+    // False once the window is quitting (the exit request came meanwhile): the layout of the
+    // animation ends there.
+    [[nodiscard]] bool stepDone()
+    {
+        if (m_sinceEvents.nsecsElapsed() + m_sinceStep.nsecsElapsed() >= eventIntervalNs)
+            runEvents();
+        m_sinceStep.start();
+        return !m_window.isQuitting();
+    }
+
+    void runEvents()
+    {
+        QCoreApplication::processEvents();
+        m_sinceEvents.start();
+    }
+
+private:
+    const SkinnedWindow &m_window;
+    QElapsedTimer m_sinceEvents;
+    QElapsedTimer m_sinceStep;
+};
+
+std::optional<QByteArray> readGifFile(const QString &path, EventPacer &pacer, QString *error)
 {
     QFile file(platform::nativePath(path));
     // A pipe would block the read until something writes to it.
@@ -66,49 +93,67 @@ std::optional<QByteArray> readGifFile(const QString &path, QString *error)
         *error = QStringLiteral("animation %1 does not read (%2)").arg(path, file.errorString());
         return std::nullopt;
     }
-    return file.readAll();
+    // Sized once: growing the array piece by piece would copy what was read, at length.
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 read =
+            file.read(bytes.data() + done, std::min(readPiece, bytes.size() - done));
+        if (read < 0) {
+            *error =
+                QStringLiteral("animation %1 does not read (%2)").arg(path, file.errorString());
+            return std::nullopt;
+        }
+        if (read == 0)
+            break;
+        done += read;
+        if (!pacer.stepDone()) {
+            *error = QStringLiteral("animation %1 not laid out: the window is closing").arg(path);
+            return std::nullopt;
+        }
+    }
+    bytes.truncate(done);
+    return bytes;
 }
-
-// Lets pending events run while frames are made, so that earlier animations keep playing, the
-// window keeps repainting and the exit request is seen: before a frame whose making would,
-// judged by the one before it, hold events back for longer than the interval. Asking the
-// event loop after every frame would cost more than small frames themselves.
-class EventPacer
-{
-public:
-    EventPacer()
-    {
-        m_sinceEvents.start();
-        m_sinceFrame.start();
-    }
-
-    void frameMade()
-    {
-        const qint64 frameNs = m_sinceFrame.nsecsElapsed();
-        if (m_sinceEvents.nsecsElapsed() + frameNs >= eventIntervalNs)
-            runEvents();
-        m_sinceFrame.start();
-    }
-
-    void runEvents()
-    {
-        QCoreApplication::processEvents();
-        m_sinceEvents.start();
-    }
-
-private:
-    QElapsedTimer m_sinceEvents;
-    QElapsedTimer m_sinceFrame;
-};
 
 StretchedPicture *addFrame(SkinnedWindow &window, int index, const QRect &rect, GifFrame &frame)
 {
     StretchedPicture *element = window.addGifFrame(index);
+    if (!element)
+        return nullptr;
     element->raise();
     element->setGeometry(rect);
     element->setFrameDelay(frame.delayMs);
     element->setPicture(QPixmap::fromImage(std::move(frame.image)));
     return element;
+}
+
+// Adds the frames after the first one at first + 1, ... until the file ends, the window starts
+// quitting (the exit request came meanwhile) or something ends the animation early, which
+// *early then tells. Returns the index of the last frame.
+int addFollowingFrames(SkinnedWindow &window, GifFrameReader &reader, const QRect &rect, int first,
+                       qsizetype bytesHeld, EventPacer &pacer, QString *early)
+{
+    int last = first;
+    while (pacer.stepDone()) {
+        std::optional<GifFrame> frame = reader.next(rect.size());
+        if (!frame) {
+            *early = reader.error();
+            break;
+        }
+        bytesHeld += frame->image.sizeInBytes();
+        if (bytesHeld > frameBytesCap) {
+            *early = QStringLiteral("one animation holds %1 MiB at most")
+                         .arg(frameBytesCap / (1024 * 1024));
+            break;
+        }
+        if (!addFrame(window, last + 1, rect, *frame)) {
+            *early = QStringLiteral("imgGif(%1) is already laid out").arg(last + 1);
+            break;
+        }
+        ++last;
+    }
+    return last;
 }
 
 } // namespace
@@ -117,7 +162,8 @@ QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
                          AnimationTable &animations, QString *error)
 {
     const QString path = ThemePath() + line.name;
-    const std::optional<QByteArray> bytes = readGifFile(path, error);
+    EventPacer pacer(window);
+    const std::optional<QByteArray> bytes = readGifFile(path, pacer, error);
     if (!bytes)
         return nullptr;
     // Frames are always drawn stretched over their element: a frame larger than the element
@@ -132,12 +178,8 @@ QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
     }
     const int a = animations.animationCount + 1;
     const int first = animations.frameCount + 1;
-    const int images = static_cast<int>(reader.structure().images.size());
-    if (!indexesFree(window, a, first, images)) {
-        *error = QStringLiteral("tmrAnim(%1) or imgGif(%2 ... %3) is already laid out")
-                     .arg(a)
-                     .arg(first)
-                     .arg(first + images - 1);
+    if (window.tmrAnim.contains(a) || window.imgGif.contains(first)) {
+        *error = QStringLiteral("tmrAnim(%1) or imgGif(%2) is already laid out").arg(a).arg(first);
         return nullptr;
     }
 
@@ -145,35 +187,17 @@ QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
     if (animations.entries.size() < a)
         animations.entries.resize(a);
     const QPointer<QTimer> timer = window.addAnimTimer(a);
-    qsizetype bytesHeld = frame->image.sizeInBytes();
+    const qsizetype firstBytes = frame->image.sizeInBytes();
     const QPointer<StretchedPicture> firstFrame = addFrame(window, first, rect, *frame);
     firstFrame->show();
-    int last = first;
-    animations.frameCount = last;
-    EventPacer pacer;
-    // The exit request may come while frames are made; the window is then being closed.
-    for (pacer.frameMade(); !window.isQuitting(); pacer.frameMade()) {
-        frame = reader.next(rect.size());
-        if (!frame)
-            break;
-        if (bytesHeld + frame->image.sizeInBytes() > frameBytesCap) {
-            *error = QStringLiteral("animation %1 keeps %2 of its %3 frames: one animation "
-                                    "holds %4 MiB at most")
-                         .arg(path)
-                         .arg(last - first + 1)
-                         .arg(images)
-                         .arg(frameBytesCap / (1024 * 1024));
-            break;
-        }
-        bytesHeld += frame->image.sizeInBytes();
-        addFrame(window, ++last, rect, *frame);
-        animations.frameCount = last;
-    }
-    if (!reader.error().isEmpty())
+    QString early;
+    const int last = addFollowingFrames(window, reader, rect, first, firstBytes, pacer, &early);
+    if (!early.isEmpty())
         *error = QStringLiteral("animation %1 ends after %2 frames: %3")
                      .arg(path)
                      .arg(last - first + 1)
-                     .arg(reader.error());
+                     .arg(early);
+    animations.frameCount = last;
     pacer.runEvents();
     animations.at(a) = {first, last, first};
     if (timer && firstFrame)

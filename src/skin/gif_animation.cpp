@@ -3,19 +3,16 @@
 namespace skin {
 
 GifFrameReader::GifFrameReader(const QByteArray &bytes)
-    : m_structure(walkGif(bytes))
+    : m_bytes(bytes)
+    , m_walker(m_bytes)
 {
-    if (!m_structure.isGif) {
+    if (!m_walker.isGif()) {
         m_error = QStringLiteral("not a GIF file");
-        return;
-    }
-    if (m_structure.images.isEmpty()) {
-        m_error = QStringLiteral("no complete image");
         return;
     }
     // The decoder's frames are already composed on the logical screen; the walk supplies the
     // delays, which belong to each image alone rather than carrying over from an earlier one.
-    m_device.setData(bytes);
+    m_device.setData(m_bytes);
     m_device.open(QIODevice::ReadOnly);
     m_reader.setDevice(&m_device);
     m_reader.setFormat("gif");
@@ -24,12 +21,18 @@ GifFrameReader::GifFrameReader(const QByteArray &bytes)
 
 std::optional<GifFrame> GifFrameReader::next(QSize bound)
 {
-    if (m_next >= m_structure.images.size() || !m_error.isEmpty())
+    if (!m_error.isEmpty())
         return std::nullopt;
+    const std::optional<GifImage> image = m_walker.nextImage();
+    if (!image) {
+        if (m_frames == 0)
+            m_error = QStringLiteral("no complete image");
+        return std::nullopt;
+    }
     QImage picture;
     if (!m_reader.read(&picture)) {
         m_error = QStringLiteral("image %1 does not decode (%2)")
-                      .arg(m_next + 1)
+                      .arg(m_frames + 1)
                       .arg(m_reader.errorString());
         return std::nullopt;
     }
@@ -39,14 +42,14 @@ std::optional<GifFrame> GifFrameReader::next(QSize bound)
     // scaled copy is left, it does so without copying the whole logical screen first.
     if (picture.size() != size)
         picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    return GifFrame{std::move(picture), m_structure.images.at(m_next++).delayMs};
+    ++m_frames;
+    return GifFrame{std::move(picture), image->delayMs};
 }
 
 GifAnimation decodeGifAnimation(const QByteArray &bytes)
 {
     GifAnimation result;
     GifFrameReader reader(bytes);
-    result.frames.reserve(reader.structure().images.size());
     while (std::optional<GifFrame> frame = reader.next())
         result.frames.append(std::move(*frame));
     result.error = reader.error();

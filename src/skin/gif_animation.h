@@ -21,8 +21,9 @@ struct GifFrame
     qint32 delayMs = 0; // the image's own delay (see GifImage::delayMs)
 };
 
-// Reads the images of a GIF file held in memory one frame at a time, so that a caller can let
-// other work run between two frames and keep only what it shows. Nothing is written to disk.
+// Reads the images of a GIF file held in memory one frame at a time, walking its blocks only
+// as far as the frame read, so that a caller can let other work run between two frames and
+// keep only what it shows. Nothing is written to disk.
 class GifFrameReader
 {
 public:
@@ -30,25 +31,22 @@ public:
     GifFrameReader(const GifFrameReader &) = delete;
     GifFrameReader &operator=(const GifFrameReader &) = delete;
 
-    // The file's structure: its logical screen and the images it holds. Bytes that are no GIF
-    // give isGif false; a GIF without one complete image gives no images.
-    const GifStructure &structure() const { return m_structure; }
-
     // The next frame. Each direction of its picture larger than the bound's is shrunk to it
     // (at least 1 pixel), pixel by pixel as the frames are drawn, without smoothing; an invalid
-    // bound (QSize()) shrinks nothing. std::nullopt after the last image, or at the first image
-    // that does not decode: error() then says why.
+    // bound (QSize()) shrinks nothing. std::nullopt after the last image, or at the first
+    // image that does not decode: error() then says why.
     std::optional<GifFrame> next(QSize bound = {});
 
-    // Why reading ended before the last image, or why the bytes give no frame; empty
-    // otherwise.
+    // Why reading ended before the last image, or why the bytes give no frame at all (no GIF,
+    // no complete image); empty otherwise.
     QString error() const { return m_error; }
 
 private:
-    GifStructure m_structure;
+    QByteArray m_bytes;
+    GifWalker m_walker;
     QBuffer m_device;
     QImageReader m_reader;
-    qsizetype m_next = 0;
+    int m_frames = 0;
     QString m_error;
 };
 
