@@ -209,7 +209,7 @@ int main(int argc, char *argv[])
 
     // Memory and exit time of one run each in turn, so that a busy moment falls on all alike.
     std::vector<double> demoMemory, heavyMemory, heavyPeak, demoPeak, demoExit, buttonsExit;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 5; ++run) {
         Console plain(demo);
         Console withGif(heavy);
         if (!plain.settle() || !withGif.settle()) {

@@ -25,12 +25,13 @@ void setAnimationInterval(QTimer &timer, qint32 intervalMs);
 // laid out before it, the first one shown; then tmrAnim member animations.animationCount + 1,
 // started with firstInterval() of the first frame's delay. Records first, last and current
 // (= first) in animations. A frame's picture is no larger than its element, and the frames
-// of one animation hold 64 MiB at most: past that the animation keeps the frames before.
-// Frames are decoded one by one, with pending events run at least every 10 ms or so and
-// after the last frame; once the window is quitting no further frame is made. Returns the
+// of one animation hold 64 MiB at most. The file is read and its frames decoded piece by
+// piece, with pending events run whenever about 10 ms of work would otherwise hold them back,
+// and after the last frame; once the window is quitting nothing more is made. Returns the
 // first frame, or nullptr with *error set when the line creates nothing: the file does not
-// read, is no GIF, its first image does not decode, or the indexes are taken. A later image
-// that does not decode, or the limit, ends the animation at the frames before it, with
+// read, is no GIF, its first image does not decode, the first indexes are taken, or the
+// window started quitting while the file was read. A later image that does not decode, the
+// 64 MiB, or a later index that is taken ends the animation at the frames before it, with
 // *error saying so.
 QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
                          AnimationTable &animations, QString *error);
