@@ -55,6 +55,9 @@ frmSelect::frmSelect(QWidget *parent)
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, &frmSelect::Drive1_Change);
     connect(Dir1, &FolderListBox::pathChanged, this, &frmSelect::Dir1_Change);
+    // A file chosen with the keyboard is chosen as with a click; a click on the file already
+    // chosen takes it again, over what was typed since.
+    connect(File1, &QListWidget::itemSelectionChanged, this, &frmSelect::File1_Click);
     connect(File1, &QListWidget::itemClicked, this, &frmSelect::File1_Click);
     connect(this, &SkinnedWindow::imgButClicked, this, &frmSelect::imgBut_Click);
 }
@@ -140,10 +143,8 @@ void frmSelect::pointListsAt(const QString &program)
     if (!Dir1->setPath(location->folder))
         return;
     for (int row = 0; row < File1->count(); ++row) {
-        if (File1->item(row)->text() == location->fileName) {
+        if (File1->item(row)->text() == location->fileName)
             File1->setCurrentRow(row);
-            File1_Click();
-        }
     }
 }
 
@@ -162,7 +163,8 @@ void frmSelect::Dir1_Change()
 void frmSelect::File1_Click()
 {
     const QListWidgetItem *file = File1->currentItem();
-    if (!file)
+    // Emptying the list for another folder unselects without choosing anything.
+    if (!file || !file->isSelected())
         return;
     QString path = File1->path();
     if (!path.endsWith(u'/') && !path.endsWith(u'\\'))

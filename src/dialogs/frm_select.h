@@ -47,6 +47,7 @@ private:
 
     void Drive1_Change();
     void Dir1_Change();
+    // A file chosen in File1, by a click, the keyboard or from code: txtSel becomes its path.
     void File1_Click();
     // Click sound, then "OK" accepts, "QUIT" cancels, anything else is started as a program
     // while the dialog stays open.

@@ -1,9 +1,7 @@
 #include "skin/hover_tracking.h"
 
-#include "core/number_text.h"
 #include "core/program_state.h"
 #include "platform/pointer_source.h"
-#include "platform/screen_metrics.h"
 #include "skin/image_button.h"
 #include "skin/picture_file.h"
 #include "skin/skinned_window.h"
@@ -44,12 +42,6 @@ void leave(ImageButton &button, const ButtonEntry &entry)
 
 } // namespace
 
-qint32 twipsToPixelOffset(double twips, double twipsPerPixel)
-{
-    const qint32 divisor = core::roundHalfEven(twipsPerPixel);
-    return core::roundHalfEven(twips) / (divisor < 1 ? 1 : divisor);
-}
-
 QString overPicturePath(const QString &picture)
 {
     if (picture.size() < 4)
@@ -62,12 +54,13 @@ void ReadPointer(const QWidget &window)
 {
     const platform::PointerSource &source = platform::pointerSource();
     const QPoint screen = source.position();
-    const platform::TwipsFactors factors = platform::twipsPerPixel();
-    // The skinned windows have no frame, so the window's position is also its inside's.
-    const QPoint origin = window.pos();
+    // The skinned windows have no frame, so the window's position is also its inside's. Both
+    // are in pixels already: going through twips factors rounded to whole numbers would be off
+    // by more pixels the further right the window stands, wherever 1440 / DPI is not whole.
+    const QPoint inside = screen - window.pos();
     ProgramState &state = programState();
-    state.PointerX = screen.x() - twipsToPixelOffset(origin.x() * factors.x, factors.x);
-    state.PointerY = screen.y() - twipsToPixelOffset(origin.y() * factors.y, factors.y);
+    state.PointerX = inside.x();
+    state.PointerY = inside.y();
     state.PointerWindow = source.widgetAt(screen);
 }
 

@@ -86,7 +86,7 @@ struct NotLaidOut
     {
         UnknownKind,   // the kind is none of "L", "T", "P", "B", "A" (compared exactly)
         TooFewFields,  // fewer fields than the kind needs, or no kind at all (an empty line)
-        MissingNumber, // a geometry field holds no number
+        MissingNumber, // a geometry field holds text that is no number
     };
     Reason reason = Reason::TooFewFields;
     QString detail; // a short English text for the warning
@@ -100,10 +100,10 @@ using LayoutLine =
 
 // Parses one layout line. The name and kind are the first two fields; the kind letter is
 // compared exactly ("b" is no button). Needed fields: "L" and "T" 14, "P" and "A" 6, "B" 10;
-// the last of them runs to the end of the line. Geometry fields must hold a number ("12px" is
-// 12); colours follow the value forms (no number reads 0, each component limited to 0 ... 255)
-// and a font size that is no positive number is left out. Never fails otherwise: a line that cannot
-// be laid out gives NotLaidOut.
+// the last of them runs to the end of the line. A geometry field is empty (0) or starts with a
+// number ("12px" is 12); colours follow the value forms (no number reads 0, each component limited
+// to 0 ... 255) and a font size that is no positive number is left out. Never fails otherwise: a
+// line that cannot be laid out gives NotLaidOut.
 [[nodiscard]] LayoutLine parseLayoutLine(QStringView line);
 
 // The fixed index of a list ("L") or label ("T") by its name, compared exactly: lists

@@ -203,7 +203,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, Button
         surface->hide();
     LayoutOutcome outcome;
     std::optional<QString> lastLine;
-    for (int n = 1;; ++n) {
+    for (int n = 1; !window.isQuitting(); ++n) {
         const QString key = skin::layoutKey(n);
         // Only the skin file decides which lines exist; the override file only replaces them.
         std::optional<QString> line = readIni(section, key, skinFile);
@@ -223,6 +223,9 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, Button
 
         if (animated)
             window.buildPause(animDelay);
+        // The exit request came meanwhile: the window is being closed, not built.
+        if (window.isQuitting())
+            break;
         // The new element paints itself now: Qt may hold a repaint of the whole window back to
         // the next frame, which the progressive build must not wait for.
         if (!hold && placed && *placed)

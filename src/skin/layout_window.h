@@ -26,7 +26,8 @@ struct LayoutOutcome
 // number, an index already in use, a picture or GIF that does not load) creates nothing; a warning
 // names the file, the section and the key, and the layout goes on with the next line. After
 // every line the window pauses for animDelay milliseconds when `animated`, repaints and lets
-// pending events run.
+// pending events run. The layout stops after the line during which the window started
+// quitting (the exit request was answered meanwhile).
 LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, ButtonTable &buttons,
                            AnimationTable &animations, bool animated, qint32 animDelay,
                            const QString &skinFile);

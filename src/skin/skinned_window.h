@@ -76,8 +76,8 @@ public:
     // True once the window is closing for good; hover passes and animation ticks then stop.
     virtual bool isQuitting() const { return false; }
 
-    // The step pause of a progressive build or tear-down, at most one second; blocks the UI
-    // thread.
+    // The step pause of a progressive build or tear-down. Timers and repaints run during it,
+    // user input waits until it is over. Ends early when the window starts quitting meanwhile.
     virtual void buildPause(int milliseconds);
 
     void setBackColor(const QColor &color);

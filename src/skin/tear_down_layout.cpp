@@ -35,6 +35,35 @@ bool isShown(const QObject *element)
     return !widget || !widget->isHidden();
 }
 
+// Without the progressive closing nobody is meant to watch the elements go: they vanish
+// together, and are then removed newest first without a repaint in between. A repaint after
+// each removal would walk every element still there, for every removal.
+void removeAtOnce(SkinnedWindow &window, int keep)
+{
+    QWidget *surface = window.elementSurface();
+    const bool shown = !surface->isHidden();
+    surface->hide();
+    for (int i = window.controlCount() - 1; i >= keep; --i)
+        window.removeControl(i);
+    if (shown)
+        surface->show();
+    QCoreApplication::processEvents();
+}
+
+// Each element is seen to go: visible ones and timers after a pause, every removal repainted.
+void removeOneByOne(SkinnedWindow &window, int keep, qint32 delay)
+{
+    for (int i = window.controlCount() - 1; i >= keep; --i) {
+        // An element removed by an event that ran in between leaves a shorter list behind.
+        if (i >= window.controlCount())
+            continue;
+        if (isShown(window.control(i)))
+            window.buildPause(delay);
+        window.removeControl(i);
+        QCoreApplication::processEvents();
+    }
+}
+
 } // namespace
 
 void TearDownLayout(SkinnedWindow &window)
@@ -42,13 +71,8 @@ void TearDownLayout(SkinnedWindow &window)
     rereadSwitches();
     const ProgramState &state = programState();
     const int keep = qMax(0, state.InitialControlCount);
-    for (int i = window.controlCount() - 1; i >= keep; --i) {
-        // An element removed by an event that ran in between leaves a shorter list behind.
-        if (i >= window.controlCount())
-            continue;
-        if (state.Animated && isShown(window.control(i)))
-            window.buildPause(state.AnimDelay);
-        window.removeControl(i);
-        QCoreApplication::processEvents();
-    }
+    if (state.Animated)
+        removeOneByOne(window, keep, state.AnimDelay);
+    else
+        removeAtOnce(window, keep);
 }

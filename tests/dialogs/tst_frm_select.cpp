@@ -149,6 +149,10 @@ void TestFrmSelect::listsAndOtherCommand()
     writeSkin("touch \"" + started + '"');
     ModalScript script([&](QWidget &shown) {
         auto &dialog = static_cast<frmSelect &>(shown);
+        // The keyboard chooses a file as a click does.
+        QTest::keyClick(dialog.File1, Qt::Key_Up);
+        QCOMPARE(dialog.txtSel->text(), programDir() + "/other.txt");
+        QTest::keyClick(dialog.File1, Qt::Key_Down);
         // A double click on a folder opens it and the file list follows.
         int sub = 0;
         while (sub < dialog.Dir1->count() && dialog.Dir1->folderAt(sub) != programDir() + "/sub")

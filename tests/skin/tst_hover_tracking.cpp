@@ -72,7 +72,7 @@ class TestHoverTracking : public QObject
 private slots:
     void init();
     void cleanup();
-    void offsetsAndOverNames();
+    void pointerAndOverNames();
     void followsThePointer_data();
     void followsThePointer();
     void anOverPictureThatDoesNotLoad();
@@ -108,7 +108,9 @@ void TestHoverTracking::init()
                         u"02=b2.bmp,B,100,20,30,40,over,click,False,Q"_s});
     m_window = std::make_unique<HoverWindow>();
     m_window->resize(200, 100);
-    m_window->move(300, 200);
+    // Far to the right, where a position that went through rounded twips factors would be off
+    // by several pixels (the test runs at a font DPI of 110, where 1440 / DPI is not whole).
+    m_window->move(1000, 200);
     m_window->tmrMouse->stop(); // every pass of these tests is one the test runs
     LayoutWindow(*m_window, u"DEFAULT"_s, m_window->buttonTable(), m_window->animationTable(),
                  false, 0, m_theme->storedPath(u"Security.skn"_s));
@@ -130,20 +132,13 @@ void TestHoverTracking::cleanup()
 
 void TestHoverTracking::pass(QPoint local, QWidget *under)
 {
-    m_pointer->screen = QPoint(300, 200) + local;
+    m_pointer->screen = QPoint(1000, 200) + local;
     m_pointer->under = under;
     m_window->UpdateHover();
 }
 
-void TestHoverTracking::offsetsAndOverNames()
+void TestHoverTracking::pointerAndOverNames()
 {
-    QCOMPARE(skin::twipsToPixelOffset(4500, 15), 300);
-    QCOMPARE(skin::twipsToPixelOffset(-20, 15), -1);   // truncated toward zero
-    QCOMPARE(skin::twipsToPixelOffset(-22.5, 15), -1); // -22 (half to even), not -23
-    QCOMPARE(skin::twipsToPixelOffset(-37.5, 15), -2);
-    QCOMPARE(skin::twipsToPixelOffset(300, 14.5), 21); // the factor rounds to 14
-    QCOMPARE(skin::twipsToPixelOffset(300, 0.4), 300);
-
     QCOMPARE(skin::overPicturePath(u"\\Themes\\T\\b1.bmp"_s), u"\\Themes\\T\\b1a.bmp"_s);
     QCOMPARE(skin::overPicturePath(u"x.jpeg"_s), u"x.ajpeg"_s);
     QCOMPARE(skin::overPicturePath(u"abcd"_s), u"aabcd"_s);
@@ -161,6 +156,7 @@ void TestHoverTracking::followsThePointer_data()
     QTest::addColumn<int>("sounds");
 
     QTest::newRow("entering plays once") << QStringList{"in", "in", "in"} << "OOO" << 1;
+    QTest::newRow("2 px inside the left edge") << QStringList{"inside left"} << "O" << 1;
     QTest::newRow("leaving is silent") << QStringList{"in", "out"} << "ON" << 1;
     QTest::newRow("each entry plays") << QStringList{"in", "out", "in"} << "ONO" << 2;
     QTest::newRow("edge lines while normal")
@@ -183,8 +179,8 @@ void TestHoverTracking::followsThePointer()
     ImageButton *model = m_window->imgBut(0);
     QVERIFY(button && other && model);
     const QHash<QString, QPoint> points{
-        {"in", {25, 40}},  {"out", {5, 5}},      {"left", {10, 40}},   {"right", {40, 40}},
-        {"top", {25, 20}}, {"bottom", {25, 60}}, {"covered", {25, 40}}};
+        {"in", {25, 40}},  {"out", {5, 5}},      {"left", {10, 40}},    {"right", {40, 40}},
+        {"top", {25, 20}}, {"bottom", {25, 60}}, {"covered", {25, 40}}, {"inside left", {12, 40}}};
     for (int s = 0; s < steps.size(); ++s) {
         QWidget *under = steps[s] == "covered" ? &m_other : static_cast<QWidget *>(button);
         pass(points.value(steps[s]), under);

@@ -83,7 +83,10 @@ void TestLayoutLine::parse_data()
     QTest::newRow("button without command") << u"x,B,1,2,3,4,o,c,True"_s << u"skip: fields"_s;
     QTest::newRow("lower-case kind") << u"x,b,1,2,3,4,o,c,True,QUIT"_s << u"skip: kind"_s;
     QTest::newRow("empty line") << QString() << u"skip: fields"_s;
-    QTest::newRow("geometry without number") << u"x,B,,10,80,20,o,c,F,Q"_s << u"skip: number"_s;
+    QTest::newRow("geometry that is no number")
+        << u"x,B,px,10,80,20,o,c,F,Q"_s << u"skip: number"_s;
+    QTest::newRow("empty or blank geometry reads 0")
+        << u"x,B,, ,80,,o,c,F,Q"_s << u"B x 0,0,80,0 over=o click=c flag=F cmd=Q"_s;
     QTest::newRow("percent only for pictures")
         << u"x,B,50%,10,80,20,o,c,F,Q"_s << u"B x 50,10,80,20 over=o click=c flag=F cmd=Q"_s;
 
