@@ -5,8 +5,8 @@
 
 #include "bench_report.h"
 #include "core/program_state.h"
-#include "platform/sound_device_output.h"
 #include "private_pulse_server.h"
+#include "sound/sound_device_output.h"
 #include "sound/theme_sound.h"
 #include "tone_wav.h"
 
@@ -44,8 +44,7 @@ public:
     explicit SoundBench(const QString &themeFolder)
         : m_themeFolder(themeFolder)
     {
-        platform::deviceSoundOutput().setStartHook(
-            [this](const QString &) { m_started.release(); });
+        sound::deviceSoundOutput().setStartHook([this](const QString &) { m_started.release(); });
     }
 
     // Milliseconds from the call to the first samples at the device; -1 when none came.

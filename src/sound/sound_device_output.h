@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/sound_output.h"
-#include "platform/sound_request.h"
+#include "sound/sound_output.h"
+#include "sound/sound_request.h"
 
 #include <atomic>
 #include <functional>
@@ -10,7 +10,7 @@
 
 class QThread;
 
-namespace platform {
+namespace sound {
 
 class SoundWorker;
 
@@ -56,4 +56,4 @@ private:
 // exits.
 DeviceSoundOutput &deviceSoundOutput();
 
-} // namespace platform
+} // namespace sound

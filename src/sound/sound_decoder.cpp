@@ -6,9 +6,9 @@
 #include <sndfile.h>
 #include <vector>
 
-Q_LOGGING_CATEGORY(lcSoundDecoder, "kesta.platform.sound")
+Q_LOGGING_CATEGORY(lcSoundDecoder, "kesta.sound")
 
-namespace platform {
+namespace sound {
 
 namespace {
 
@@ -79,4 +79,4 @@ std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath)
     return sound;
 }
 
-} // namespace platform
+} // namespace sound

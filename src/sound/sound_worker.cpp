@@ -1,10 +1,10 @@
 #include "sound_worker.h"
 
-#include "platform/sound_voice.h"
+#include "sound/sound_voice.h"
 
 #include <QMediaDevices>
 
-namespace platform {
+namespace sound {
 
 namespace {
 
@@ -106,4 +106,4 @@ void SoundWorker::removeEnded()
     std::erase_if(m_playing, [](const Playing &playing) { return playing.voice->hasEnded(); });
 }
 
-} // namespace platform
+} // namespace sound

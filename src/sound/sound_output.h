@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace platform {
+namespace sound {
 
 // Where sounds go. The console plays through the audio device; tests install a stand-in that
 // records what would have been played.
@@ -26,4 +26,4 @@ SoundOutput &soundOutput();
 // before, nullptr meaning the device.
 SoundOutput *setSoundOutput(SoundOutput *output);
 
-} // namespace platform
+} // namespace sound

@@ -1,6 +1,6 @@
 #include "sound_device_output.h"
 
-#include "platform/sound_worker.h"
+#include "sound/sound_worker.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <mutex>
 
-namespace platform {
+namespace sound {
 
 namespace {
 
@@ -128,4 +128,4 @@ DeviceSoundOutput &deviceSoundOutput()
     return *output;
 }
 
-} // namespace platform
+} // namespace sound

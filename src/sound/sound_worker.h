@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/sound_cache.h"
-#include "platform/sound_request.h"
+#include "sound/sound_cache.h"
+#include "sound/sound_request.h"
 
 #include <QObject>
 
@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-namespace platform {
+namespace sound {
 
 class SoundVoice;
 
@@ -53,4 +53,4 @@ private:
     bool m_removalQueued = false;
 };
 
-} // namespace platform
+} // namespace sound

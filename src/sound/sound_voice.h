@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sound_decoder.h"
+#include "sound/sound_decoder.h"
 
 #include <QAudioDevice>
 #include <QByteArray>
@@ -12,7 +12,7 @@ class QAudioSink;
 class QIODevice;
 class QTimer;
 
-namespace platform {
+namespace sound {
 
 // One sound playing on the audio device: a sink stream that the voice keeps topped up from the
 // decoded samples. Lives on the sound output's thread and is used there only.
@@ -52,4 +52,4 @@ private:
     bool m_ended = false;
 };
 
-} // namespace platform
+} // namespace sound

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <utility>
 
-namespace platform {
+namespace sound {
 
 namespace {
 
@@ -133,4 +133,4 @@ void SoundVoice::finish()
         m_callbacks.ended();
 }
 
-} // namespace platform
+} // namespace sound
