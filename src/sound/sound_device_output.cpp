@@ -1,131 +1,119 @@
 #include "sound_device_output.h"
 
-#include "sound/sound_worker.h"
-
 #include <QCoreApplication>
-#include <QThread>
-
-#include <cstdlib>
-#include <mutex>
 
 namespace sound {
 
 namespace {
 
-constexpr unsigned long ShutdownWaitMs = 500;
-
-QMutex liveMutex;
-std::vector<DeviceSoundOutput *> liveOutputs;
-
-void shutDownLiveOutputs()
+void end(const std::shared_ptr<SoundTicket> &ticket)
 {
-    std::vector<DeviceSoundOutput *> outputs;
-    {
-        QMutexLocker locker(&liveMutex);
-        outputs = liveOutputs;
-    }
-    for (DeviceSoundOutput *output : outputs)
-        output->shutdown();
+    if (ticket)
+        ticket->markEnded();
 }
 
-// Qt Multimedia keeps its connection to the sound server in objects that are destroyed with the
-// application object and at process exit. Sounds must be stopped and the output threads ended
-// before that, so the shutdown is registered once the audio system has first been reached:
-// post routines and exit handlers run in the reverse order of their registration.
-void registerShutdown()
+// How the sound server lists the console.
+QString clientName()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        qAddPostRoutine(shutDownLiveOutputs);
-        std::atexit(shutDownLiveOutputs);
-    });
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("kesta") : name;
 }
 
 } // namespace
 
 DeviceSoundOutput::DeviceSoundOutput()
-    : m_thread(new QThread)
-{
-    m_thread->setObjectName(QStringLiteral("sound output"));
-    {
-        QMutexLocker locker(&liveMutex);
-        liveOutputs.push_back(this);
-    }
-    m_worker = new SoundWorker(registerShutdown);
-    m_worker->moveToThread(m_thread);
-    m_thread->start();
-}
+    : m_device(std::make_unique<platform::SoundDevice>(m_mixer, clientName()))
+    , m_decoder([this] { decodeRequests(); })
+{}
 
 DeviceSoundOutput::~DeviceSoundOutput()
 {
     shutdown();
-    QMutexLocker locker(&liveMutex);
-    std::erase(liveOutputs, this);
 }
 
 void DeviceSoundOutput::play(const QString &diskPath, bool overlap, bool wait)
 {
-    if (m_shutDown)
-        return;
     SoundRequest request{diskPath, overlap, wait ? std::make_shared<SoundTicket>() : nullptr};
     const std::shared_ptr<SoundTicket> ticket = request.ticket;
-    bool first = false;
     {
-        QMutexLocker locker(&m_pending->mutex);
-        first = m_pending->requests.empty();
-        m_pending->requests.push_back(std::move(request));
+        std::lock_guard locker(m_queueMutex);
+        if (m_shutDown)
+            return;
+        m_queue.push_back(std::move(request));
     }
-    // Requests that arrive while the thread is busy (or held by the server) join the batch
-    // already queued, so a backlog is played as one batch instead of a burst of sounds.
-    if (first) {
-        QMetaObject::invokeMethod(
-            m_worker,
-            [worker = m_worker, pending = m_pending] {
-                std::vector<SoundRequest> batch;
-                {
-                    QMutexLocker locker(&pending->mutex);
-                    batch.swap(pending->requests);
-                }
-                worker->playRequests(std::move(batch));
-            },
-            Qt::QueuedConnection);
-    }
+    m_queued.notify_one();
     if (ticket)
         ticket->waitForEnd();
 }
 
-void DeviceSoundOutput::setStartHook(std::function<void(const QString &diskPath)> hook)
+void DeviceSoundOutput::setStartHook(SoundMixer::StartHook hook)
 {
-    if (m_shutDown)
-        return;
-    QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker, hook = std::move(hook)] { worker->setStartHook(hook); },
-        Qt::QueuedConnection);
+    std::lock_guard locker(m_queueMutex);
+    if (m_device)
+        m_device->play([&] { m_mixer.setStartHook(std::move(hook)); });
 }
 
 void DeviceSoundOutput::shutdown()
 {
-    if (m_shutDown.exchange(true))
-        return;
-    QMetaObject::invokeMethod(m_worker, &SoundWorker::stopAll, Qt::QueuedConnection);
-    m_worker->deleteLater();
-    m_thread->quit();
-    if (m_thread->wait(ShutdownWaitMs)) {
-        delete m_thread;
-    } else {
-        // Destroying a running QThread aborts the process; the thread is stuck inside the sound
-        // server's client library and ends with the process.
-        m_thread = nullptr;
+    {
+        std::lock_guard locker(m_queueMutex);
+        if (std::exchange(m_shutDown, true))
+            return;
     }
-    m_worker = nullptr;
+    m_queued.notify_one();
+    m_decoder.join();
+    // Ends the device's thread: nothing renders the mixer after this.
+    std::lock_guard locker(m_queueMutex);
+    m_device.reset();
+    m_mixer.stopAll();
+}
+
+void DeviceSoundOutput::decodeRequests()
+{
+    for (;;) {
+        std::vector<SoundRequest> batch;
+        {
+            std::unique_lock locker(m_queueMutex);
+            m_queued.wait(locker, [this] { return m_shutDown || !m_queue.empty(); });
+            // Requests that arrived while the last batch was decoded play as one batch, so a
+            // backlog is not played as a burst of sounds.
+            batch.swap(m_queue);
+            if (m_shutDown) {
+                for (const SoundRequest &request : batch)
+                    end(request.ticket);
+                return;
+            }
+        }
+        playBatch(std::move(batch));
+    }
+}
+
+void DeviceSoundOutput::playBatch(std::vector<SoundRequest> batch)
+{
+    // A replacing request would stop the replacing requests before it in the batch the instant
+    // they began, so they are not started at all; overlapping ones are.
+    size_t lastReplacing = 0;
+    for (size_t i = 0; i < batch.size(); ++i) {
+        if (!batch[i].overlap)
+            lastReplacing = i;
+    }
+    std::vector<std::pair<SoundRequest, std::shared_ptr<const DecodedSound>>> ready;
+    for (size_t i = 0; i < batch.size(); ++i) {
+        if (!batch[i].overlap && i < lastReplacing)
+            end(batch[i].ticket);
+        else
+            ready.emplace_back(batch[i], m_cache.sound(batch[i].diskPath));
+    }
+    m_device->play([&] {
+        for (auto &[request, sound] : ready)
+            m_mixer.add(std::move(sound), request);
+    });
 }
 
 DeviceSoundOutput &deviceSoundOutput()
 {
-    // Never deleted: its thread is ended by the registered shutdown, while a static destructor
-    // would run after the audio system's own objects are gone.
-    static DeviceSoundOutput *output = new DeviceSoundOutput;
-    return *output;
+    static DeviceSoundOutput output;
+    return output;
 }
 
 } // namespace sound

@@ -1,23 +1,26 @@
 #pragma once
 
+#include "platform/sound_device.h"
+#include "sound/sound_cache.h"
+#include "sound/sound_mixer.h"
 #include "sound/sound_output.h"
 #include "sound/sound_request.h"
 
-#include <atomic>
-#include <functional>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
-
-class QThread;
 
 namespace sound {
 
-class SoundWorker;
-
-// Plays through the default output of the system's sound server. Everything that can take time
-// (decoding, finding the device, opening a stream) happens on a thread of the output's own, so
-// a sound server that is missing, slow or hung never holds the caller: play() with wait false
-// only queues the request and returns.
+// Plays through the system's sound server: files are decoded (through the cache) on a thread of
+// the output's own, so a large file never holds the caller, and handed to the mixer that feeds
+// the device's one stream. play() with wait false only queues the request and returns.
+//
+// Threads: the caller's thread queues; the decoding thread owns the cache and reaches the mixer
+// only through SoundDevice::play(); the device's thread renders the mixer. The device is
+// destroyed before the mixer it renders, and the decoding thread is ended before both.
 class DeviceSoundOutput final : public SoundOutput
 {
 public:
@@ -26,34 +29,33 @@ public:
     DeviceSoundOutput(const DeviceSoundOutput &) = delete;
     DeviceSoundOutput &operator=(const DeviceSoundOutput &) = delete;
 
-    // wait true returns when the sound has ended, or early when it has not begun within about a
-    // second (the device is still opening or the server does not answer); the sound still plays
-    // if it comes later.
+    // wait true returns when the sound has been heard to its end, or early when it has not
+    // begun within about a second (no server yet, or one that does not answer).
     void play(const QString &diskPath, bool overlap, bool wait) override;
 
-    // hook is called on the output's thread each time a sound hands its first samples to the
-    // device, with its path. For measurements and tests; applies to sounds played after it.
-    void setStartHook(std::function<void(const QString &diskPath)> hook);
+    // hook is called on the device's thread each time a sound's first samples are rendered into
+    // the stream, with its path. For measurements and tests.
+    void setStartHook(SoundMixer::StartHook hook);
 
-    // Stops every sound and ends the output's thread, waiting for it a moment at most; a thread
-    // held by a hung sound server is left to the end of the process. Later plays are silent.
+    // Stops every sound and ends both threads. Later plays are silent.
     void shutdown();
 
 private:
-    struct Pending
-    {
-        QMutex mutex;
-        std::vector<SoundRequest> requests;
-    };
+    void decodeRequests();
+    void playBatch(std::vector<SoundRequest> batch);
 
-    std::shared_ptr<Pending> m_pending = std::make_shared<Pending>();
-    QThread *m_thread = nullptr;
-    SoundWorker *m_worker = nullptr;
-    std::atomic<bool> m_shutDown = false;
+    SoundCache m_cache; // the decoding thread's alone
+    SoundMixer m_mixer;
+    std::unique_ptr<platform::SoundDevice> m_device;
+
+    std::mutex m_queueMutex;
+    std::condition_variable m_queued;
+    std::vector<SoundRequest> m_queue;
+    bool m_shutDown = false;
+    std::thread m_decoder;
 };
 
-// The process's device output, created on first use; its thread is ended when the process
-// exits.
+// The process's device output, created on first use and shut down when the process exits.
 DeviceSoundOutput &deviceSoundOutput();
 
 } // namespace sound

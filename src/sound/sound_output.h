@@ -11,10 +11,11 @@ class SoundOutput
 public:
     virtual ~SoundOutput() = default;
 
-    // Plays the sound file at diskPath (a path on this disk). overlap false first stops every
-    // sound this output is still playing; true plays beside them. wait false returns at once;
-    // wait true returns when the sound has ended. Failures (no device, a file that does not
-    // decode) are silent: the call simply returns.
+    // Plays the sound file at diskPath (a path on this disk). overlap false replaces: it stops
+    // the sound that the last replacing call started, if that still plays, and nothing else;
+    // overlap true plays beside every other sound. wait false returns at once; wait true returns
+    // when the sound has ended. Failures (no device, a file that does not decode) are silent:
+    // the call simply returns.
     virtual void play(const QString &diskPath, bool overlap, bool wait) = 0;
 };
 

@@ -2,54 +2,36 @@
 
 #include "sound/sound_decoder.h"
 
-#include <QAudioDevice>
-#include <QByteArray>
-
-#include <functional>
 #include <memory>
-
-class QAudioSink;
-class QIODevice;
-class QTimer;
 
 namespace sound {
 
-// One sound playing on the audio device: a sink stream that the voice keeps topped up from the
-// decoded samples. Lives on the sound output's thread and is used there only.
+// One sound on its way into the output stream: its samples taken at the stream's rate and
+// folded to stereo. A mono sound plays on both sides; a sound of more channels plays the mean
+// of its even channels on the left and of its odd ones on the right.
 class SoundVoice
 {
 public:
-    struct Callbacks
-    {
-        std::function<void()> firstSamples; // the device has taken the first samples
-        std::function<void()> ended;        // played out or failed; not called after stop()
-    };
+    explicit SoundVoice(std::shared_ptr<const DecodedSound> sound);
 
-    // Starts sound on device and hands it the first samples before returning. Returns nullptr
-    // when the device takes neither 32-bit float nor 16-bit samples at the sound's rate and
-    // channel count, or refuses to open the stream.
-    static std::unique_ptr<SoundVoice> start(const QAudioDevice &device, const DecodedSound &sound,
-                                             Callbacks callbacks);
-    ~SoundVoice();
-    SoundVoice(const SoundVoice &) = delete;
-    SoundVoice &operator=(const SoundVoice &) = delete;
-
-    // Silences the sound at once; the ended callback is not called.
-    void stop();
-    bool hasEnded() const { return m_ended; }
+    // Adds the next frames of the sound, at most `frames` stereo frames at outputRate, to what
+    // out holds. Returns how many it added: fewer than asked once the sound ends.
+    qint64 mixInto(float *out, qint64 frames, int outputRate);
+    bool hasEnded(int outputRate) const { return m_next >= lengthAt(outputRate); }
+    qint64 durationMs() const { return m_sound->durationMs(); }
 
 private:
-    SoundVoice() = default;
-    void feed();
-    void finish();
+    struct Stereo
+    {
+        float left = 0;
+        float right = 0;
+    };
 
-    QByteArray m_samples;
-    qint64 m_written = 0;
-    std::unique_ptr<QAudioSink> m_sink;
-    QIODevice *m_device = nullptr; // owned by the sink
-    QTimer *m_feeder = nullptr;    // child of the sink
-    Callbacks m_callbacks;
-    bool m_ended = false;
+    Stereo frameAt(qint64 index) const;
+    qint64 lengthAt(int outputRate) const;
+
+    std::shared_ptr<const DecodedSound> m_sound;
+    qint64 m_next = 0; // the next output frame
 };
 
 } // namespace sound
