@@ -19,6 +19,16 @@ void release(pa_operation *operation)
         pa_operation_unref(operation);
 }
 
+// The latency asked for is the whole way to the speaker; the server shares it between the
+// stream's buffer and its sink, and decides the rest.
+pa_buffer_attr bufferOf(int milliseconds, const pa_sample_spec &spec)
+{
+    const auto undecided = uint32_t(-1);
+    pa_buffer_attr buffer{undecided, undecided, undecided, undecided, undecided};
+    buffer.tlength = uint32_t(pa_usec_to_bytes(pa_usec_t(milliseconds) * PA_USEC_PER_MSEC, &spec));
+    return buffer;
+}
+
 int usableRate(uint32_t serverRate)
 {
     return serverRate >= 8000 && serverRate <= 192000 ? int(serverRate) : FallbackRate;
@@ -118,15 +128,7 @@ void SoundDevice::openStream(int sampleRate)
     pa_stream_set_state_callback(m_stream, streamStateChanged, this);
     pa_stream_set_write_callback(m_stream, writeRequested, this);
 
-    // The latency asked for is the whole way to the speaker; the server shares it between the
-    // stream's buffer and its sink.
-    const auto undecided = uint32_t(-1);
-    pa_buffer_attr buffer{};
-    buffer.maxlength = undecided;
-    buffer.tlength = uint32_t(pa_usec_to_bytes(pa_usec_t(BufferMs) * PA_USEC_PER_MSEC, &spec));
-    buffer.prebuf = undecided;
-    buffer.minreq = undecided;
-    buffer.fragsize = undecided;
+    const pa_buffer_attr buffer = bufferOf(BufferMs, spec);
     m_paused = false;
     if (pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
                                    nullptr) < 0)
@@ -139,15 +141,26 @@ void SoundDevice::pause()
         return;
     m_paused = true;
     release(pa_stream_cork(m_stream, 1, nullptr, nullptr));
+    // A paused stream still holds the sink to the latency it asked for, and a sink kept at a
+    // few milliseconds wakes the server a hundred times a second for nothing.
+    setBuffer(IdleBufferMs);
 }
 
 void SoundDevice::resume()
 {
     // The paused stream still holds the silence written before the pause; dropped, the next
-    // sound starts at once instead of after it.
+    // sound starts at once instead of after it. Sinks remix their buffer when a stream comes
+    // back, so the idle latency does not delay it either.
     m_paused = false;
+    setBuffer(BufferMs);
     release(pa_stream_flush(m_stream, nullptr, nullptr));
     release(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+}
+
+void SoundDevice::setBuffer(int milliseconds)
+{
+    const pa_buffer_attr buffer = bufferOf(milliseconds, *pa_stream_get_sample_spec(m_stream));
+    release(pa_stream_set_buffer_attr(m_stream, &buffer, nullptr, nullptr));
 }
 
 void SoundDevice::loseStream()

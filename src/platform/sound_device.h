@@ -42,8 +42,8 @@ public:
 // there, through the PulseAudio client library (which PipeWire's pulse server answers as well).
 // The connection is made when play() is first called and made again by the first play() after
 // the server went away and came back, never more often than every RetryIntervalMs while the
-// server is missing. The stream asks for a buffer of BufferMs and pauses while the source is
-// silent, so an idle console costs the server nothing.
+// server is missing. The stream asks for a latency of BufferMs; while the source is silent it
+// pauses and asks for IdleBufferMs, so that an idle console costs the server next to nothing.
 //
 // Threads and ownership: the client library runs on a thread of the device's own. That thread
 // calls nothing of ours but the device and the source given to the constructor, and only while
@@ -54,6 +54,7 @@ class SoundDevice
 {
 public:
     static constexpr int BufferMs = 25;
+    static constexpr int IdleBufferMs = 250;
     static constexpr int RetryIntervalMs = 500;
     static constexpr int ChannelCount = 2;
 
@@ -72,6 +73,7 @@ private:
     void openStream(int sampleRate);
     void resume();
     void pause();
+    void setBuffer(int milliseconds);
     void loseStream();
     void loseConnection();
     void retireStream();

@@ -72,6 +72,8 @@ void TestSoundPlayback::init()
 {
     writeSwitches("[DEFAULT]\nSound=True\nMultiple=False\n");
     QVERIFY2(waitForQuiet(), "the sink never fell quiet");
+    // Every sound heard, the stream pauses: silence costs the server nothing.
+    QTRY_VERIFY(m_server->sinkInputs().contains("Corked: yes"));
 }
 
 QString TestSoundPlayback::themeSound(const QString &name, int durationMs, int encoding)
