@@ -2,12 +2,14 @@
 // so it is decoded again) and cached, for every WAV encoding a theme may ship, beside
 // QSoundEffect playing the 16-bit file; and the buffer latency the server reports for the
 // console's stream while a theme sound plays, beside a `pacat --latency-msec=20` stream playing
-// at the same time. Plays into a private sound server with a null sink; without pulseaudio it
-// prints a note and no rows.
+// at the same time; and the CPU the server spends while the console's stream is paused, beside
+// the same server with no client at all. Plays into a private sound server with a null sink;
+// without pulseaudio it prints a note and no rows.
 
 #include "bench_report.h"
 #include "core/program_state.h"
 #include "private_pulse_server.h"
+#include "process_cpu.h"
 #include "sound/sound_device_output.h"
 #include "sound/theme_sound.h"
 #include "tone_wav.h"
@@ -38,6 +40,8 @@ constexpr int CachedRuns = 101;
 constexpr double CachedTargetMs = 5.0;
 constexpr double BufferTargetMs = 30.0;
 constexpr int LatencySamples = 9;
+constexpr int ServerIdleSeconds = 10;
+constexpr double ServerIdleTargetPercent = 0.5;
 
 double median(std::vector<double> samples)
 {
@@ -184,6 +188,15 @@ bool bufferLatencyMedians(PrivatePulseServer &server, const QString &longSound, 
     return true;
 }
 
+// Percent of a core the server spends over ServerIdleSeconds; -1 when it has gone.
+double serverIdleCpu(const PrivatePulseServer &server)
+{
+    const qint64 before = bench::cpuTicks(server.processId());
+    QThread::sleep(ServerIdleSeconds);
+    const qint64 after = bench::cpuTicks(server.processId());
+    return before < 0 || after < 0 ? -1 : bench::percentOfCore(after - before, ServerIdleSeconds);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -257,5 +270,17 @@ int main(int argc, char **argv)
     bench::printRow("theme sound stream, buffer latency the server reports", ours,
                     "pacat --latency-msec=20, same server and time", pacat, "ms", "<= 30 ms",
                     ours <= BufferTargetMs);
+
+    QThread::sleep(2); // the last sound heard, the stream pauses
+    const double paused = serverIdleCpu(server);
+    sound::deviceSoundOutput().shutdown();
+    const double alone = serverIdleCpu(server);
+    if (paused < 0 || alone < 0) {
+        std::fprintf(stderr, "bench_sound: the sound server ended\n");
+        return 1;
+    }
+    bench::printRow("sound server CPU 10 s, theme sound stream paused", paused,
+                    "same server, no client", alone, "% core", "<= 0.5%",
+                    paused <= ServerIdleTargetPercent);
     return 0;
 }

@@ -26,6 +26,7 @@ public:
     // What PULSE_SERVER must hold for a client to play into this server.
     QString address() const;
     QString error() const { return m_error; }
+    qint64 processId() const { return m_server.processId(); }
 
     // Starts recording the null sink's monitor. False when the recorder cannot start.
     bool startRecording();
