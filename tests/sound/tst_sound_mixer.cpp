@@ -26,7 +26,7 @@ std::shared_ptr<const DecodedSound> steadySound(const QList<float> &frame, int r
 
 } // namespace
 
-// The sums the mixer hands the device's stream, and when it lets the stream pause.
+// What the mixer hands the device's stream.
 class TestSoundMixer : public QObject
 {
     Q_OBJECT
@@ -40,9 +40,7 @@ private slots:
 
     void replacesOrOverlaps_data();
     void replacesOrOverlaps();
-    void takesEverySoundToTheStreamsRateAndStereo_data();
-    void takesEverySoundToTheStreamsRateAndStereo();
-    void pausesOnlyOnceTheLastEndIsHeard();
+    void foldsChannelsAtTheStreamsRate();
 
 private:
     SoundMixer m_mixer;
@@ -82,50 +80,21 @@ void TestSoundMixer::replacesOrOverlaps()
     QCOMPARE(samples[127], heard);
 }
 
-void TestSoundMixer::takesEverySoundToTheStreamsRateAndStereo_data()
+void TestSoundMixer::foldsChannelsAtTheStreamsRate()
 {
-    QTest::addColumn<QList<float>>("frame");
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<float>("left");
-    QTest::addColumn<float>("right");
-    QTest::newRow("stereo at the stream's rate")
-        << QList<float>{.25f, -.5f} << StreamRate << .25f << -.5f;
-    QTest::newRow("mono on both sides") << QList<float>{.3f} << 22050 << .3f << .3f;
-    QTest::newRow("four channels: even left, odd right")
-        << QList<float>{.2f, .4f, .6f, .8f} << 8000 << .4f << .6f;
-}
-
-void TestSoundMixer::takesEverySoundToTheStreamsRateAndStereo()
-{
-    QFETCH(QList<float>, frame);
-    QFETCH(int, rate);
-    QFETCH(float, left);
-    QFETCH(float, right);
-    // A tenth of a second at the sound's rate is a tenth of a second at the stream's, and its
-    // middle is in the middle.
-    m_mixer.add(steadySound(frame, rate, rate / 10, true), {"sound.wav", true, nullptr});
+    // A tenth of a second of four channels at 8 kHz: a tenth of a second of stereo at the
+    // stream's rate, the even channels on the left, the odd ones on the right, and its middle in
+    // the middle.
+    m_mixer.add(steadySound({.2f, .4f, .6f, .8f}, 8000, 800, true), {"sound.wav", true, nullptr});
     std::vector<float> samples(2 * StreamRate / 5);
     m_mixer.render(samples.data(), StreamRate / 5);
 
-    QCOMPARE(samples[StreamRate / 20 * 2], left / 2);
-    QCOMPARE(samples[StreamRate / 20 * 2 + 1], right / 2);
+    QCOMPARE(samples[StreamRate / 20 * 2], .4f / 2);
+    QCOMPARE(samples[StreamRate / 20 * 2 + 1], .6f / 2);
     const auto lastHeard =
         std::find_if(samples.rbegin(), samples.rend(), [](float sample) { return sample != 0; });
     QCOMPARE((samples.rend() - lastHeard + 1) / 2, StreamRate / 10);
     QCOMPARE(m_mixer.voiceCount(), size_t(0));
-}
-
-void TestSoundMixer::pausesOnlyOnceTheLastEndIsHeard()
-{
-    // The stream buffers 1200 frames; paused sooner, the end of the sound would wait there for
-    // the next sound.
-    m_mixer.add(steadySound({.5f}, StreamRate, 1000), {"a.wav", true, nullptr});
-    float samples[2 * 100];
-    qint64 rendered = 0;
-    for (bool playing = true; playing; rendered += 100)
-        playing = m_mixer.render(samples, 100);
-    QVERIFY2(rendered >= 1000 + 1200, qPrintable(QString::number(rendered)));
-    QVERIFY(rendered <= 1000 + 3 * 1200);
 }
 
 QTEST_GUILESS_MAIN(TestSoundMixer)
