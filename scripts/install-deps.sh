@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
-    libsndfile1-dev libinih-dev
+    libsndfile1-dev libpulse-dev libinih-dev
     pulseaudio pulseaudio-utils
     xvfb xauth xdotool fonts-dejavu-core
 )

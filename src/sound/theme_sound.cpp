@@ -4,7 +4,7 @@
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "platform/native_path.h"
-#include "platform/sound_output.h"
+#include "sound/sound_output.h"
 
 #include <QFileInfo>
 
@@ -43,5 +43,5 @@ void ThemeSound(const QString &name, bool wait)
     const QFileInfo file(soundFile(name));
     if (!file.isFile() || file.size() <= 0)
         return;
-    platform::soundOutput().play(file.filePath(), multiple, wait);
+    sound::soundOutput().play(file.filePath(), multiple, wait);
 }

@@ -8,8 +8,9 @@
 // ThemePath() + "click.wav") or a full path used as it is, with nothing appended: a name that
 // contains ":" or starts with "/". The switches "Sound" (default true) and "Multiple" (default
 // false) of section "DEFAULT" in ThemePath() + "terminal.skn" are read on every call: "Sound"
-// False plays nothing; "Multiple" True lets the sound play beside those still playing, otherwise
-// it replaces them. A switch whose value is no Boolean keeps its default.
+// False plays nothing; "Multiple" True lets the sound play beside those still playing; False
+// replaces the sound that the last call with "Multiple" False started, while sounds started with
+// "Multiple" True play on. A switch whose value is no Boolean keeps its default.
 //
 // wait false returns as soon as the sound has been handed to the output; wait true returns when
 // it has ended. A missing, empty or undecodable file, or no audio device, is silence: nothing is

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/sound_output.h"
+#include "sound/sound_output.h"
 
 #include <QList>
 
 // Stands in for the audio device: records every sound it is asked to play.
-class RecordingSoundOutput final : public platform::SoundOutput
+class RecordingSoundOutput final : public sound::SoundOutput
 {
 public:
     struct Played
@@ -15,8 +15,8 @@ public:
         bool wait = false;
     };
 
-    RecordingSoundOutput() { m_previous = platform::setSoundOutput(this); }
-    ~RecordingSoundOutput() override { platform::setSoundOutput(m_previous); }
+    RecordingSoundOutput() { m_previous = sound::setSoundOutput(this); }
+    ~RecordingSoundOutput() override { sound::setSoundOutput(m_previous); }
     RecordingSoundOutput(const RecordingSoundOutput &) = delete;
     RecordingSoundOutput &operator=(const RecordingSoundOutput &) = delete;
 
@@ -28,5 +28,5 @@ public:
     QList<Played> played;
 
 private:
-    platform::SoundOutput *m_previous = nullptr;
+    sound::SoundOutput *m_previous = nullptr;
 };

@@ -8,9 +8,7 @@
 #include <QTest>
 
 // A sound server that accepts the connection and never answers, then none at all: sounds are
-// silence and the caller's thread goes on either way. The order matters: the audio system
-// reaches for the server when it is first used, and after a refused connection it does not
-// try again.
+// silence and the caller's thread goes on either way.
 class TestSoundWithoutServer : public QObject
 {
     Q_OBJECT
@@ -57,8 +55,8 @@ void TestSoundWithoutServer::hungServerDoesNotHoldTheCaller()
     QVERIFY(server.listen(m_socketPath));
     ThemeSound("tone", false);
 
-    // The output retries the server on its own thread and stops at the greeting, waiting for
-    // an answer that never comes. The client library gives up only after many seconds.
+    // The output connects on its own thread and stops at the greeting, waiting for an answer
+    // that never comes. The client library gives up only after many seconds.
     QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 20000);
     std::unique_ptr<QLocalSocket> client(server.nextPendingConnection());
     QTRY_VERIFY_WITH_TIMEOUT(client->bytesAvailable() > 0, 20000);
@@ -72,7 +70,7 @@ void TestSoundWithoutServer::hungServerDoesNotHoldTheCaller()
     QCOMPARE(client->state(), QLocalSocket::ConnectedState);
     QVERIFY(m_env.messages.isEmpty());
 
-    // Hanging up frees the output's thread; with the socket gone, the next try is refused.
+    // Hanging up ends the connection; with the socket gone, the next try is refused.
     client.reset();
     server.close();
 }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace platform {
+namespace sound {
 
 // Where sounds go. The console plays through the audio device; tests install a stand-in that
 // records what would have been played.
@@ -11,10 +11,11 @@ class SoundOutput
 public:
     virtual ~SoundOutput() = default;
 
-    // Plays the sound file at diskPath (a path on this disk). overlap false first stops every
-    // sound this output is still playing; true plays beside them. wait false returns at once;
-    // wait true returns when the sound has ended. Failures (no device, a file that does not
-    // decode) are silent: the call simply returns.
+    // Plays the sound file at diskPath (a path on this disk). overlap false replaces: it stops
+    // the sound that the last replacing call started, if that still plays, and nothing else;
+    // overlap true plays beside every other sound. wait false returns at once; wait true returns
+    // when the sound has ended. Failures (no device, a file that does not decode) are silent:
+    // the call simply returns.
     virtual void play(const QString &diskPath, bool overlap, bool wait) = 0;
 };
 
@@ -26,4 +27,4 @@ SoundOutput &soundOutput();
 // before, nullptr meaning the device.
 SoundOutput *setSoundOutput(SoundOutput *output);
 
-} // namespace platform
+} // namespace sound

@@ -1,8 +1,8 @@
 #include "sound_output.h"
 
-#include "platform/sound_device_output.h"
+#include "sound/sound_device_output.h"
 
-namespace platform {
+namespace sound {
 
 namespace {
 SoundOutput *installedOutput = nullptr;
@@ -20,4 +20,4 @@ SoundOutput *setSoundOutput(SoundOutput *output)
     return previous;
 }
 
-} // namespace platform
+} // namespace sound
