@@ -8,7 +8,8 @@
 #   scripts/mutation-check.sh --check [PATTERN ...]   only tells which faults still apply
 #
 # MUTANTS=FILE reads another list; SKIP_CLEAN_RUN=1 skips the run of the unchanged suite, which
-# otherwise comes first because a suite that fails already would "catch" every fault.
+# otherwise comes first because a suite that fails already would "catch" every fault;
+# CTEST_ARGS="-R tst_ini" runs only part of the suite, for a quick look while tests are changed.
 # A file is always put back as it was, on Ctrl-C too; each build and test log stays in
 # build/mutation/.
 set -uo pipefail
@@ -31,7 +32,10 @@ trap 'restore; rm -rf "$work"' EXIT
 trap 'restore; echo "interrupted; sources restored" >&2; exit 130' INT TERM
 
 build() { cmake --build --preset default >"$1" 2>&1; }
-run_suite() { ctest --preset default --stop-on-failure >"$1" 2>&1; }
+run_suite() {
+    # shellcheck disable=SC2086 # CTEST_ARGS holds several words
+    ctest --preset default --stop-on-failure ${CTEST_ARGS:-} >"$1" 2>&1
+}
 
 first_failure() {
     sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p' "$1" | head -n 1

@@ -13,8 +13,8 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
     const QString runtime = path(QStringLiteral("runtime"));
     QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                       | QFileDevice::ExeOwner);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     platform::setMessageHandler([this](const QString &text) { messages.append(text); });
 }
@@ -44,4 +44,16 @@ QByteArray readBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QString testData(const QString &relative)
+{
+    return qEnvironmentVariable("KESTA_SOURCE_DIR") + QStringLiteral("/tests/data/") + relative;
+}
+
+void compareWithGolden(const QByteArray &actual, const QString &golden)
+{
+    if (qEnvironmentVariableIsSet("KESTA_UPDATE_GOLDEN"))
+        writeBytes(golden, actual);
+    QCOMPARE(actual.split('\n'), readBytes(golden).split('\n'));
 }

@@ -27,3 +27,9 @@ private:
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+
+// A file checked in under tests/data.
+QString testData(const QString &relative);
+// Compares actual with the golden file line by line; KESTA_UPDATE_GOLDEN=1 rewrites the file
+// from actual instead, to be reviewed before it is committed.
+void compareWithGolden(const QByteArray &actual, const QString &golden);
