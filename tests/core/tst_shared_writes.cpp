@@ -136,7 +136,7 @@ void TestSharedWrites::locksOnlyWhereNobodyElseWrites()
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(env.path(u"open"_s)));
     }
     const QString folder = env.path(runtime == u"private" ? u"runtime/kesta-terminal-locks"_s
-                                                           : u"cache/kesta-terminal-locks"_s);
+                                                          : u"cache/kesta-terminal-locks"_s);
     if (taken == u"tmp")
         writeBytes(env.path(u"tmp/kesta-terminal-locks-"_s) + QString::number(::getuid()), "");
     else if (taken == u"file")
