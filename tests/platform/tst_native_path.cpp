@@ -3,57 +3,41 @@
 #include "platform/native_path.h"
 #include "test_environment.h"
 
-#include <QDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestNativePath : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void resolves_data();
     void resolves();
-    void seesNewFilesInAKnownFolder();
 };
-
-void TestNativePath::resolves_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("exact") << "/prog/Themes/Blue/Terminal.skn"
-                           << "/prog/Themes/Blue/Terminal.skn";
-    QTest::newRow("backslashes and case") << "\\PROG\\themes\\blue\\terminal.SKN"
-                                          << "/prog/Themes/Blue/Terminal.skn";
-    QTest::newRow("mixed separators") << "/prog\\Themes/blue\\"
-                                      << "/prog/Themes/Blue/";
-    QTest::newRow("doubled separator") << "/prog\\\\Themes\\Blue\\x.ini"
-                                       << "/prog/Themes/Blue/x.ini";
-    QTest::newRow("missing file keeps its name") << "\\prog\\THEMES\\Blue\\New.ini"
-                                                 << "/prog/Themes/Blue/New.ini";
-    QTest::newRow("missing folder keeps the rest") << "/prog/Gone/SUB/a.skn"
-                                                   << "/prog/Gone/SUB/a.skn";
-    QTest::newRow("first match in name order") << "/prog/themes/red/A.BMP"
-                                               << "/prog/Themes/Red/A.bmp";
-}
 
 void TestNativePath::resolves()
 {
-    QFETCH(QString, stored);
-    QFETCH(QString, expected);
     TestEnvironment env;
-    for (const char *file :
-         {"prog/Themes/Blue/Terminal.skn", "prog/Themes/Red/A.bmp", "prog/Themes/Red/a.BMP"})
-        writeBytes(env.path(QString::fromLatin1(file)), "x");
-    QCOMPARE(platform::nativePath(env.root() + stored), env.root() + expected);
-}
+    for (const QString &file : {u"prog/Themes/Blue/Terminal.skn"_s, u"prog/Themes/Red/A.bmp"_s,
+                                u"prog/Themes/Red/a.BMP"_s})
+        writeBytes(env.path(file), "x");
+    const auto resolved = [&env](const QString &stored) {
+        return platform::nativePath(env.root() + stored).mid(env.root().size());
+    };
+    QCOMPARE(resolved(u"/prog/Themes/Blue/Terminal.skn"_s), u"/prog/Themes/Blue/Terminal.skn"_s);
+    QCOMPARE(resolved(u"\\PROG\\themes\\blue\\terminal.SKN"_s),
+             u"/prog/Themes/Blue/Terminal.skn"_s);
+    QCOMPARE(resolved(u"/prog\\Themes/blue\\"_s), u"/prog/Themes/Blue/"_s);
+    QCOMPARE(resolved(u"/prog\\\\Themes\\Blue\\x.ini"_s), u"/prog/Themes/Blue/x.ini"_s);
+    // What is missing keeps its name; of two names in other case the first in name order wins.
+    QCOMPARE(resolved(u"\\prog\\THEMES\\Blue\\New.ini"_s), u"/prog/Themes/Blue/New.ini"_s);
+    QCOMPARE(resolved(u"/prog/Gone/SUB/a.skn"_s), u"/prog/Gone/SUB/a.skn"_s);
+    QCOMPARE(resolved(u"/prog/themes/red/A.BMP"_s), u"/prog/Themes/Red/A.bmp"_s);
 
-void TestNativePath::seesNewFilesInAKnownFolder()
-{
-    TestEnvironment env;
-    const QString folder = env.path(QStringLiteral("theme/"));
-    QCOMPARE(platform::nativePath(folder + "SECURITY.INI"), folder + "SECURITY.INI");
-    writeBytes(folder + "Security.ini", "x");
-    QCOMPARE(platform::nativePath(folder + "SECURITY.INI"), folder + "Security.ini");
+    // A file that appears in a folder already looked at is found.
+    QCOMPARE(resolved(u"/prog/Themes/Blue/SECURITY.INI"_s), u"/prog/Themes/Blue/SECURITY.INI"_s);
+    writeBytes(env.path(u"prog/Themes/Blue/Security.ini"_s), "x");
+    QCOMPARE(resolved(u"/prog/Themes/Blue/SECURITY.INI"_s), u"/prog/Themes/Blue/Security.ini"_s);
 }
 
 QTEST_GUILESS_MAIN(TestNativePath)

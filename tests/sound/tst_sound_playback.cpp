@@ -1,3 +1,5 @@
+// Plays real files through a sound server of the test's own and listens to what came out.
+
 #include "core/program_state.h"
 #include "private_pulse_server.h"
 #include "sound/theme_sound.h"
@@ -7,26 +9,37 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-// Plays real files through a sound server of the test's own and listens to what came out.
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 framesOf(int durationMs)
+{
+    return qint64(PrivatePulseServer::RecordRate) * durationMs / 1000;
+}
+
+} // namespace
+
 class TestSoundPlayback : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
+    void cleanupTestCase() { m_server.reset(); }
     void init();
-
-    void everyThemeEncodingSounds_data();
-    void everyThemeEncodingSounds();
-    void soundSwitchedOffIsSilent();
+    void everyThemeEncodingSoundsWhole_data();
+    void everyThemeEncodingSoundsWhole();
     void replacesOrOverlapsTheSoundStillPlaying_data();
     void replacesOrOverlapsTheSoundStillPlaying();
     void playsAgainOnceTheServerIsBack();
 
 private:
     QString themeSound(const QString &name, int durationMs, int encoding = 1);
-    void writeSwitches(const QByteArray &skn);
+    void writeSwitches(const QByteArray &skn)
+    {
+        writeBytes(m_env.path(u"shell/Themes/Blue/terminal.skn"_s), skn);
+    }
     // Waits until the server has been quiet for a while, so the next sound is heard alone.
     bool waitForQuiet();
     // Waits until a sound has come out after frame `from` and ended; returns its loud frames.
@@ -39,33 +52,23 @@ private:
     std::unique_ptr<PrivatePulseServer> m_server;
 };
 
-static constexpr qint64 framesOf(int durationMs)
-{
-    return qint64(PrivatePulseServer::RecordRate) * durationMs / 1000;
-}
-
 void TestSoundPlayback::initTestCase()
 {
-    m_server = std::make_unique<PrivatePulseServer>(m_env.path("pulse"));
+    m_server = std::make_unique<PrivatePulseServer>(m_env.path(u"pulse"_s));
     qputenv("PULSE_SERVER", m_server->address().toLocal8Bit());
-    programState().ProgramDir = m_env.path("shell");
-    programState().ThemeDir = "\\Themes\\Blue\\";
+    programState().ProgramDir = m_env.path(u"shell"_s);
+    programState().ThemeDir = u"\\Themes\\Blue\\"_s;
     writeSwitches("[DEFAULT]\n");
     // The very first sound finds no server: refused, and silent.
-    ThemeSound(themeSound("refused", 100), true);
+    ThemeSound(themeSound(u"refused"_s, 100), true);
 
     if (!m_server->start()) {
         const QString why = m_server->error();
         m_server.reset();
-        QSKIP(qPrintable("no sound server for the test: " + why));
+        QSKIP(qPrintable(u"no sound server for the test: "_s + why));
     }
     QVERIFY(m_server->startRecording());
-    QVERIFY(heardWithinTwoSeconds(themeSound("first", 100)));
-}
-
-void TestSoundPlayback::cleanupTestCase()
-{
-    m_server.reset();
+    QVERIFY(heardWithinTwoSeconds(themeSound(u"first"_s, 100)));
 }
 
 void TestSoundPlayback::init()
@@ -78,15 +81,10 @@ void TestSoundPlayback::init()
 
 QString TestSoundPlayback::themeSound(const QString &name, int durationMs, int encoding)
 {
-    const QString path = m_env.path("shell/Themes/Blue/" + name + ".wav");
+    const QString path = m_env.path(u"shell/Themes/Blue/"_s + name + u".wav"_s);
     if (!writeToneWav(path, wavEncodings()[encoding], durationMs))
         qWarning() << "cannot write" << path;
     return name;
-}
-
-void TestSoundPlayback::writeSwitches(const QByteArray &skn)
-{
-    writeBytes(m_env.path("shell/Themes/Blue/terminal.skn"), skn);
 }
 
 bool TestSoundPlayback::waitForQuiet()
@@ -123,7 +121,7 @@ qint64 TestSoundPlayback::heardSince(qint64 from)
     return m_server->loudFramesSince(from);
 }
 
-void TestSoundPlayback::everyThemeEncodingSounds_data()
+void TestSoundPlayback::everyThemeEncodingSoundsWhole_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("durationMs");
@@ -133,11 +131,12 @@ void TestSoundPlayback::everyThemeEncodingSounds_data()
     QTest::newRow("short-click") << 1 << 40;
 }
 
-void TestSoundPlayback::everyThemeEncodingSounds()
+void TestSoundPlayback::everyThemeEncodingSoundsWhole()
 {
     QFETCH(int, index);
     QFETCH(int, durationMs);
-    const QString name = themeSound(QTest::currentDataTag(), durationMs, index);
+    const QString name =
+        themeSound(QString::fromLatin1(QTest::currentDataTag()), durationMs, index);
     const qint64 mark = m_server->recordedFrames();
 
     ThemeSound(name, true);
@@ -149,53 +148,33 @@ void TestSoundPlayback::everyThemeEncodingSounds()
     QVERIFY(m_env.messages.isEmpty());
 }
 
-void TestSoundPlayback::soundSwitchedOffIsSilent()
-{
-    const QString off = themeSound("long", 1500);
-    const QString marker = themeSound("marker", 300);
-    const qint64 mark = m_server->recordedFrames();
-
-    writeSwitches("[DEFAULT]\nSound=False\n");
-    ThemeSound(off, true); // returns at once: nothing plays
-    writeSwitches("[DEFAULT]\nSound=True\n");
-    ThemeSound(marker, true);
-
-    const qint64 heard = heardSince(mark);
-    QVERIFY2(heard > framesOf(300) * 9 / 10 && heard < framesOf(300) * 11 / 10,
-             qPrintable(QString::number(heard)));
-}
-
 void TestSoundPlayback::replacesOrOverlapsTheSoundStillPlaying_data()
 {
-    QTest::addColumn<QByteArray>("skn");
     QTest::addColumn<bool>("overlap");
-    QTest::newRow("Multiple False") << QByteArray("[DEFAULT]\nMultiple=False\n") << false;
-    QTest::newRow("Multiple True") << QByteArray("[DEFAULT]\nMultiple=True\n") << true;
+    QTest::newRow("Multiple False") << false;
+    QTest::newRow("Multiple True") << true;
 }
 
 void TestSoundPlayback::replacesOrOverlapsTheSoundStillPlaying()
 {
-    QFETCH(QByteArray, skn);
     QFETCH(bool, overlap);
-    const QString first = themeSound("first", 1500);
-    const QString second = themeSound("second", 300);
-    writeSwitches(skn);
+    const QString first = themeSound(u"first"_s, 1500);
+    const QString second = themeSound(u"second"_s, 300);
+    writeSwitches(overlap ? "[DEFAULT]\nMultiple=True\n" : "[DEFAULT]\nMultiple=False\n");
     const qint64 mark = m_server->recordedFrames();
 
     ThemeSound(first, false);
     ThemeSound(second, false);
 
     const qint64 heard = heardSince(mark);
-    if (overlap)
-        QVERIFY2(heard > framesOf(1500) * 9 / 10, qPrintable(QString::number(heard)));
-    else
-        QVERIFY2(heard < framesOf(900), qPrintable(QString::number(heard)));
+    QVERIFY2(overlap ? heard > framesOf(1500) * 9 / 10 : heard < framesOf(900),
+             qPrintable(QString::number(heard)));
 }
 
 void TestSoundPlayback::playsAgainOnceTheServerIsBack()
 {
-    const QString playing = themeSound("playing", 3000);
-    const QString marker = themeSound("marker", 100);
+    const QString playing = themeSound(u"playing"_s, 3000);
+    const QString marker = themeSound(u"marker"_s, 100);
     const qint64 mark = m_server->recordedFrames();
     ThemeSound(playing, false);
     QTRY_VERIFY(m_server->loudFramesSince(mark) > 0);

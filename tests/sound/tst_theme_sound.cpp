@@ -1,3 +1,6 @@
+// ThemeSound: the switches of the theme's terminal.skn, read on every call, and the file a name
+// stands for. The theme folder is <root>/shell/Themes/Blue/, reached as the shell stores it.
+
 #include "core/program_state.h"
 #include "recording_sound_output.h"
 #include "sound/theme_sound.h"
@@ -7,7 +10,8 @@
 #include <QFileInfo>
 #include <QTest>
 
-// Theme folder on disk: <root>/shell/Themes/Blue/, reached the way the shell stores it.
+using namespace Qt::StringLiterals;
+
 class TestThemeSound : public QObject
 {
     Q_OBJECT
@@ -15,19 +19,16 @@ class TestThemeSound : public QObject
 private slots:
     void init();
     void cleanup();
-
     void obeysTheThemeSwitches_data();
     void obeysTheThemeSwitches();
-    void readsTheSwitchesOnEveryCall();
     void findsTheFileByEitherNameForm_data();
     void findsTheFileByEitherNameForm();
 
 private:
     QString themeFile(const QString &name) const
     {
-        return m_env->path("shell/Themes/Blue/" + name);
+        return m_env->path(u"shell/Themes/Blue/"_s + name);
     }
-    void writeSwitches(const QByteArray &skn) { writeBytes(themeFile("terminal.skn"), skn); }
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<RecordingSoundOutput> m_output;
@@ -38,9 +39,9 @@ void TestThemeSound::init()
 {
     m_env = std::make_unique<TestEnvironment>();
     m_output = std::make_unique<RecordingSoundOutput>();
-    programState().ProgramDir = m_env->path("shell");
-    programState().ThemeDir = "\\Themes\\Blue\\";
-    writeBytes(themeFile("beep.wav"), "RIFF....WAVE");
+    programState().ProgramDir = m_env->path(u"shell"_s);
+    programState().ThemeDir = u"\\Themes\\Blue\\"_s;
+    writeBytes(themeFile(u"beep.wav"_s), "RIFF....WAVE");
     m_startFolder = QDir::currentPath();
 }
 
@@ -53,51 +54,44 @@ void TestThemeSound::cleanup()
 
 void TestThemeSound::obeysTheThemeSwitches_data()
 {
-    QTest::addColumn<QByteArray>("skn"); // null: the theme has no terminal.skn
-    QTest::addColumn<bool>("plays");
-    QTest::addColumn<bool>("overlap");
-
-    QTest::newRow("no terminal.skn") << QByteArray() << true << false;
-    QTest::newRow("Sound False") << QByteArray("[DEFAULT]\nSound=False\n") << false << false;
-    QTest::newRow("Sound no Boolean") << QByteArray("[DEFAULT]\nSound=off\n") << true << false;
-    QTest::newRow("Multiple True") << QByteArray("[DEFAULT]\nMultiple=True\n") << true << true;
-    QTest::newRow("Multiple no Boolean")
-        << QByteArray("[DEFAULT]\nMultiple=yes\n") << true << false;
+    // The switches at each of two calls, the first waiting for its sound; null: the theme has
+    // no terminal.skn.
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    // Per call "r" replacing, "o" overlapping (upper case: waiting) or "-" nothing played.
+    QTest::addColumn<QString>("played");
+    QTest::newRow("no terminal.skn") << QByteArray() << QByteArray() << u"Rr"_s;
+    QTest::newRow("Sound False") << QByteArray("Sound=False") << QByteArray("Sound=0") << u"--"_s;
+    QTest::newRow("Sound no Boolean") << QByteArray("Sound=off") << QByteArray() << u"Rr"_s;
+    QTest::newRow("Multiple True, then not")
+        << QByteArray("Multiple=True") << QByteArray("x") << u"Or"_s;
+    QTest::newRow("Multiple no Boolean") << QByteArray("Multiple=yes") << QByteArray() << u"Rr"_s;
     QTest::newRow("Sound False wins")
-        << QByteArray("[DEFAULT]\nMultiple=True\nSound=FALSE\n") << false << false;
+        << QByteArray("Multiple=True\nSound=FALSE") << QByteArray("Multiple=1") << u"-o"_s;
 }
 
 void TestThemeSound::obeysTheThemeSwitches()
 {
-    QFETCH(QByteArray, skn);
-    QFETCH(bool, plays);
-    QFETCH(bool, overlap);
-    if (!skn.isNull())
-        writeSwitches(skn);
-
-    ThemeSound("beep", false);
-    ThemeSound("beep", true);
-
-    QCOMPARE(m_output->played.size(), plays ? 2 : 0);
-    for (int i = 0; i < m_output->played.size(); ++i) {
-        QCOMPARE(m_output->played[i].overlap, overlap);
-        QCOMPARE(m_output->played[i].wait, i == 1);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(QString, played);
+    QString heard;
+    for (const QByteArray &switches : {first, second}) {
+        if (switches.isNull())
+            QFile::remove(themeFile(u"terminal.skn"_s));
+        else
+            writeBytes(themeFile(u"terminal.skn"_s), "[DEFAULT]\n" + switches + '\n');
+        m_output->played.clear();
+        ThemeSound(u"beep"_s, heard.isEmpty());
+        if (m_output->played.isEmpty()) {
+            heard += u'-';
+            continue;
+        }
+        const QChar kind = m_output->played[0].overlap ? u'o' : u'r';
+        heard += m_output->played[0].wait ? kind.toUpper() : kind;
     }
+    QCOMPARE(heard, played);
     QVERIFY(m_env->messages.isEmpty());
-}
-
-void TestThemeSound::readsTheSwitchesOnEveryCall()
-{
-    writeSwitches("[DEFAULT]\nSound=False\n");
-    ThemeSound("beep", false);
-    writeSwitches("[DEFAULT]\nMultiple=True\n");
-    ThemeSound("beep", false);
-    QVERIFY(QFile::remove(themeFile("terminal.skn")));
-    ThemeSound("beep", false);
-
-    QCOMPARE(m_output->played.size(), 2);
-    QCOMPARE(m_output->played[0].overlap, true);
-    QCOMPARE(m_output->played[1].overlap, false);
 }
 
 void TestThemeSound::findsTheFileByEitherNameForm_data()
@@ -108,23 +102,22 @@ void TestThemeSound::findsTheFileByEitherNameForm_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("played"); // empty: nothing
 
-    const QString theme = "shell/Themes/Blue/";
+    const QString theme = u"shell/Themes/Blue/"_s;
     QTest::newRow("theme name, other case")
-        << QStringList{theme + "Click.WAV"} << "click" << theme + "Click.WAV";
+        << QStringList{theme + u"Click.WAV"_s} << u"click"_s << theme + u"Click.WAV"_s;
     QTest::newRow("theme name given with extension")
-        << QStringList{theme + "click.wav"} << "click.wav" << QString();
+        << QStringList{theme + u"click.wav"_s} << u"click.wav"_s << QString();
     QTest::newRow("full path without extension")
-        << QStringList{"sounds/click"} << "<root>/sounds/click"
-        << "sounds/click";
+        << QStringList{u"sounds/click"_s} << u"<root>/sounds/click"_s << u"sounds/click"_s;
     QTest::newRow("full path, only the .wav exists")
-        << QStringList{"sounds/click.wav"} << "<root>/sounds/click" << QString();
+        << QStringList{u"sounds/click.wav"_s} << u"<root>/sounds/click"_s << QString();
     QTest::newRow("drive form, no extension added")
-        << QStringList{"C:/Sounds/click", theme + "C:/Sounds/click.wav"} << "C:\\Sounds\\click"
-        << "C:/Sounds/click";
-    QTest::newRow("empty name") << QStringList{theme + ".wav"} << "" << theme + ".wav";
-    QTest::newRow("empty file") << QStringList{theme + "click.wav="} << "click" << QString();
+        << QStringList{u"C:/Sounds/click"_s, theme + u"C:/Sounds/click.wav"_s}
+        << u"C:\\Sounds\\click"_s << u"C:/Sounds/click"_s;
+    QTest::newRow("empty name") << QStringList{theme + u".wav"_s} << QString() << theme + u".wav"_s;
+    QTest::newRow("empty file") << QStringList{theme + u"click.wav="_s} << u"click"_s << QString();
     QTest::newRow("folder of that name")
-        << QStringList{theme + "click.wav/"} << "click" << QString();
+        << QStringList{theme + u"click.wav/"_s} << u"click"_s << QString();
 }
 
 void TestThemeSound::findsTheFileByEitherNameForm()
@@ -134,24 +127,19 @@ void TestThemeSound::findsTheFileByEitherNameForm()
     QFETCH(QString, played);
     QDir::setCurrent(m_env->root());
     for (const QString &file : files) {
-        if (file.endsWith('/'))
+        if (file.endsWith(u'/'))
             QVERIFY(QDir().mkpath(m_env->path(file)));
-        else if (file.endsWith('='))
-            writeBytes(m_env->path(file.chopped(1)), {});
         else
-            writeBytes(m_env->path(file), "RIFF....WAVE");
+            writeBytes(m_env->path(file.chopped(file.endsWith(u'=') ? 1 : 0)),
+                       file.endsWith(u'=') ? "" : "RIFF....WAVE");
     }
 
-    ThemeSound(name.replace("<root>", m_env->root()), false);
+    ThemeSound(name.replace(u"<root>"_s, m_env->root()), false);
 
-    QVERIFY(m_env->messages.isEmpty());
-    if (played.isEmpty()) {
-        QVERIFY(m_output->played.isEmpty());
-        return;
-    }
-    QCOMPARE(m_output->played.size(), 1);
-    QCOMPARE(QFileInfo(m_output->played[0].diskPath).canonicalFilePath(),
-             QFileInfo(m_env->path(played)).canonicalFilePath());
+    QCOMPARE(m_output->played.size(), played.isEmpty() ? 0 : 1);
+    if (!played.isEmpty())
+        QCOMPARE(QFileInfo(m_output->played[0].diskPath).canonicalFilePath(),
+                 QFileInfo(m_env->path(played)).canonicalFilePath());
 }
 
 QTEST_GUILESS_MAIN(TestThemeSound)
