@@ -1,3 +1,5 @@
+// The modal show of a window and the system's input prompt, which block for a person.
+
 #include "platform/message_box.h"
 #include "platform/modal_show.h"
 
@@ -8,19 +10,17 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 class TestModalShow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void returnsWhenTheWindowCloses();
-    void returnsWhenTheWindowIsDeleted();
+    void returnsWhenTheWindowClosesOrIsDeleted();
     void passwordPromptIsMasked();
 };
 
-void TestModalShow::returnsWhenTheWindowCloses()
+void TestModalShow::returnsWhenTheWindowClosesOrIsDeleted()
 {
     QWidget window;
     bool wasModalAndShown = false;
@@ -29,16 +29,12 @@ void TestModalShow::returnsWhenTheWindowCloses()
         window.close();
     });
     platform::showModal(window);
-    QVERIFY(wasModalAndShown);
-    QVERIFY(!window.isVisible());
-}
+    QVERIFY(wasModalAndShown && !window.isVisible());
 
-void TestModalShow::returnsWhenTheWindowIsDeleted()
-{
-    QPointer<QWidget> window = new QWidget;
-    QTimer::singleShot(0, window, [&] { delete window.data(); });
-    platform::showModal(*window);
-    QVERIFY(window.isNull());
+    QPointer<QWidget> deleted = new QWidget;
+    QTimer::singleShot(0, deleted, [&] { delete deleted.data(); });
+    platform::showModal(*deleted);
+    QVERIFY(deleted.isNull());
 }
 
 void TestModalShow::passwordPromptIsMasked()
@@ -47,13 +43,13 @@ void TestModalShow::passwordPromptIsMasked()
     bool masked = false;
     QTimer::singleShot(0, [&] {
         auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (QLineEdit *line = dialog ? dialog->findChild<QLineEdit *>() : nullptr) {
-            masked = line->echoMode() == QLineEdit::Password &&
-                     QAccessible::queryAccessibleInterface(line)->state().passwordEdit;
-            line->setText("s3cret");
-        }
-        if (dialog)
-            dialog->accept();
+        QLineEdit *line = dialog ? dialog->findChild<QLineEdit *>() : nullptr;
+        if (!line)
+            return;
+        masked = line->echoMode() == QLineEdit::Password &&
+                 QAccessible::queryAccessibleInterface(line)->state().passwordEdit;
+        line->setText("s3cret");
+        dialog->accept();
     });
     QCOMPARE(platform::inputPrompt("New:", "KESTA Terminal", {}, platform::PromptEcho::Password),
              "s3cret");
