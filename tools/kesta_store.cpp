@@ -3,7 +3,7 @@
 #include "core/ini_access.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
-#include "platform/message_box.h"
+#include "platform/services.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -115,9 +115,9 @@ int main(int argc, char *argv[])
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kesta-store"));
-    platform::setMessageHandler([](const QString &text) {
+    const platform::ServicesOverride toStandardError({.showMessage = [](const QString &text) {
         std::fprintf(stderr, "kesta-store: %s\n", text.toUtf8().constData());
-    });
+    }});
 
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())

@@ -39,7 +39,7 @@ void OnCommandButtonClick(frmMain &console, int index)
         return;
     // A copy: the gate's dialog lets events run, and the table belongs to the layout.
     const ButtonEntry button = table.at(index);
-    if (IsProtectedButton(index) && !PasswordGate(console))
+    if (IsProtectedButton(index) && !PasswordGate())
         return;
     ThemeSound(button.clickSound, false);
     RunCommand(console, button.command);

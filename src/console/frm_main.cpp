@@ -8,6 +8,7 @@
 #include "core/startup_main.h"
 #include "dialogs/frm_startup_max.h"
 #include "platform/screen_metrics.h"
+#include "platform/services.h"
 #include "skin/file_list_box.h"
 #include "skin/layout_window.h"
 #include "skin/tear_down_layout.h"
@@ -16,11 +17,7 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
-
-#include <cstdio>
-#include <cstdlib>
 
 frmMain::frmMain(QWidget *parent)
     : SkinnedWindow(parent)
@@ -65,20 +62,7 @@ void frmMain::EndProgram()
     Quitting = true;
     TearDownLayout(*this);
     m_instance.release();
-    endProcess();
-}
-
-void frmMain::passwordPause(int milliseconds)
-{
-    // A plain sleep: the accepted password's sound plays on while no click can get through.
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
-}
-
-void frmMain::endProcess()
-{
-    // Nothing may run after the console has ended: no event, no unload handler.
-    std::fflush(nullptr);
-    std::_Exit(EXIT_SUCCESS);
+    platform::services().endProcess();
 }
 
 ButtonTable &frmMain::buttonTable()

@@ -24,7 +24,8 @@ public:
     // another console already runs (it was asked to come forward); the caller then ends.
     [[nodiscard]] bool Form_Load();
 
-    // Sets Quitting, removes the laid-out elements newest first and ends the process at once.
+    // Sets Quitting, removes the laid-out elements newest first and ends the process at once
+    // (platform::services().endProcess).
     void EndProgram() override;
 
     // Set by EndProgram; hover passes and animation ticks of the console stop.
@@ -36,10 +37,6 @@ public:
 
     // Position of the last clicked protection line; the editors select it again after a change.
     int SelectedLine = 0;
-
-    // The pause after an accepted password: the console answers no event meanwhile. Tests
-    // replace it.
-    virtual void passwordPause(int milliseconds);
 
     FileListBox *File1 = nullptr;
     QTimer *tmrExit = nullptr;
@@ -58,10 +55,6 @@ public:
     void showAndRunEvents() override;
     void layOut(const QString &skinFile) override;
     void stopExitWatch() override;
-
-protected:
-    // Ends the process without running any further event; tests replace it.
-    virtual void endProcess();
 
 private:
     void tmrExit_Timer();

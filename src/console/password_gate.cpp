@@ -1,10 +1,10 @@
 #include "console/password_gate.h"
 
-#include "console/frm_main.h"
 #include "console/settings_entries.h"
 #include "core/ini_access.h"
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
+#include "platform/services.h"
 #include "skin/button_line.h"
 #include "sound/theme_sound.h"
 
@@ -37,7 +37,7 @@ void playPasswordSound(const QString &key)
         ThemeSound(*name, false);
 }
 
-bool PasswordGate(frmMain &console)
+bool PasswordGate()
 {
     ProgramState &state = programState();
     playPasswordSound(QStringLiteral("PassStartSound"));
@@ -54,6 +54,7 @@ bool PasswordGate(frmMain &console)
     }
     playPasswordSound(QStringLiteral("PassOkSound"));
     QCoreApplication::processEvents();
-    console.passwordPause(2000);
+    // A plain sleep: the accepted password's sound plays on while no click can get through.
+    platform::services().sleep(2000);
     return true;
 }

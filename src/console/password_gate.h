@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class frmMain;
-
 // The password that guards protected console buttons.
 
 // Whether console button i (1 ... the button count of the console's ButtonTable) asks for the
@@ -16,8 +14,8 @@ class frmMain;
 // "PassStartSound" and "PassOkSound" or "PassFailSound" of terminal.skn. True when the entry
 // equals Password exactly; a cancel counts as an empty entry. The entry is forgotten once
 // compared: DialogText is empty afterwards. After an accepted password the console pauses
-// 2000 ms without answering events (console.passwordPause).
-[[nodiscard]] bool PasswordGate(frmMain &console);
+// 2000 ms without answering events (platform::services().sleep).
+[[nodiscard]] bool PasswordGate();
 
 // Plays the theme sound named by key in section "DEFAULT" of terminal.skn; nothing when the key
 // is missing.

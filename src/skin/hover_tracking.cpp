@@ -1,7 +1,7 @@
 #include "skin/hover_tracking.h"
 
 #include "core/program_state.h"
-#include "platform/pointer_source.h"
+#include "platform/services.h"
 #include "skin/image_button.h"
 #include "skin/picture_file.h"
 #include "skin/skinned_window.h"
@@ -52,8 +52,8 @@ QString overPicturePath(const QString &picture)
 
 void ReadPointer(const QWidget &window)
 {
-    const platform::PointerSource &source = platform::pointerSource();
-    const QPoint screen = source.position();
+    const platform::Services &system = platform::services();
+    const QPoint screen = system.pointerPosition();
     // The skinned windows have no frame, so the window's position is also its inside's. Both
     // are in pixels already: going through twips factors rounded to whole numbers would be off
     // by more pixels the further right the window stands, wherever 1440 / DPI is not whole.
@@ -61,7 +61,7 @@ void ReadPointer(const QWidget &window)
     ProgramState &state = programState();
     state.PointerX = inside.x();
     state.PointerY = inside.y();
-    state.PointerWindow = source.widgetAt(screen);
+    state.PointerWindow = system.widgetAt(screen);
 }
 
 void hoverPass(SkinnedWindow &window)

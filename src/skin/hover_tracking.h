@@ -18,7 +18,7 @@ namespace skin {
 
 // Fills PointerX and PointerY (the pointer relative to window's top left corner, in pixels:
 // the pointer's screen position less the window's) and PointerWindow (the widget under the
-// pointer) of the program state, through the platform's pointer source.
+// pointer) of the program state, as platform::services() gives them.
 void ReadPointer(const QWidget &window);
 
 // One hover pass of window over imgBut members 1 ... buttonTable().count; member 0, the

@@ -43,5 +43,5 @@ void ThemeSound(const QString &name, bool wait)
     const QFileInfo file(soundFile(name));
     if (!file.isFile() || file.size() <= 0)
         return;
-    sound::soundOutput().play(file.filePath(), multiple, wait);
+    sound::play(file.filePath(), multiple, wait);
 }

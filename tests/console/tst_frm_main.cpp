@@ -1,6 +1,7 @@
 #include "console/frm_main.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/services.h"
 #include "test_environment.h"
 
 #include <QImage>
@@ -16,8 +17,8 @@ class TestConsole : public frmMain
 public:
     bool ended = false;
 
-protected:
-    void endProcess() override { ended = true; }
+private:
+    platform::ServicesOverride m_noExit{{.endProcess = [this] { ended = true; }}};
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
 #include "dialogs/frm_select.h"
-#include "platform/pointer_source.h"
+#include "platform/services.h"
 #include "recording_sound_output.h"
 #include "skin/hover_tracking.h"
 #include "skin/image_button.h"
@@ -18,27 +18,17 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Reports a scripted pointer position and widget, and counts the samples taken.
-class FakePointer final : public platform::PointerSource
+struct FakePointer
 {
-public:
-    FakePointer() { m_previous = platform::setPointerSource(this); }
-    ~FakePointer() override { platform::setPointerSource(m_previous); }
-    FakePointer(const FakePointer &) = delete;
-    FakePointer &operator=(const FakePointer &) = delete;
-
-    QPoint position() const override
-    {
-        ++samples;
-        return screen;
-    }
-    QWidget *widgetAt(QPoint) const override { return under; }
-
     QPoint screen;
     QWidget *under = nullptr;
-    mutable int samples = 0;
-
-private:
-    platform::PointerSource *m_previous = nullptr;
+    int samples = 0;
+    platform::ServicesOverride standIn{{.pointerPosition =
+                                            [this] {
+                                                ++samples;
+                                                return screen;
+                                            },
+                                        .widgetAt = [this](QPoint) { return under; }}};
 };
 
 class HoverWindow : public RecordingWindow
