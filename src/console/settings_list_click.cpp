@@ -1,5 +1,6 @@
 #include "console/settings_list_click.h"
 
+#include "console/console_log.h"
 #include "console/settings_entries.h"
 #include "core/ini_access.h"
 #include "core/program_state.h"
@@ -13,8 +14,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcLists, "kesta.console.lists")
 
 namespace {
 
@@ -97,8 +96,8 @@ void showTheme(const SkinnedWindow &window, const QString &theme)
         reader.setDecideFormatFromContent(true);
         const QImage image = reader.read();
         if (image.isNull())
-            qCWarning(lcLists).noquote() << QStringLiteral("theme preview %1 does not load (%2)")
-                                                .arg(preview, reader.errorString());
+            qCWarning(lcConsole).noquote() << QStringLiteral("theme preview %1 does not load (%2)")
+                                                  .arg(preview, reader.errorString());
         else
             picture->setPicture(QPixmap::fromImage(image));
     }

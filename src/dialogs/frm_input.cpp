@@ -2,6 +2,7 @@
 
 #include "core/program_state.h"
 #include "dialogs/dialog_skin.h"
+#include "dialogs/dialogs_log.h"
 #include "platform/modal_show.h"
 #include "platform/program_start.h"
 #include "skin/layout_window.h"
@@ -94,8 +95,9 @@ void frmInput::imgBut_Click(int index)
         AcceptInput();
     else if (keyword == u"QUIT")
         close();
-    else
-        platform::startProgram(button.command);
+    else if (!platform::startProgram(button.command))
+        qCWarning(lcDialogs).noquote()
+            << QStringLiteral("button %1: \"%2\" did not start").arg(index).arg(button.command);
 }
 
 void showInputDialog()

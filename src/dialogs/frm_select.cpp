@@ -3,6 +3,7 @@
 #include "core/program_state.h"
 #include "dialogs/command_line.h"
 #include "dialogs/dialog_skin.h"
+#include "dialogs/dialogs_log.h"
 #include "platform/modal_show.h"
 #include "platform/native_path.h"
 #include "platform/program_start.h"
@@ -151,8 +152,11 @@ void frmSelect::pointListsAt(const QString &program)
 void frmSelect::Drive1_Change()
 {
     // A drive whose root cannot be listed leaves every list as it was, the drive list included.
-    if (!Dir1->setPath(Drive1->currentText()))
+    if (!Dir1->setPath(Drive1->currentText())) {
+        qCWarning(lcDialogs).noquote()
+            << QStringLiteral("the folder %1 cannot be listed").arg(Drive1->currentText());
         showDriveOf(Dir1->path());
+    }
 }
 
 void frmSelect::Dir1_Change()
@@ -185,8 +189,9 @@ void frmSelect::imgBut_Click(int index)
     } else if (keyword == u"QUIT") {
         programState().DialogText.clear();
         close();
-    } else {
-        platform::startProgram(button.command);
+    } else if (!platform::startProgram(button.command)) {
+        qCWarning(lcDialogs).noquote()
+            << QStringLiteral("button %1: \"%2\" did not start").arg(index).arg(button.command);
     }
 }
 
