@@ -5,7 +5,6 @@
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
 #include "platform/services.h"
-#include "skin/button_line.h"
 #include "sound/theme_sound.h"
 
 #include <QCoreApplication>
@@ -18,9 +17,9 @@ bool IsProtectedButton(int i)
     const ButtonTable &table = programState().consoleButtons;
     if (i < 1 || i > table.count)
         return false;
-    return skin::isProtectedButtonLine(console::readButtonLine(QStringLiteral("DEFAULT"),
-                                                               console::indexKey(table.at(i).line),
-                                                               console::consoleSkinFile()));
+    return console::readButtonLine(QStringLiteral("DEFAULT"), console::indexKey(table.at(i).line),
+                                   console::consoleSkinFile())
+        .isProtected();
 }
 
 void forgetPassword(QString &text)

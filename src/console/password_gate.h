@@ -5,7 +5,7 @@
 // The password that guards protected console buttons.
 
 // Whether console button i (1 ... the button count of the console's ButtonTable) asks for the
-// password, by skin::isProtectedButtonLine on its line, read anew on every click from the
+// password, by skin::ButtonLine::isProtected() on its line, read anew on every click from the
 // override file of the console skin, else from the skin itself (the key is the button's layout
 // line number with at least two digits). False for an index out of range.
 [[nodiscard]] bool IsProtectedButton(int i);

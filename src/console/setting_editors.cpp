@@ -1,6 +1,6 @@
 #include "console/setting_editors.h"
 
-#include "console/button_line_edit.h"
+#include "console/button_target.h"
 #include "console/frm_main.h"
 #include "console/settings_entries.h"
 #include "console/settings_lists.h"
@@ -9,14 +9,13 @@
 #include "core/settings_store.h"
 #include "dialogs/frm_select.h"
 #include "platform/message_box.h"
-#include "skin/button_line.h"
 #include "skin/theme_paths.h"
 
 #include <QLabel>
 #include <QListWidget>
 
-using console::ButtonField;
 using console::ButtonTarget;
+using Field = skin::ButtonLine::Field;
 
 namespace {
 
@@ -38,7 +37,7 @@ QString voiceFile()
     return ThemePath() + QStringLiteral("voicecontrol.ini");
 }
 
-QString buttonLineOf(const ButtonTarget &target)
+skin::ButtonLine buttonLineOf(const ButtonTarget &target)
 {
     return console::readButtonLine(target.section, target.number, skinFileOf(target));
 }
@@ -65,29 +64,26 @@ void selectAgain(frmMain &console)
 
 // Writes line with field replaced by value and selects the line again. Nothing when the line is
 // too short to hold the field where the shell reads it.
-void writeField(frmMain &console, const ButtonTarget &target, const QString &line,
-                ButtonField field, const QString &value)
+void writeField(frmMain &console, const ButtonTarget &target, const skin::ButtonLine &line,
+                Field field, const QString &value)
 {
-    const std::optional<QString> changed = console::withButtonField(line, field, value);
+    const std::optional<skin::ButtonLine> changed = line.with(field, value);
     if (!changed)
         return;
-    writeButtonLine(target, *changed);
+    writeButtonLine(target, changed->text());
     selectAgain(console);
 }
 
-void editSound(frmMain &console, ButtonField field)
+void editSound(frmMain &console, Field field)
 {
     const std::optional<ButtonTarget> target = selectedButton(console);
     if (!target)
         return;
-    const QString line = buttonLineOf(*target);
-    const console::ButtonFields fields = console::buttonFields(line);
-    if (!fields.command)
+    const skin::ButtonLine line = buttonLineOf(*target);
+    if (!line.isComplete())
         return;
-    const QString current =
-        field == ButtonField::ClickSound ? *fields.clickSound : *fields.overSound;
     const QString entry = platform::inputPrompt(consoleText(QStringLiteral("msgboxsoundclick")),
-                                                promptTitle, current);
+                                                promptTitle, *line.field(field));
     if (entry.isEmpty() || entry.contains(u','))
         return;
     writeField(console, *target, line, field, entry);
@@ -100,26 +96,25 @@ void EditCommand(frmMain &console)
     const std::optional<ButtonTarget> target = selectedButton(console);
     if (!target)
         return;
-    const QString line = buttonLineOf(*target);
-    const std::optional<QString> command = console::buttonFields(line).command;
-    if (!command)
+    const skin::ButtonLine line = buttonLineOf(*target);
+    if (!line.isComplete())
         return;
     ProgramState &state = programState();
-    state.DialogText = *command;
+    state.DialogText = line.command();
     showSelectDialog();
     if (state.DialogText.isEmpty())
         return;
-    writeField(console, *target, line, ButtonField::Command, state.DialogText);
+    writeField(console, *target, line, Field::Command, state.DialogText);
 }
 
 void EditClickSound(frmMain &console)
 {
-    editSound(console, ButtonField::ClickSound);
+    editSound(console, Field::ClickSound);
 }
 
 void EditOverSound(frmMain &console)
 {
-    editSound(console, ButtonField::OverSound);
+    editSound(console, Field::OverSound);
 }
 
 void ToggleProtection(frmMain &console)
@@ -127,18 +122,17 @@ void ToggleProtection(frmMain &console)
     const std::optional<ButtonTarget> target = selectedButton(console);
     if (!target)
         return;
-    const QString line = buttonLineOf(*target);
-    const console::ButtonFields fields = console::buttonFields(line);
-    if (!fields.command)
-        return;
+    const skin::ButtonLine line = buttonLineOf(*target);
     // The flag itself is flipped, judged as the list and the gate judge it, so that every toggle
     // changes what the gate does; a truth word elsewhere in the line (a picture "truecolor.bmp")
     // is none of the toggle's business.
-    const bool protect = !skin::isProtectedButtonLine(line);
-    const std::optional<QString> changed = console::withButtonField(
-        line, ButtonField::Flag, protect ? QStringLiteral("true") : QStringLiteral("false"));
+    const bool protect = !line.isProtected();
+    const std::optional<skin::ButtonLine> changed =
+        line.with(Field::Flag, protect ? QStringLiteral("true") : QStringLiteral("false"));
+    if (!changed)
+        return;
     // The list line shows what the file holds: a write that failed leaves it as it was.
-    if (changed && writeButtonLine(*target, *changed)) {
+    if (writeButtonLine(*target, changed->text())) {
         QListWidget *list = console.lstBox(1);
         QListWidgetItem *item = list ? list->item(console.SelectedLine) : nullptr;
         if (item && console::isEntryLine(item->text()))

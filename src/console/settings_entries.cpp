@@ -20,13 +20,6 @@ QStringView firstWord(QStringView text)
     return blank < 0 ? text : text.first(blank);
 }
 
-std::optional<QString> field(const QStringList &fields, qsizetype number)
-{
-    if (fields.size() < number)
-        return std::nullopt;
-    return fields.at(number - 1);
-}
-
 } // namespace
 
 bool isEntryLine(QStringView line)
@@ -81,21 +74,15 @@ QString switchKey(QStringView entry)
     return key.toString();
 }
 
-ButtonFields buttonFields(QStringView line)
-{
-    // Ten fields at most: the command is the tenth and keeps its own commas.
-    const QStringList fields = skin::fieldList(line, 10);
-    return {field(fields, 7), field(fields, 8), field(fields, 10)};
-}
-
-QString readButtonLine(const QString &section, const QString &number, const QString &skinFile)
+skin::ButtonLine readButtonLine(const QString &section, const QString &number,
+                                const QString &skinFile)
 {
     // An override line that exists but is empty does not hide the theme's own line.
     const QString overridden =
         readIni(section, number, skin::overrideFilePath(skinFile)).value_or(QString());
     if (!overridden.isEmpty())
-        return overridden;
-    return readIni(section, number, skinFile).value_or(QString());
+        return skin::ButtonLine(overridden);
+    return skin::ButtonLine(readIni(section, number, skinFile).value_or(QString()));
 }
 
 QString skinFileOfHeader(const QString &header)

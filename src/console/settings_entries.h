@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skin/button_line.h"
+
 #include <QString>
 
 #include <optional>
@@ -39,21 +41,11 @@ struct SecurityEntry
 // its first word with one trailing ":" removed. Empty when the entry starts with a blank.
 [[nodiscard]] QString switchKey(QStringView entry);
 
-// The fields of a button line the lists show. A field exists when the line has the commas
-// before it; the last one present runs to the end of the line.
-struct ButtonFields
-{
-    std::optional<QString> overSound;  // field 7
-    std::optional<QString> clickSound; // field 8
-    std::optional<QString> command;    // everything after the 9th comma
-};
-[[nodiscard]] ButtonFields buttonFields(QStringView line);
-
 // The button line of key `number` in `section`: from the override file beside skinFile, or from
 // skinFile itself when the override gives an empty text (missing or empty). Empty when neither
 // has it. Leaves INIValue as the last read did.
-[[nodiscard]] QString readButtonLine(const QString &section, const QString &number,
-                                     const QString &skinFile);
+[[nodiscard]] skin::ButtonLine readButtonLine(const QString &section, const QString &number,
+                                              const QString &skinFile);
 
 // The skin file of the current theme that a protection-list header names ("SECURITY"), under
 // its own name on disk ("Security.skn"): its override file must be named as the shell names it,

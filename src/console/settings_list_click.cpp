@@ -76,11 +76,12 @@ void showProtectionLine(const SkinnedWindow &window, const QListWidget &list, in
     setCaption(window, 6, voice);
 
     // A button line cut short leaves the captions of the fields it lacks as they are.
-    const console::ButtonFields fields = console::buttonFields(
-        console::readButtonLine(section, number, console::skinFileOfHeader(header)));
-    appendCaption(window, 4, fields.overSound);
-    appendCaption(window, 5, fields.clickSound);
-    appendCaption(window, 3, fields.command);
+    using Field = skin::ButtonLine::Field;
+    const skin::ButtonLine line =
+        console::readButtonLine(section, number, console::skinFileOfHeader(header));
+    appendCaption(window, 4, line.field(Field::OverSound));
+    appendCaption(window, 5, line.field(Field::ClickSound));
+    appendCaption(window, 3, line.field(Field::Command));
 }
 
 void showTheme(const SkinnedWindow &window, const QString &theme)

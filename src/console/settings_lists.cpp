@@ -3,7 +3,6 @@
 #include "console/settings_entries.h"
 #include "core/ini_access.h"
 #include "core/program_state.h"
-#include "skin/button_line.h"
 #include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
 #include "skin/value_forms.h"
@@ -36,9 +35,10 @@ void addSkinFile(QListWidget &list, const QString &fileName)
         if (n == 1)
             list.addItem(withoutExtension(fileName).toUpper());
         const console::SecurityEntry parts = console::securityEntry(*entry);
-        const QString buttonLine = console::readButtonLine(parts.section, parts.number, skinFile);
-        auto *item = new QListWidgetItem(
-            console::protectionLine(skin::isProtectedButtonLine(buttonLine), parts.text));
+        const skin::ButtonLine buttonLine =
+            console::readButtonLine(parts.section, parts.number, skinFile);
+        auto *item =
+            new QListWidgetItem(console::protectionLine(buttonLine.isProtected(), parts.text));
         item->setData(Qt::UserRole, skin::wholeNumber(parts.number));
         list.addItem(item);
     }

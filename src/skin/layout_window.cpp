@@ -139,7 +139,7 @@ private:
         return true;
     }
 
-    bool buildLine(const skin::ButtonLine &line)
+    bool buildLine(const skin::ImageButtonLine &line)
     {
         const int index = m_buttons.count + 1;
         const QString path = ThemePath() + line.name;
@@ -150,7 +150,8 @@ private:
         ImageButton *button = m_window.addImageButton(index);
         if (!button)
             return skip(QStringLiteral("imgBut(%1) is already laid out").arg(index));
-        m_buttons.add({path, line.command, line.clickSound, line.overSound, m_line});
+        m_buttons.add({path, line.button.command(), line.button.clickSound(),
+                       line.button.overSound(), m_line});
         place(*button, line.geometry, skin::EdgeRule::Negative);
         button->setPicture(loaded.pixmap);
         button->show();
