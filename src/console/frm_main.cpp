@@ -36,6 +36,7 @@ frmMain::frmMain(QWidget *parent)
     cmdFake = new QPushButton(QStringLiteral("Fake"), this);
     addDesignElement(cmdFake);
 
+    setSoundPlayer([](const QString &name) { ThemeSound(name, false); });
     connect(&m_instance, &platform::SingleInstance::activationRequested, this,
             &frmMain::comeForward);
     connect(this, &SkinnedWindow::imgButClicked, this,

@@ -49,6 +49,7 @@ frmInput::frmInput(QWidget *parent)
     addDesignElement(txtInput);
     trackMouseOn(txtInput);
     connect(txtInput, &QLineEdit::returnPressed, this, &frmInput::AcceptInput);
+    setSoundPlayer([](const QString &name) { ThemeSound(name, false); });
     connect(this, &SkinnedWindow::imgButClicked, this, &frmInput::imgBut_Click);
 }
 
@@ -89,7 +90,7 @@ void frmInput::imgBut_Click(int index)
     if (index < 1 || index > table.count)
         return;
     const ButtonEntry button = table.at(index);
-    ThemeSound(button.clickSound, false);
+    playSound(button.clickSound);
     const QString keyword = button.command.toUpper();
     if (keyword == u"OK")
         AcceptInput();

@@ -60,6 +60,7 @@ frmSelect::frmSelect(QWidget *parent)
     // chosen takes it again, over what was typed since.
     connect(File1, &QListWidget::itemSelectionChanged, this, &frmSelect::File1_Click);
     connect(File1, &QListWidget::itemClicked, this, &frmSelect::File1_Click);
+    setSoundPlayer([](const QString &name) { ThemeSound(name, false); });
     connect(this, &SkinnedWindow::imgButClicked, this, &frmSelect::imgBut_Click);
 }
 
@@ -182,7 +183,7 @@ void frmSelect::imgBut_Click(int index)
     if (index < 1 || index > table.count)
         return;
     const ButtonEntry button = table.at(index);
-    ThemeSound(button.clickSound, false);
+    playSound(button.clickSound);
     const QString keyword = button.command.toUpper();
     if (keyword == u"OK") {
         AcceptSelection();

@@ -5,7 +5,6 @@
 #include "skin/image_button.h"
 #include "skin/picture_file.h"
 #include "skin/skinned_window.h"
-#include "sound/theme_sound.h"
 
 #include <QWidget>
 
@@ -20,9 +19,9 @@ bool isOver(const ImageButton &button)
     return (button.backColor().rgb() & 0xFFFFFF) == 0;
 }
 
-void enter(ImageButton &button, const ButtonEntry &entry)
+void enter(const SkinnedWindow &window, ImageButton &button, const ButtonEntry &entry)
 {
-    ThemeSound(entry.overSound, false);
+    window.playSound(entry.overSound);
     button.setBackColor(QColor(Qt::black));
     // The state changes even when the over picture is missing, so that the next pass does not
     // try the file again; the normal picture then stays.
@@ -89,7 +88,7 @@ void hoverPass(SkinnedWindow &window)
         const bool inside = left < x && right > x && top < y && bottom > y && under == button;
         if (inside) {
             if (!isOver(*button))
-                enter(*button, table.at(i));
+                enter(window, *button, table.at(i));
         } else if (isOver(*button) && (x < left || x > right || y < top || y > bottom)) {
             leave(*button, table.at(i));
         }

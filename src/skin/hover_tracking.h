@@ -26,7 +26,7 @@ void ReadPointer(const QWidget &window);
 // entered when the pointer lies strictly inside its rectangle and the button's own widget is
 // under the pointer; it is left when the pointer lies strictly outside the rectangle. On the
 // lines of the rectangle, or inside it while something else is under the pointer, the button
-// keeps its state. Entering plays the over-sound (not waiting for it), turns the back colour
+// keeps its state. Entering plays the over-sound (window.playSound()), turns the back colour
 // black and shows the over picture; an over picture that does not load leaves the shown
 // picture as it is. Leaving turns the back colour white and shows the normal picture again,
 // or the picture shown before entry when that file no longer loads. A pass that changes no
