@@ -4,6 +4,7 @@
 #include "platform/single_instance.h"
 #include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
+#include "skin/theme.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -38,6 +39,10 @@ public:
     // Position of the last clicked protection line; the editors select it again after a change.
     int SelectedLine = 0;
 
+    // The theme the console was opened with (openTheme()); every part of the console reads the
+    // theme through it.
+    const skin::Theme &theme() const { return m_theme; }
+
     FileListBox *File1 = nullptr;
     QTimer *tmrExit = nullptr;
     QPushButton *cmdFake = nullptr;
@@ -47,13 +52,13 @@ public:
     void hideFakeButton() override;
     core::TwipsRect auxiliaryRectangle(bool show) override;
     platform::TwipsFactors twipsFactors() const override;
-    double screenWidthTwips() const override;
     void place(const core::TwipsRect &rectangle) override;
     int elementCount() const override { return controlCount(); }
-    void setBackGround(const QString &value) override;
-    void playStartupSound(const QString &name) override;
+    void openTheme() override;
+    void applyBackGround() override;
+    void playStartupSound() override;
     void showAndRunEvents() override;
-    void layOut(const QString &skinFile) override;
+    void layOut() override;
     void stopExitWatch() override;
 
 private:
@@ -61,4 +66,5 @@ private:
     void comeForward();
 
     platform::SingleInstance m_instance;
+    skin::Theme m_theme;
 };

@@ -1,11 +1,5 @@
 #include "console/settings_entries.h"
 
-#include "core/ini_access.h"
-#include "core/program_state.h"
-#include "platform/native_path.h"
-#include "skin/theme_paths.h"
-#include "skin/value_forms.h"
-
 #include <algorithm>
 
 namespace console {
@@ -72,32 +66,6 @@ QString switchKey(QStringView entry)
     if (key.endsWith(u':'))
         key.chop(1);
     return key.toString();
-}
-
-skin::ButtonLine readButtonLine(const QString &section, const QString &number,
-                                const QString &skinFile)
-{
-    // An override line that exists but is empty does not hide the theme's own line.
-    const QString overridden =
-        readIni(section, number, skin::overrideFilePath(skinFile)).value_or(QString());
-    if (!overridden.isEmpty())
-        return skin::ButtonLine(overridden);
-    return skin::ButtonLine(readIni(section, number, skinFile).value_or(QString()));
-}
-
-QString skinFileOfHeader(const QString &header)
-{
-    return platform::nativePath(ThemePath() + header + QStringLiteral(".skn"));
-}
-
-QString terminalSkinFile()
-{
-    return ThemePath() + QStringLiteral("terminal.skn");
-}
-
-QString consoleSkinFile()
-{
-    return ThemePath() + programState().SkinName + QStringLiteral(".skn");
 }
 
 } // namespace console

@@ -7,8 +7,10 @@
 #include "platform/modal_show.h"
 #include "platform/native_path.h"
 #include "platform/program_start.h"
+#include "skin/box_description.h"
 #include "skin/layout_window.h"
 #include "skin/shape_window.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 
 #include <QCloseEvent>
@@ -26,8 +28,9 @@ const QString &selectSection()
 
 } // namespace
 
-frmSelect::frmSelect(QWidget *parent)
+frmSelect::frmSelect(const skin::Theme &theme, QWidget *parent)
     : SkinnedWindow(parent)
+    , m_theme(theme)
 {
     setWindowFlag(Qt::Dialog);
     setWindowTitle(QStringLiteral("KESTA Terminal - Select"));
@@ -60,30 +63,31 @@ frmSelect::frmSelect(QWidget *parent)
     // chosen takes it again, over what was typed since.
     connect(File1, &QListWidget::itemSelectionChanged, this, &frmSelect::File1_Click);
     connect(File1, &QListWidget::itemClicked, this, &frmSelect::File1_Click);
-    setSoundPlayer([](const QString &name) { ThemeSound(name, false); });
+    setSoundPlayer([this](const QString &name) { ThemeSound(m_theme, name, false); });
     connect(this, &SkinnedWindow::imgButClicked, this, &frmSelect::imgBut_Click);
 }
 
 void frmSelect::Form_Load()
 {
-    const QString skinFile = ThemePath() + QStringLiteral("Security.skn");
-    const dialogs::DialogShape shape = dialogs::readDialogShape(selectSection(), skinFile);
+    const skin::ThemeFile skinFile = m_theme.selectSkin();
+    const dialogs::DialogShape shape = dialogs::readDialogShape(m_theme, selectSection(), skinFile);
     const std::pair<QWidget *, QString> boxes[] = {
         {Dir1, QStringLiteral("Dirlist")},     {File1, QStringLiteral("Filelist")},
         {Drive1, QStringLiteral("Drivelist")}, {txtSel, QStringLiteral("InputBox")},
         {txtSel2, QStringLiteral("ArgBox")},
     };
     for (const auto &[box, key] : boxes)
-        dialogs::applyBoxKey(*box, selectSection(), key, skinFile);
+        skin::applyBoxDescription(*box, skinFile.box(selectSection(), key));
 
     const dialogs::CommandLine line = dialogs::splitCommandLine(programState().DialogText);
     txtSel->setText(line.program);
     txtSel2->setText(line.arguments);
     pointListsAt(line.program);
 
-    const dialogs::ProgressiveLayout progressive = dialogs::readProgressiveLayout();
-    LayoutWindow(*this, selectSection(), buttonTable(), animationTable(), progressive.animated,
-                 progressive.delay, skinFile);
+    const skin::ProgressiveBuild progressive =
+        m_theme.progressiveBuild(QStringLiteral("STARTUP"), {});
+    LayoutWindow(*this, m_theme, selectSection(), buttonTable(), animationTable(),
+                 progressive.animated, progressive.delay, skinFile);
     ShapeWindow(*this, shape.maskColour, shape.background);
     dialogs::centreOnScreen(*this);
 }
@@ -196,9 +200,9 @@ void frmSelect::imgBut_Click(int index)
     }
 }
 
-void showSelectDialog()
+void showSelectDialog(const skin::Theme &theme)
 {
-    frmSelect dialog;
+    frmSelect dialog(theme);
     dialog.Form_Load();
     platform::showModal(dialog);
 }

@@ -101,8 +101,9 @@ void TestHoverTracking::init()
     // by several pixels (the test runs at a font DPI of 110, where 1440 / DPI is not whole).
     m_window->move(1000, 200);
     m_window->tmrMouse->stop(); // every pass of these tests is one the test runs
-    LayoutWindow(*m_window, u"DEFAULT"_s, m_window->buttonTable(), m_window->animationTable(),
-                 false, 0, m_theme->storedPath(u"Security.skn"_s));
+    const skin::Theme &theme = m_theme->theme();
+    LayoutWindow(*m_window, theme, u"DEFAULT"_s, m_window->buttonTable(),
+                 m_window->animationTable(), false, 0, theme.consoleSkin());
     QCOMPARE(m_window->buttonTable().count, 2);
     // The template lies under the same rectangle: it must never be taken for a button.
     ImageButton *model = m_window->imgBut(0);
@@ -245,9 +246,9 @@ void TestHoverTracking::eventsThatRunAPass()
     QCOMPARE(m_pointer->samples, 7);
     QCOMPARE(m_window->tmrMouse->interval(), 100);
 
-    frmInput input;
+    frmInput input(m_theme->theme());
     QCOMPARE(moveOver(input.txtInput), 3);
-    frmSelect select;
+    frmSelect select(m_theme->theme());
     QCOMPARE(moveOver(select.Dir1->viewport()), 3);
     QCOMPARE(moveOver(select.File1->viewport()), 3);
 }

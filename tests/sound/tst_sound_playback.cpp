@@ -1,5 +1,5 @@
-#include "core/program_state.h"
 #include "private_pulse_server.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 #include "test_environment.h"
 #include "tone_wav.h"
@@ -36,6 +36,7 @@ private:
     bool heardWithinTwoSeconds(const QString &name);
 
     TestEnvironment m_env;
+    skin::Theme m_theme;
     std::unique_ptr<PrivatePulseServer> m_server;
 };
 
@@ -48,11 +49,10 @@ void TestSoundPlayback::initTestCase()
 {
     m_server = std::make_unique<PrivatePulseServer>(m_env.path("pulse"));
     qputenv("PULSE_SERVER", m_server->address().toLocal8Bit());
-    programState().ProgramDir = m_env.path("shell");
-    programState().ThemeDir = "\\Themes\\Blue\\";
+    m_theme = skin::Theme(m_env.path("shell"), "\\Themes\\Blue\\", "Security");
     writeSwitches("[DEFAULT]\n");
     // The very first sound finds no server: refused, and silent.
-    ThemeSound(themeSound("refused", 100), true);
+    ThemeSound(m_theme, themeSound("refused", 100), true);
 
     if (!m_server->start()) {
         const QString why = m_server->error();
@@ -105,7 +105,7 @@ bool TestSoundPlayback::heardWithinTwoSeconds(const QString &name)
     QElapsedTimer clock;
     clock.start();
     while (!clock.hasExpired(2000)) {
-        ThemeSound(name, false);
+        ThemeSound(m_theme, name, false);
         for (int i = 0; i < 4; ++i) {
             QTest::qWait(50);
             if (m_server->loudFramesSince(mark) > 0)
@@ -140,7 +140,7 @@ void TestSoundPlayback::everyThemeEncodingSounds()
     const QString name = themeSound(QTest::currentDataTag(), durationMs, index);
     const qint64 mark = m_server->recordedFrames();
 
-    ThemeSound(name, true);
+    ThemeSound(m_theme, name, true);
 
     // A clean tone is loud in nearly every frame; the whole of it must come out, not a start.
     const qint64 heard = heardSince(mark);
@@ -156,9 +156,9 @@ void TestSoundPlayback::soundSwitchedOffIsSilent()
     const qint64 mark = m_server->recordedFrames();
 
     writeSwitches("[DEFAULT]\nSound=False\n");
-    ThemeSound(off, true); // returns at once: nothing plays
+    ThemeSound(m_theme, off, true); // returns at once: nothing plays
     writeSwitches("[DEFAULT]\nSound=True\n");
-    ThemeSound(marker, true);
+    ThemeSound(m_theme, marker, true);
 
     const qint64 heard = heardSince(mark);
     QVERIFY2(heard > framesOf(300) * 9 / 10 && heard < framesOf(300) * 11 / 10,
@@ -182,8 +182,8 @@ void TestSoundPlayback::replacesOrOverlapsTheSoundStillPlaying()
     writeSwitches(skn);
     const qint64 mark = m_server->recordedFrames();
 
-    ThemeSound(first, false);
-    ThemeSound(second, false);
+    ThemeSound(m_theme, first, false);
+    ThemeSound(m_theme, second, false);
 
     const qint64 heard = heardSince(mark);
     if (overlap)
@@ -197,7 +197,7 @@ void TestSoundPlayback::playsAgainOnceTheServerIsBack()
     const QString playing = themeSound("playing", 3000);
     const QString marker = themeSound("marker", 100);
     const qint64 mark = m_server->recordedFrames();
-    ThemeSound(playing, false);
+    ThemeSound(m_theme, playing, false);
     QTRY_VERIFY(m_server->loudFramesSince(mark) > 0);
 
     // Gone in the middle of a sound: silence, and nobody waits for the server.
@@ -205,8 +205,8 @@ void TestSoundPlayback::playsAgainOnceTheServerIsBack()
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < 20; ++i)
-        ThemeSound(marker, i % 2);
-    ThemeSound(marker, true);
+        ThemeSound(m_theme, marker, i % 2);
+    ThemeSound(m_theme, marker, true);
     QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
 
     QVERIFY(m_server->start() && m_server->startRecording());

@@ -1,4 +1,4 @@
-#include "core/program_state.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 #include "test_environment.h"
 #include "tone_wav.h"
@@ -22,6 +22,7 @@ private:
     void playSome();
 
     TestEnvironment m_env;
+    skin::Theme m_theme;
     QString m_socketPath;
 };
 
@@ -30,8 +31,7 @@ void TestSoundWithoutServer::initTestCase()
     m_socketPath = m_env.path("pulse/native");
     qputenv("PULSE_SERVER", ("unix:" + m_socketPath).toLocal8Bit());
 
-    programState().ProgramDir = m_env.path("shell");
-    programState().ThemeDir = "\\Themes\\Blue\\";
+    m_theme = skin::Theme(m_env.path("shell"), "\\Themes\\Blue\\", "Security");
     QVERIFY(writeToneWav(m_env.path("shell/Themes/Blue/tone.wav"), wavEncodings()[1], 300));
     writeBytes(m_env.path("shell/Themes/Blue/broken.wav"), "RIFF\x10\0\0\0WAVEjunk");
 }
@@ -41,19 +41,19 @@ void TestSoundWithoutServer::playSome()
     const QString switches = m_env.path("shell/Themes/Blue/terminal.skn");
     for (int i = 0; i < 10; ++i) {
         writeBytes(switches, i % 2 ? "[DEFAULT]\nMultiple=True\n" : "[DEFAULT]\nMultiple=False\n");
-        ThemeSound("tone", false);
-        ThemeSound("broken", false);
+        ThemeSound(m_theme, "tone", false);
+        ThemeSound(m_theme, "broken", false);
     }
-    ThemeSound("broken", true);
+    ThemeSound(m_theme, "broken", true);
     // The sound cannot begin; waiting gives up instead of holding the caller for good.
-    ThemeSound("tone", true);
+    ThemeSound(m_theme, "tone", true);
 }
 
 void TestSoundWithoutServer::hungServerDoesNotHoldTheCaller()
 {
     QLocalServer server;
     QVERIFY(server.listen(m_socketPath));
-    ThemeSound("tone", false);
+    ThemeSound(m_theme, "tone", false);
 
     // The output connects on its own thread and stops at the greeting, waiting for an answer
     // that never comes. The client library gives up only after many seconds.
