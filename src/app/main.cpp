@@ -1,5 +1,6 @@
 #include "app/program_options.h"
 #include "console/frm_main.h"
+#include "platform/display_session.h"
 
 #include <QApplication>
 
@@ -10,7 +11,9 @@ int main(int argc, char *argv[])
     if (invocation.action != app::Invocation::Run)
         return app::answer(invocation);
 
+    platform::DisplaySession display;
     QApplication application(argc, argv);
+    display.settle();
     QApplication::setApplicationName(QStringLiteral("kesta-security"));
     QApplication::setApplicationDisplayName(QStringLiteral("KESTA Terminal - Security"));
     QApplication::setApplicationVersion(app::version());

@@ -2,6 +2,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
 
 namespace platform {
 
@@ -17,14 +22,94 @@ public:
     }
 };
 
+// The pointer as the program's own windows see it. A Wayland client learns where the pointer is
+// only while it is over one of its windows, and not where its windows stand: Qt's idea of the
+// window positions is all there is, and QApplication::widgetAt() can pick the wrong one of two
+// overlapping windows. So the window the pointer is in comes from the enter and leave events,
+// the point from the latest pointer event, and what lies under it from that window alone.
+class WindowEventPointerSource final : public QObject, public PointerSource
+{
+public:
+    explicit WindowEventPointerSource(QObject *parent)
+        : QObject(parent)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    QPoint position() const override { return m_window ? m_position : nowhere; }
+    QWidget *widgetAt(QPoint screenPoint) const override
+    {
+        QWidget *window = m_window.data();
+        if (!window)
+            return nullptr;
+        const QPoint inside = window->mapFromGlobal(screenPoint);
+        if (!window->rect().contains(inside))
+            return nullptr;
+        QWidget *child = window->childAt(inside);
+        return child ? child : window;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched->isWindowType())
+            follow(static_cast<QWindow *>(watched), event);
+        return false;
+    }
+
+private:
+    // Off every screen, so inside no window of the program.
+    static constexpr QPoint nowhere{-1'000'000, -1'000'000};
+
+    static QWidget *widgetOf(const QWindow *window)
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *widget : windows) {
+            if (widget->windowHandle() == window)
+                return widget;
+        }
+        return nullptr;
+    }
+
+    void follow(QWindow *window, QEvent *event)
+    {
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            if (const auto *pointer = dynamic_cast<const QSinglePointEvent *>(event)) {
+                m_position = pointer->globalPosition().toPoint();
+                m_window = widgetOf(window);
+            }
+            break;
+        case QEvent::Leave:
+            // Going from one window of the program to another may bring the enter first.
+            if (const QWidget *left = m_window.data(); left && left->windowHandle() == window)
+                m_window = nullptr;
+            break;
+        default:
+            break;
+        }
+    }
+
+    QPointer<QWidget> m_window;
+    QPoint m_position;
+};
+
 PointerSource *installedSource = nullptr;
+QPointer<WindowEventPointerSource> windowEventSource;
 
 } // namespace
 
 PointerSource &pointerSource()
 {
     static SystemPointerSource system;
-    return installedSource ? *installedSource : system;
+    if (installedSource)
+        return *installedSource;
+    if (windowEventSource)
+        return *windowEventSource;
+    return system;
 }
 
 PointerSource *setPointerSource(PointerSource *source)
@@ -32,6 +117,12 @@ PointerSource *setPointerSource(PointerSource *source)
     PointerSource *previous = installedSource;
     installedSource = source;
     return previous;
+}
+
+void followPointerThroughWindowEvents()
+{
+    if (!windowEventSource)
+        windowEventSource = new WindowEventPointerSource(QCoreApplication::instance());
 }
 
 } // namespace platform
