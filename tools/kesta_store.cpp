@@ -1,5 +1,6 @@
 // kesta-store: the shell's side of the stores the console shares, on the command line.
 
+#include "app/program_options.h"
 #include "core/ini_access.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
@@ -42,6 +43,7 @@ const char usage[] =
     "Arguments are UTF-8 text. A value is printed exactly, in UTF-8, followed by one newline;\n"
     "a value that a file cannot hold exactly is refused, never altered.\n"
     "Exit status: 0 success, 1 not found or failed, 2 bad usage.\n"
+    "--help prints this help, --version the version. See kesta-store(1).\n"
     "The settings store lives in $XDG_CONFIG_HOME/KESTA Terminal/settings.ini\n"
     "($XDG_CONFIG_HOME defaults to ~/.config).\n";
 
@@ -126,5 +128,7 @@ int main(int argc, char *argv[])
         std::fputs(usage, stdout);
         return Success;
     }
+    if (args[0] == u"--version" || args[0] == u"-v")
+        return printValue(QStringLiteral("kesta-store ") + app::version());
     return args[0] == u"ini" ? iniCommand(args) : storeCommand(args);
 }

@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 
-// The platform layer's messages: what the system refused (a lock, a socket, the sound server).
-// Debug messages, such as the sound stream's state, are off unless the rules turn them on.
+// What the platform layer tells the person running the console: the windowing system it runs
+// on and what it lacks there; with debug messages on, the sound server's connection and stream.
+// Information messages show by default.
 Q_DECLARE_LOGGING_CATEGORY(lcPlatform)

@@ -44,9 +44,8 @@ bool SingleInstance::claim()
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError)
             return false;
-        qCWarning(lcPlatform).noquote()
-            << QStringLiteral("single instance: cannot create %1; starting unguarded")
-                   .arg(m_lockPath);
+        qCWarning(lcPlatform, "single instance: cannot create %s; starting unguarded",
+                  qPrintable(m_lockPath));
         return true;
     }
     m_claimed = true;
@@ -54,9 +53,8 @@ bool SingleInstance::claim()
     QLocalServer::removeServer(m_socketPath);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server.listen(m_socketPath))
-        qCWarning(lcPlatform).noquote()
-            << QStringLiteral("single instance: cannot listen on %1: %2")
-                   .arg(m_socketPath, m_server.errorString());
+        qCWarning(lcPlatform, "single instance: cannot listen on %s: %s", qPrintable(m_socketPath),
+                  qPrintable(m_server.errorString()));
     return true;
 }
 

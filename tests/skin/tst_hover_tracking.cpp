@@ -1,6 +1,7 @@
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
 #include "dialogs/frm_select.h"
+#include "platform/pointer_source.h"
 #include "platform/services.h"
 #include "skin/hover_tracking.h"
 #include "skin/image_button.h"
@@ -68,6 +69,7 @@ private slots:
     void passesThatDoNothing_data();
     void passesThatDoNothing();
     void eventsThatRunAPass();
+    void pointerFromWindowEvents();
 
 private:
     // Moves the pointer to (x, y) of the window with `under` below it and runs one pass.
@@ -251,6 +253,29 @@ void TestHoverTracking::eventsThatRunAPass()
     frmSelect select(m_theme->theme());
     QCOMPARE(moveOver(select.Dir1->viewport()), 3);
     QCOMPARE(moveOver(select.File1->viewport()), 3);
+}
+
+// On Wayland the pointer is known only from the events that reach the program's own windows:
+// leaving the window leaves the button, as the pointer going elsewhere does on X11.
+void TestHoverTracking::pointerFromWindowEvents()
+{
+    m_pointer.reset();
+    platform::followPointerThroughWindowEvents();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    ImageButton *button = m_window->imgBut(1);
+    QVERIFY(button);
+    const QPoint inside(25, 40);
+    QMouseEvent move(QEvent::MouseMove, inside, m_window->mapToGlobal(inside), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window->windowHandle(), &move);
+    m_window->UpdateHover();
+    QCOMPARE(button->backColor(), QColor(Qt::black));
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(m_window->windowHandle(), &leave);
+    m_window->UpdateHover();
+    QCOMPARE(button->backColor(), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestHoverTracking)
