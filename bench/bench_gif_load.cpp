@@ -5,10 +5,10 @@
 // frame was decoded before the first of them ran). Work is the UI thread's CPU time, so that
 // time the machine gives to other processes does not count. Offscreen platform.
 #include "bench_report.h"
-#include "core/program_state.h"
 #include "gif_writer.h"
 #include "skin/layout_window.h"
 #include "skin/skinned_window.h"
+#include "skin/theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +62,7 @@ qint64 threadCpuNs()
 }
 
 // Lays skinFile out on a fresh window while a timer of interval 0 notes every event pass.
-EventGaps measureEventGaps(const QString &skinFile)
+EventGaps measureEventGaps(const skin::Theme &theme, const skin::ThemeFile &skinFile)
 {
     SkinnedWindow window;
     window.resize(640, 480);
@@ -77,8 +77,8 @@ EventGaps measureEventGaps(const QString &skinFile)
         lastPass = now;
     });
     pass.start();
-    LayoutWindow(window, QStringLiteral("DEFAULT"), window.buttonTable(), window.animationTable(),
-                 false, 0, skinFile);
+    LayoutWindow(window, theme, QStringLiteral("DEFAULT"), window.buttonTable(),
+                 window.animationTable(), false, 0, skinFile);
     const qint64 end = threadCpuNs();
     longest = std::max(longest, end - lastPass);
     return {static_cast<double>(longest) / 1e6, static_cast<double>(end - start) / 1e6};
@@ -101,9 +101,8 @@ int main(int argc, char *argv[])
     QTemporaryDir root;
     const QString folder = root.filePath(QStringLiteral("Themes/Bench"));
     QDir().mkpath(folder);
-    ProgramState &state = programState();
-    state.ProgramDir = root.path();
-    state.ThemeDir = QStringLiteral("\\Themes\\Bench\\");
+    const skin::Theme theme(root.path(), QStringLiteral("\\Themes\\Bench\\"),
+                            QStringLiteral("Security"));
     const QString gifPath = folder + QStringLiteral("/big.gif");
     if (!writeFile(gifPath, checkeredGif(QSize(96, 96), 300)) ||
         !writeFile(folder + QStringLiteral("/Security.skn"),
@@ -112,15 +111,14 @@ int main(int argc, char *argv[])
         !writeFile(folder + QStringLiteral("/Long.skn"),
                    "[DEFAULT]\r\n01=long.gif,A,0,0,200,150\r\n"))
         return 1;
-    const QString skinFile = ThemePath() + QStringLiteral("Security.skn");
 
     int frames = 0;
     auto layOut = [&] {
         SkinnedWindow window;
         window.resize(200, 200);
         const auto start = std::chrono::steady_clock::now();
-        LayoutWindow(window, QStringLiteral("DEFAULT"), window.buttonTable(),
-                     window.animationTable(), false, 0, skinFile);
+        LayoutWindow(window, theme, QStringLiteral("DEFAULT"), window.buttonTable(),
+                     window.animationTable(), false, 0, theme.consoleSkin());
         frames = window.animationTable().frameCount;
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
             .count();
@@ -161,7 +159,8 @@ int main(int argc, char *argv[])
     std::vector<double> longest;
     std::vector<double> whole;
     for (int run = 0; run < 5; ++run) {
-        const EventGaps gaps = measureEventGaps(ThemePath() + QStringLiteral("Long.skn"));
+        const EventGaps gaps =
+            measureEventGaps(theme, skin::ThemeFile(theme.file(QStringLiteral("Long.skn"))));
         longest.push_back(gaps.longestMs);
         whole.push_back(gaps.layoutMs);
     }

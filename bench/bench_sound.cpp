@@ -7,9 +7,9 @@
 // without pulseaudio it prints a note and no rows.
 
 #include "bench_report.h"
-#include "core/program_state.h"
 #include "private_pulse_server.h"
 #include "process_cpu.h"
+#include "skin/theme.h"
 #include "sound/sound_device_output.h"
 #include "sound/theme_sound.h"
 #include "tone_wav.h"
@@ -52,8 +52,9 @@ double median(std::vector<double> samples)
 class SoundBench
 {
 public:
-    explicit SoundBench(const QString &themeFolder)
-        : m_themeFolder(themeFolder)
+    SoundBench(const skin::Theme &theme, const QString &themeFolder)
+        : m_theme(theme)
+        , m_themeFolder(themeFolder)
     {
         sound::deviceSoundOutput().setStartHook([this](const QString &) { m_started.release(); });
     }
@@ -69,7 +70,7 @@ public:
         QThread::usleep((m_seed >> 16) % 20000);
         QElapsedTimer timer;
         timer.start();
-        ThemeSound(name, false);
+        ThemeSound(m_theme, name, false);
         if (!m_started.tryAcquire(1, 5000))
             return -1;
         return double(timer.nsecsElapsed()) / 1e6;
@@ -85,6 +86,7 @@ public:
     }
 
 private:
+    const skin::Theme &m_theme;
     QString m_themeFolder;
     QSemaphore m_started;
     int m_touches = 0;
@@ -158,8 +160,8 @@ QHash<qint64, double> bufferLatencies(PrivatePulseServer &server)
 
 // Medians of the buffer latency of the console's stream and of a pacat stream asking for 20 ms,
 // sampled while both play; false when either stream is not seen.
-bool bufferLatencyMedians(PrivatePulseServer &server, const QString &longSound, double *ours,
-                          double *pacat)
+bool bufferLatencyMedians(PrivatePulseServer &server, const skin::Theme &theme,
+                          const QString &longSound, double *ours, double *pacat)
 {
     QProcess peer;
     peer.setStandardInputFile(u"/dev/zero"_s);
@@ -169,7 +171,7 @@ bool bufferLatencyMedians(PrivatePulseServer &server, const QString &longSound, 
         return false;
     std::vector<double> oursSeen, peerSeen;
     for (int i = 0; i < LatencySamples; ++i) {
-        ThemeSound(longSound, false);
+        ThemeSound(theme, longSound, false);
         QThread::msleep(300); // both streams settled on what the server granted them
         const QHash<qint64, double> latencies = bufferLatencies(server);
         const auto own = latencies.constFind(QCoreApplication::applicationPid());
@@ -213,8 +215,7 @@ int main(int argc, char **argv)
 
     const QString themeFolder = root.filePath(u"shell/Themes/Bench/"_s);
     QDir().mkpath(themeFolder);
-    programState().ProgramDir = root.filePath(u"shell"_s);
-    programState().ThemeDir = u"\\Themes\\Bench\\"_s;
+    const skin::Theme theme(root.filePath(u"shell"_s), u"\\Themes\\Bench\\"_s, u"Security"_s);
     for (int i = 0; i < WavEncodingCount; ++i) {
         const QString path = themeFolder + QString::fromLatin1(wavEncodings()[i].name) + u".wav"_s;
         if (!writeToneWav(path, wavEncodings()[i], SoundMs)) {
@@ -223,7 +224,7 @@ int main(int argc, char **argv)
         }
     }
 
-    SoundBench bench(themeFolder);
+    SoundBench bench(theme, themeFolder);
     const QString pcm16 = QString::fromLatin1(wavEncodings()[1].name);
     // The first sound opens the connection to the server; that is no part of any figure.
     if (bench.playOnce(pcm16) < 0) {
@@ -263,7 +264,7 @@ int main(int argc, char **argv)
     }
 
     double ours = 0, pacat = 0;
-    if (!bufferLatencyMedians(server, pcm16, &ours, &pacat)) {
+    if (!bufferLatencyMedians(server, theme, pcm16, &ours, &pacat)) {
         std::fprintf(stderr, "bench_sound: the server lists no buffer latency of both streams\n");
         return 1;
     }

@@ -11,6 +11,7 @@ packages=(
     libsndfile1-dev libpulse-dev libinih-dev
     pulseaudio pulseaudio-utils
     xvfb xauth xdotool fonts-dejavu-core
+    weston qt6-wayland xwayland
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang-14 libclang-rt-14-dev llvm-14)

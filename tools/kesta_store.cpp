@@ -1,9 +1,10 @@
 // kesta-store: the shell's side of the stores the console shares, on the command line.
 
+#include "app/program_options.h"
 #include "core/ini_access.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
-#include "platform/message_box.h"
+#include "platform/services.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -42,6 +43,7 @@ const char usage[] =
     "Arguments are UTF-8 text. A value is printed exactly, in UTF-8, followed by one newline;\n"
     "a value that a file cannot hold exactly is refused, never altered.\n"
     "Exit status: 0 success, 1 not found or failed, 2 bad usage.\n"
+    "--help prints this help, --version the version. See kesta-store(1).\n"
     "The settings store lives in $XDG_CONFIG_HOME/KESTA Terminal/settings.ini\n"
     "($XDG_CONFIG_HOME defaults to ~/.config).\n";
 
@@ -115,9 +117,9 @@ int main(int argc, char *argv[])
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kesta-store"));
-    platform::setMessageHandler([](const QString &text) {
+    const platform::ServicesOverride toStandardError({.showMessage = [](const QString &text) {
         std::fprintf(stderr, "kesta-store: %s\n", text.toUtf8().constData());
-    });
+    }});
 
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
@@ -126,5 +128,7 @@ int main(int argc, char *argv[])
         std::fputs(usage, stdout);
         return Success;
     }
+    if (args[0] == u"--version" || args[0] == u"-v")
+        return printValue(QStringLiteral("kesta-store ") + app::version());
     return args[0] == u"ini" ? iniCommand(args) : storeCommand(args);
 }

@@ -1,11 +1,10 @@
 #include "console/password_gate.h"
 
-#include "console/frm_main.h"
 #include "console/settings_entries.h"
-#include "core/ini_access.h"
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
-#include "skin/button_line.h"
+#include "platform/services.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 
 #include <QCoreApplication>
@@ -13,14 +12,14 @@
 #include <algorithm>
 #include <utility>
 
-bool IsProtectedButton(int i)
+bool IsProtectedButton(const skin::Theme &theme, int i)
 {
     const ButtonTable &table = programState().consoleButtons;
     if (i < 1 || i > table.count)
         return false;
-    return skin::isProtectedButtonLine(console::readButtonLine(QStringLiteral("DEFAULT"),
-                                                               console::indexKey(table.at(i).line),
-                                                               console::consoleSkinFile()));
+    return theme.consoleSkin()
+        .buttonLine(QStringLiteral("DEFAULT"), console::indexKey(table.at(i).line))
+        .isProtected();
 }
 
 void forgetPassword(QString &text)
@@ -30,30 +29,31 @@ void forgetPassword(QString &text)
     text.clear();
 }
 
-void playPasswordSound(const QString &key)
+void playPasswordSound(const skin::Theme &theme, const QString &key)
 {
-    // Copied out of INIValue by readIni: ThemeSound reads the theme switches through it.
-    if (const auto name = readIni(QStringLiteral("DEFAULT"), key, console::terminalSkinFile()))
-        ThemeSound(*name, false);
+    // Copied out of INIValue by the read: ThemeSound reads the theme switches through it.
+    if (const auto name = theme.shellSkin().text(QStringLiteral("DEFAULT"), key))
+        ThemeSound(theme, *name, false);
 }
 
-bool PasswordGate(frmMain &console)
+bool PasswordGate(const skin::Theme &theme)
 {
     ProgramState &state = programState();
-    playPasswordSound(QStringLiteral("PassStartSound"));
+    playPasswordSound(theme, QStringLiteral("PassStartSound"));
     state.PasswordMode = true;
-    showInputDialog();
+    showInputDialog(theme);
     // Paints and timers held up by the dialog run before the answer is judged.
     QCoreApplication::processEvents();
     QString entered = std::exchange(state.DialogText, QString());
     const bool right = entered == state.Password;
     forgetPassword(entered);
     if (!right) {
-        playPasswordSound(QStringLiteral("PassFailSound"));
+        playPasswordSound(theme, QStringLiteral("PassFailSound"));
         return false;
     }
-    playPasswordSound(QStringLiteral("PassOkSound"));
+    playPasswordSound(theme, QStringLiteral("PassOkSound"));
     QCoreApplication::processEvents();
-    console.passwordPause(2000);
+    // A plain sleep: the accepted password's sound plays on while no click can get through.
+    platform::services().sleep(2000);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "core/ini_access.h"
 
+#include "core/core_log.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "platform/file_stamp.h"
@@ -11,8 +12,6 @@
 #include <QLoggingCategory>
 
 #include <optional>
-
-Q_LOGGING_CATEGORY(lcIni, "kesta.core.ini")
 
 namespace {
 
@@ -49,7 +48,7 @@ const Failure writeFailure{QStringLiteral("Error Writing Key"), QStringLiteral("
 void report(const Failure &failure, const QString &file, const QString &section, const QString &key,
             const QString &reason)
 {
-    qCWarning(lcIni).noquote()
+    qCWarning(lcCore).noquote()
         << QStringLiteral("%1 %2, [%3] %4: %5").arg(failure.logged, file, section, key, reason);
     if (isNewFor(failure.message, file))
         platform::showMessage(failure.message);
@@ -116,7 +115,7 @@ bool DeleteINI(const QString &target, const QString &section, const QString &key
         result = platform::writeProfileString(section, keyOrAll, std::nullopt, target);
     }
     if (!result.ok && !quiet)
-        qCWarning(lcIni).noquote() << QStringLiteral("cannot delete from %1, [%2] %3: %4")
-                                          .arg(target, section, key, result.error);
+        qCWarning(lcCore).noquote() << QStringLiteral("cannot delete from %1, [%2] %3: %4")
+                                           .arg(target, section, key, result.error);
     return result.ok;
 }

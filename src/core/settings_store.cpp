@@ -1,13 +1,12 @@
 #include "core/settings_store.h"
 
+#include "core/core_log.h"
 #include "platform/profile_engine.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QStandardPaths>
-
-Q_LOGGING_CATEGORY(lcSettings, "kesta.core.settings")
 
 namespace settings {
 namespace {
@@ -44,7 +43,7 @@ QString get(const QString &app, const QString &section, const QString &key,
 {
     const platform::ProfileValue found = platform::lookupProfileValue(section, key, filePath(app));
     if (found.failed)
-        qCWarning(lcSettings) << "cannot read the settings store:" << found.error;
+        qCWarning(lcCore) << "cannot read the settings store:" << found.error;
     return found.value.value_or(defaultValue);
 }
 
@@ -52,13 +51,13 @@ bool save(const QString &app, const QString &section, const QString &key, const 
 {
     const QString path = filePath(app);
     if (!preparePrivateFile(path)) {
-        qCWarning(lcSettings) << "cannot create the settings store" << path;
+        qCWarning(lcCore) << "cannot create the settings store" << path;
         return false;
     }
     const platform::ProfileWrite result =
         platform::writeProfileString(section, key, platform::valueThatReadsBack(value), path);
     if (!result.ok)
-        qCWarning(lcSettings) << "cannot save" << section << key << ":" << result.error;
+        qCWarning(lcCore) << "cannot save" << section << key << ":" << result.error;
     return result.ok;
 }
 
@@ -67,7 +66,7 @@ bool remove(const QString &app, const QString &section, const QString &key)
     const platform::ProfileWrite result =
         platform::writeProfileString(section, key, std::nullopt, filePath(app));
     if (!result.ok)
-        qCWarning(lcSettings) << "cannot delete" << section << key << ":" << result.error;
+        qCWarning(lcCore) << "cannot delete" << section << key << ":" << result.error;
     return result.ok;
 }
 

@@ -7,15 +7,19 @@
 #include <cstdio>
 
 namespace platform {
-namespace {
 
-MessageHandler &currentHandler()
+void showMessage(const QString &text)
 {
-    static MessageHandler handler;
-    return handler;
+    services().showMessage(text);
 }
 
-void showDefault(const QString &text)
+QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText,
+                    PromptEcho echo)
+{
+    return services().inputPrompt(prompt, title, defaultText, echo);
+}
+
+void showMessageBox(const QString &text)
 {
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
         QMessageBox::information(nullptr, QGuiApplication::applicationDisplayName(), text,
@@ -25,14 +29,8 @@ void showDefault(const QString &text)
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-InputPromptHandler &currentPromptHandler()
-{
-    static InputPromptHandler handler;
-    return handler;
-}
-
-QString promptDefault(const QString &prompt, const QString &title, const QString &defaultText,
-                      PromptEcho echo)
+QString askForText(const QString &prompt, const QString &title, const QString &defaultText,
+                   PromptEcho echo)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return {};
@@ -45,34 +43,6 @@ QString promptDefault(const QString &prompt, const QString &title, const QString
                                                password ? QLineEdit::Password : QLineEdit::Normal,
                                                defaultText, &accepted, {}, hints);
     return accepted ? text : QString();
-}
-
-} // namespace
-
-void showMessage(const QString &text)
-{
-    if (const MessageHandler &handler = currentHandler())
-        handler(text);
-    else
-        showDefault(text);
-}
-
-MessageHandler setMessageHandler(MessageHandler handler)
-{
-    return std::exchange(currentHandler(), std::move(handler));
-}
-
-QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText,
-                    PromptEcho echo)
-{
-    if (const InputPromptHandler &handler = currentPromptHandler())
-        return handler(prompt, title, defaultText, echo);
-    return promptDefault(prompt, title, defaultText, echo);
-}
-
-InputPromptHandler setInputPromptHandler(InputPromptHandler handler)
-{
-    return std::exchange(currentPromptHandler(), std::move(handler));
 }
 
 } // namespace platform

@@ -1,10 +1,8 @@
 #include "sound_device.h"
 
-#include <QLoggingCategory>
+#include "platform/platform_log.h"
 
 #include <pulse/pulseaudio.h>
-
-Q_LOGGING_CATEGORY(lcSoundDevice, "kesta.platform", QtInfoMsg)
 
 namespace platform {
 
@@ -173,8 +171,8 @@ void SoundDevice::loseConnection()
 {
     if (!m_contextReady)
         m_sinceFailedAttempt.start();
-    qCDebug(lcSoundDevice) << "no sound server:"
-                           << (m_context ? pa_strerror(pa_context_errno(m_context)) : "");
+    qCDebug(lcPlatform) << "no sound server:"
+                        << (m_context ? pa_strerror(pa_context_errno(m_context)) : "");
     retireStream();
     retireContext();
     m_source.streamLost();
@@ -255,9 +253,9 @@ void SoundDevice::streamStateChanged(pa_stream *stream, void *device)
         const pa_buffer_attr *buffer = pa_stream_get_buffer_attr(stream);
         const pa_sample_spec *spec = pa_stream_get_sample_spec(stream);
         if (buffer) {
-            qCDebug(lcSoundDevice) << "stream open:" << spec->rate << "Hz, buffer"
-                                   << buffer->tlength << "bytes, request" << buffer->minreq
-                                   << "bytes, start" << buffer->prebuf << "bytes";
+            qCDebug(lcPlatform) << "stream open:" << spec->rate << "Hz, buffer" << buffer->tlength
+                                << "bytes, request" << buffer->minreq << "bytes, start"
+                                << buffer->prebuf << "bytes";
         }
         self->m_source.streamOpened(
             {int(spec->rate), ChannelCount, qint64(buffer ? buffer->tlength / FrameBytes : 0)});

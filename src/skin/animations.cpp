@@ -6,6 +6,7 @@
 #include "skin/layout_line.h"
 #include "skin/skinned_window.h"
 #include "skin/stretched_picture.h"
+#include "skin/theme.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -158,10 +159,10 @@ int addFollowingFrames(SkinnedWindow &window, GifFrameReader &reader, const QRec
 
 } // namespace
 
-QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
+QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const AnimationLine &line,
                          AnimationTable &animations, QString *error)
 {
-    const QString path = ThemePath() + line.name;
+    const QString path = theme.file(line.name);
     EventPacer pacer(window);
     const std::optional<QByteArray> bytes = readGifFile(path, pacer, error);
     if (!bytes)

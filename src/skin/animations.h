@@ -10,6 +10,7 @@ class SkinnedWindow;
 namespace skin {
 
 struct AnimationLine;
+class Theme;
 
 // The interval an animation starts with: the first frame's delay, or 0 (a still picture) when
 // that delay does not fit a 16-bit signed number, that is when it is above 32767 ms.
@@ -20,7 +21,7 @@ struct AnimationLine;
 void setAnimationInterval(QTimer &timer, qint32 intervalMs);
 
 // Lays out animation line `line` on window: one imgGif member per frame of the GIF file
-// ThemePath() + line.name, at the indexes after animations.frameCount, placed by the line
+// theme.file(line.name), at the indexes after animations.frameCount, placed by the line
 // (a width or height measured back from the edge only when below 0), each above everything
 // laid out before it, the first one shown; then tmrAnim member animations.animationCount + 1,
 // started with firstInterval() of the first frame's delay. Records first, last and current
@@ -33,7 +34,7 @@ void setAnimationInterval(QTimer &timer, qint32 intervalMs);
 // window started quitting while the file was read. A later image that does not decode, the
 // 64 MiB, or a later index that is taken ends the animation at the frames before it, with
 // *error saying so.
-QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
+QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const AnimationLine &line,
                          AnimationTable &animations, QString *error);
 
 // One tick of animation `a` of window: the next frame is shown (after the last comes the

@@ -1,11 +1,10 @@
 #include "skin/hover_tracking.h"
 
 #include "core/program_state.h"
-#include "platform/pointer_source.h"
+#include "platform/services.h"
 #include "skin/image_button.h"
 #include "skin/picture_file.h"
 #include "skin/skinned_window.h"
-#include "sound/theme_sound.h"
 
 #include <QWidget>
 
@@ -20,9 +19,9 @@ bool isOver(const ImageButton &button)
     return (button.backColor().rgb() & 0xFFFFFF) == 0;
 }
 
-void enter(ImageButton &button, const ButtonEntry &entry)
+void enter(const SkinnedWindow &window, ImageButton &button, const ButtonEntry &entry)
 {
-    ThemeSound(entry.overSound, false);
+    window.playSound(entry.overSound);
     button.setBackColor(QColor(Qt::black));
     // The state changes even when the over picture is missing, so that the next pass does not
     // try the file again; the normal picture then stays.
@@ -52,8 +51,8 @@ QString overPicturePath(const QString &picture)
 
 void ReadPointer(const QWidget &window)
 {
-    const platform::PointerSource &source = platform::pointerSource();
-    const QPoint screen = source.position();
+    const platform::Services &system = platform::services();
+    const QPoint screen = system.pointerPosition();
     // The skinned windows have no frame, so the window's position is also its inside's. Both
     // are in pixels already: going through twips factors rounded to whole numbers would be off
     // by more pixels the further right the window stands, wherever 1440 / DPI is not whole.
@@ -61,7 +60,7 @@ void ReadPointer(const QWidget &window)
     ProgramState &state = programState();
     state.PointerX = inside.x();
     state.PointerY = inside.y();
-    state.PointerWindow = source.widgetAt(screen);
+    state.PointerWindow = system.widgetAt(screen);
 }
 
 void hoverPass(SkinnedWindow &window)
@@ -89,7 +88,7 @@ void hoverPass(SkinnedWindow &window)
         const bool inside = left < x && right > x && top < y && bottom > y && under == button;
         if (inside) {
             if (!isOver(*button))
-                enter(*button, table.at(i));
+                enter(window, *button, table.at(i));
         } else if (isOver(*button) && (x < left || x > right || y < top || y > bottom)) {
             leave(*button, table.at(i));
         }

@@ -91,20 +91,14 @@ LayoutLine parsePicture(QStringView line)
 
 LayoutLine parseButton(QStringView line)
 {
-    const QStringList fields = fieldList(line, buttonFields);
-    if (fields.size() < buttonFields)
+    ButtonLine button(line.toString());
+    const QStringList &fields = button.fields();
+    if (!button.isComplete())
         return tooFewFields(QLatin1StringView("B"), buttonFields, fields.size());
     auto geometry = parseGeometry(fields, false);
     if (auto *failure = std::get_if<NotLaidOut>(&geometry))
         return *failure;
-    ButtonLine result;
-    result.name = fields.at(0);
-    result.geometry = std::get<LineGeometry>(geometry);
-    result.overSound = fields.at(6);
-    result.clickSound = fields.at(7);
-    result.protectedFlag = fields.at(8);
-    result.command = fields.at(9);
-    return result;
+    return ImageButtonLine{fields.at(0), std::get<LineGeometry>(geometry), std::move(button)};
 }
 
 LayoutLine parseAnimation(QStringView line)

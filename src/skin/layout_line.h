@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skin/button_line.h"
+
 #include <QRect>
 #include <QString>
 
@@ -61,14 +63,11 @@ struct PictureLine
 };
 
 // "B": an image button; name is its picture file.
-struct ButtonLine
+struct ImageButtonLine
 {
     QString name;
     LineGeometry geometry;
-    QString overSound;     // field 7
-    QString clickSound;    // field 8
-    QString protectedFlag; // field 9, kept as written; the password gate reads it itself
-    QString command;       // field 10 to the end of the line, commas included
+    ButtonLine button; // the whole line, always complete: sounds, flag and command
 };
 
 // "A": an animation; name is a GIF file of the theme.
@@ -93,7 +92,7 @@ struct NotLaidOut
 };
 
 using LayoutLine =
-    std::variant<TextElementLine, PictureLine, ButtonLine, AnimationLine, NotLaidOut>;
+    std::variant<TextElementLine, PictureLine, ImageButtonLine, AnimationLine, NotLaidOut>;
 
 // The key of layout line n: n with at least two digits ("01", ..., "99", "100").
 [[nodiscard]] QString layoutKey(int n);

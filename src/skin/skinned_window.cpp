@@ -249,6 +249,12 @@ void SkinnedWindow::buildPause(int milliseconds)
     }
 }
 
+void SkinnedWindow::playSound(const QString &name) const
+{
+    if (m_soundPlayer)
+        m_soundPlayer(name);
+}
+
 void SkinnedWindow::setBackColor(const QColor &color)
 {
     QPalette palette = this->palette();

@@ -1,30 +1,13 @@
 #include "skin/tear_down_layout.h"
 
-#include "core/ini_access.h"
 #include "core/program_state.h"
 #include "skin/skinned_window.h"
-#include "skin/value_forms.h"
+#include "skin/theme.h"
 
 #include <QCoreApplication>
 #include <QWidget>
 
 namespace {
-
-void rereadSwitches()
-{
-    ProgramState &state = programState();
-    const QString shellSkin = ThemePath() + QStringLiteral("terminal.skn");
-    if (const auto value =
-            readIni(QStringLiteral("DEFAULT"), QStringLiteral("Animated"), shellSkin)) {
-        if (const auto animated = skin::toBoolean(*value))
-            state.Animated = *animated;
-    }
-    if (const auto value =
-            readIni(QStringLiteral("DEFAULT"), QStringLiteral("AnimDelay"), shellSkin)) {
-        if (const auto delay = skin::toWholeNumber(*value))
-            state.AnimDelay = *delay;
-    }
-}
 
 // A timer has no visibility of its own and counts as shown.
 bool isShown(const QObject *element)
@@ -66,10 +49,14 @@ void removeOneByOne(SkinnedWindow &window, int keep, qint32 delay)
 
 } // namespace
 
-void TearDownLayout(SkinnedWindow &window)
+void TearDownLayout(SkinnedWindow &window, const skin::Theme &theme)
 {
-    rereadSwitches();
-    const ProgramState &state = programState();
+    ProgramState &state = programState();
+    // The shell may have changed the switches since start-up.
+    const skin::ProgressiveBuild build =
+        theme.progressiveBuild(QStringLiteral("DEFAULT"), {state.Animated, state.AnimDelay});
+    state.Animated = build.animated;
+    state.AnimDelay = build.delay;
     const int keep = qMax(0, state.InitialControlCount);
     if (state.Animated)
         removeOneByOne(window, keep, state.AnimDelay);

@@ -3,7 +3,6 @@
 #include "platform/sound_device.h"
 #include "sound/sound_cache.h"
 #include "sound/sound_mixer.h"
-#include "sound/sound_output.h"
 #include "sound/sound_request.h"
 
 #include <condition_variable>
@@ -21,17 +20,17 @@ namespace sound {
 // Threads: the caller's thread queues; the decoding thread owns the cache and reaches the mixer
 // only through SoundDevice::play(); the device's thread renders the mixer. The device is
 // destroyed before the mixer it renders, and the decoding thread is ended before both.
-class DeviceSoundOutput final : public SoundOutput
+class DeviceSoundOutput final
 {
 public:
     DeviceSoundOutput();
-    ~DeviceSoundOutput() override;
+    ~DeviceSoundOutput();
     DeviceSoundOutput(const DeviceSoundOutput &) = delete;
     DeviceSoundOutput &operator=(const DeviceSoundOutput &) = delete;
 
-    // wait true returns when the sound has been heard to its end, or early when it has not
-    // begun within about a second (no server yet, or one that does not answer).
-    void play(const QString &diskPath, bool overlap, bool wait) override;
+    // As sound::play(). wait true returns when the sound has been heard to its end, or early
+    // when it has not begun within about a second (no server yet, or one that does not answer).
+    void play(const QString &diskPath, bool overlap, bool wait);
 
     // hook is called on the device's thread each time a sound's first samples are rendered into
     // the stream, with its path. For measurements and tests.

@@ -1,23 +1,16 @@
 #include "sound_output.h"
 
+#include "platform/services.h"
 #include "sound/sound_device_output.h"
 
 namespace sound {
 
-namespace {
-SoundOutput *installedOutput = nullptr;
-} // namespace
-
-SoundOutput &soundOutput()
+void play(const QString &diskPath, bool overlap, bool wait)
 {
-    return installedOutput ? *installedOutput : deviceSoundOutput();
-}
-
-SoundOutput *setSoundOutput(SoundOutput *output)
-{
-    SoundOutput *previous = installedOutput;
-    installedOutput = output;
-    return previous;
+    if (const auto &standIn = platform::services().playSound)
+        standIn(diskPath, overlap, wait);
+    else
+        deviceSoundOutput().play(diskPath, overlap, wait);
 }
 
 } // namespace sound

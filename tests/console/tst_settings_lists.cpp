@@ -91,7 +91,7 @@ void TestSettingsLists::init()
     programState().ThemePictureIndex = 1;
     m_lister = std::make_unique<FileListBox>();
     m_selectedLine = -1;
-    connectSettingsLists(*m_window, m_selectedLine);
+    connectSettingsLists(*m_window, m_theme->theme(), m_selectedLine);
 }
 
 void TestSettingsLists::cleanup()
@@ -144,7 +144,7 @@ void TestSettingsLists::protectionListFromEverySkinFile()
     };
     // A second fill (RestoreDefaults refills) lists the same, not twice as much.
     for (int fill = 0; fill < 2; ++fill) {
-        FillSettingsLists(*m_window, *m_lister);
+        FillSettingsLists(*m_window, *m_lister, m_theme->theme());
         QCOMPARE(lines(list(1)), expected);
         QCOMPARE(list(1).item(6)->data(Qt::UserRole), 3); // the button number
     }
@@ -157,7 +157,7 @@ void TestSettingsLists::switchThatCannotBeWrittenKeepsItsState()
     m_theme->writeFile("terminal.skn", {"[GLOBAL]", "01=Sound=x: no such key"});
     const QString terminal = m_theme->themeFolder() + "/terminal.skn";
     const QByteArray before = readBytes(terminal);
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot change"));
     click(3, 0);
@@ -223,7 +223,7 @@ void TestSettingsLists::protectionClickFillsTheLabels()
         if (m_window->control(i) == m_window->lblInfo(4))
             QVERIFY(m_window->removeControl(i));
     }
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
     QCOMPARE(list(1).item(0)->text(), "TERMINAL");
 
     click(1, row);
@@ -241,12 +241,12 @@ void TestSettingsLists::protectionClickFillsTheLabels()
 void TestSettingsLists::headerOrEmptyClickChangesNothing()
 {
     writeLabelSkins();
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
     click(1, 1);
     const QStringList shown = captions();
 
     click(1, 0);
-    OnSettingsListClick(*m_window, 1, m_selectedLine); // no line selected
+    OnSettingsListClick(*m_window, m_theme->theme(), 1, m_selectedLine); // no line selected
 
     QCOMPARE(captions(), shown);
     QCOMPARE(m_selectedLine, 1);
@@ -263,7 +263,7 @@ void TestSettingsLists::themeClickShowsPreviewAndNamesTheTheme()
     m_window->imgPic(1)->setPicture(QPixmap(8, 8));
     programState().ThemeName = "Test";
 
-    FillThemeList(*m_window, *m_lister);
+    FillThemeList(*m_window, *m_lister, m_theme->theme());
     QCOMPARE(lines(list(2)), QStringList({"blue", "Broken", "Test"}));
 
     click(2, 0);
@@ -287,7 +287,7 @@ void TestSettingsLists::onePressIsOneClick()
                         "02=Sound plays theme sounds", "03=Missing: a key DEFAULT lacks",
                         "05=Never: after the gap"});
     const QString terminal = m_theme->themeFolder() + "/terminal.skn";
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
     QListWidget &switches = list(3);
     QCOMPARE(lines(switches), QStringList({"  OFF   : Animated: build the desktop step by step",
                                            "  ON    : Sound plays theme sounds",

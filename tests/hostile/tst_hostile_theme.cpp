@@ -6,6 +6,7 @@
 #include "core/exit_watch.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/services.h"
 #include "test_environment.h"
 
 #include <QApplication>
@@ -29,8 +30,7 @@ namespace {
 
 class TestConsole : public frmMain
 {
-protected:
-    void endProcess() override {}
+    platform::ServicesOverride m_noExit{{.endProcess = [] {}}};
 };
 
 const QSize consoleSize(400, 300);

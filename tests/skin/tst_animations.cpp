@@ -78,8 +78,9 @@ void TestAnimations::cleanup()
 void TestAnimations::layOut(const QStringList &lines)
 {
     m_theme->writeFile(u"Security.skn"_s, QStringList{u"[DEFAULT]"_s} + lines);
-    LayoutWindow(*m_window, u"DEFAULT"_s, m_window->buttonTable(), m_window->animationTable(),
-                 false, 0, m_theme->storedPath(u"Security.skn"_s));
+    const skin::Theme &theme = m_theme->theme();
+    LayoutWindow(*m_window, theme, u"DEFAULT"_s, m_window->buttonTable(),
+                 m_window->animationTable(), false, 0, theme.consoleSkin());
 }
 
 QList<int> TestAnimations::shownFrames() const
@@ -186,8 +187,9 @@ void TestAnimations::ticksThroughTheFrames()
 
     QuittingWindow quitting;
     quitting.resize(200, 100);
-    LayoutWindow(quitting, u"DEFAULT"_s, quitting.buttonTable(), quitting.animationTable(), false,
-                 0, m_theme->storedPath(u"Security.skn"_s));
+    const skin::Theme &theme = m_theme->theme();
+    LayoutWindow(quitting, theme, u"DEFAULT"_s, quitting.buttonTable(), quitting.animationTable(),
+                 false, 0, theme.consoleSkin());
     quitting.quitting = true;
     quitting.tmrAnim_Timer(2);
     QCOMPARE(quitting.animationTable().at(2).current, 3);
@@ -258,7 +260,7 @@ void TestAnimations::tearDownRemovesFramesAndTimers()
         connect(element, &QObject::destroyed, this, [&removed, name] { removed << name; });
     }
     m_window->pauses.clear();
-    TearDownLayout(*m_window);
+    TearDownLayout(*m_window, m_theme->theme());
 
     QCOMPARE(removed, (QStringList{u"ImageButton"_s, u"frame 3"_s, u"frame 2"_s, u"frame 1"_s,
                                    u"QTimer"_s}));

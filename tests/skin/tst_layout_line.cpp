@@ -30,10 +30,10 @@ QString describe(const LayoutLine &line)
     if (const auto *p = std::get_if<PictureLine>(&line))
         return u"P %1%2 %3"_s.arg(p->name, p->isThemePicture ? u" theme"_s : QString(),
                                   describe(p->geometry));
-    if (const auto *b = std::get_if<ButtonLine>(&line)) {
-        return u"B %1 %2 over=%3 click=%4 flag=%5 cmd=%6"_s.arg(b->name, describe(b->geometry),
-                                                                b->overSound, b->clickSound,
-                                                                b->protectedFlag, b->command);
+    if (const auto *b = std::get_if<ImageButtonLine>(&line)) {
+        return u"B %1 %2 over=%3 click=%4 flag=%5 cmd=%6"_s.arg(
+            b->name, describe(b->geometry), b->button.overSound(), b->button.clickSound(),
+            *b->button.field(ButtonLine::Field::Flag), b->button.command());
     }
     if (const auto *a = std::get_if<AnimationLine>(&line))
         return u"A %1 %2"_s.arg(a->name, describe(a->geometry));

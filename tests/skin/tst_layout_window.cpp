@@ -65,9 +65,9 @@ void TestLayoutWindow::cleanup()
 
 LayoutOutcome TestLayoutWindow::layOut(bool animated, int delay)
 {
-    return LayoutWindow(*m_window, u"DEFAULT"_s, m_window->buttonTable(),
-                        m_window->animationTable(), animated, delay,
-                        m_theme->storedPath(u"Security.skn"_s));
+    const skin::Theme &theme = m_theme->theme();
+    return LayoutWindow(*m_window, theme, u"DEFAULT"_s, m_window->buttonTable(),
+                        m_window->animationTable(), animated, delay, theme.consoleSkin());
 }
 
 void TestLayoutWindow::laysOutEveryKind()
@@ -113,7 +113,7 @@ void TestLayoutWindow::laysOutEveryKind()
 
     const ButtonTable &buttons = m_window->buttonTable();
     QCOMPARE(buttons.count, 2);
-    QCOMPARE(buttons.at(1).picture, ThemePath() + u"b1.bmp"_s);
+    QCOMPARE(buttons.at(1).picture, m_theme->storedPath(u"b1.bmp"_s));
     QCOMPARE(buttons.at(1).command, u"QUIT"_s);
     QCOMPARE(buttons.at(1).overSound, u"over.wav"_s);
     QCOMPARE(buttons.at(1).clickSound, u"click.wav"_s);
@@ -314,8 +314,8 @@ void TestLayoutWindow::exitRequestStopsTheLayout()
                         u"03=b1.bmp,B,0,0,10,10,,,False,Q"_s});
     ExitingWindow window;
     const LayoutOutcome outcome =
-        LayoutWindow(window, u"DEFAULT"_s, window.buttonTable(), window.animationTable(), animated,
-                     2000, m_theme->storedPath(u"Security.skn"_s));
+        LayoutWindow(window, m_theme->theme(), u"DEFAULT"_s, window.buttonTable(),
+                     window.animationTable(), animated, 2000, m_theme->theme().consoleSkin());
     QCOMPARE(outcome.lines, 1);
     QVERIFY(window.animationTable().frameCount < 40);
     // Neither the rest of the pause nor the rest of the GIF was waited for.

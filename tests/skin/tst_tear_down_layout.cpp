@@ -57,8 +57,8 @@ void TestTearDownLayout::removesNewestFirstDownToInitialCount()
     window.show();
     ProgramState &state = programState();
     state.InitialControlCount = window.controlCount();
-    LayoutWindow(window, u"DEFAULT"_s, window.buttonTable(), window.animationTable(), false, 0,
-                 theme.storedPath(u"Security.skn"_s));
+    LayoutWindow(window, theme.theme(), u"DEFAULT"_s, window.buttonTable(), window.animationTable(),
+                 false, 0, theme.theme().consoleSkin());
     window.addGifFrame(1); // stays hidden, as frames other than the first do
     window.addAnimTimer(1);
 
@@ -73,7 +73,7 @@ void TestTearDownLayout::removesNewestFirstDownToInitialCount()
     window.pauses.clear();
     window.paints.clear();
 
-    TearDownLayout(window);
+    TearDownLayout(window, theme.theme());
 
     QCOMPARE(removed, (QStringList{u"QTimer"_s, u"StretchedPicture"_s, u"ImageButton"_s,
                                    u"StretchedPicture"_s, u"QLabel"_s}));

@@ -1,7 +1,7 @@
 // Plays real files through a sound server of the test's own and listens to what came out.
 
-#include "core/program_state.h"
 #include "private_pulse_server.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 #include "test_environment.h"
 #include "tone_wav.h"
@@ -49,6 +49,7 @@ private:
     bool heardWithinTwoSeconds(const QString &name);
 
     TestEnvironment m_env;
+    skin::Theme m_theme;
     std::unique_ptr<PrivatePulseServer> m_server;
 };
 
@@ -56,11 +57,10 @@ void TestSoundPlayback::initTestCase()
 {
     m_server = std::make_unique<PrivatePulseServer>(m_env.path(u"pulse"_s));
     qputenv("PULSE_SERVER", m_server->address().toLocal8Bit());
-    programState().ProgramDir = m_env.path(u"shell"_s);
-    programState().ThemeDir = u"\\Themes\\Blue\\"_s;
+    m_theme = skin::Theme(m_env.path(u"shell"_s), u"\\Themes\\Blue\\"_s, u"Security"_s);
     writeSwitches("[DEFAULT]\n");
     // The very first sound finds no server: refused, and silent.
-    ThemeSound(themeSound(u"refused"_s, 100), true);
+    ThemeSound(m_theme, themeSound(u"refused"_s, 100), true);
 
     if (!m_server->start()) {
         const QString why = m_server->error();
@@ -103,7 +103,7 @@ bool TestSoundPlayback::heardWithinTwoSeconds(const QString &name)
     QElapsedTimer clock;
     clock.start();
     while (!clock.hasExpired(2000)) {
-        ThemeSound(name, false);
+        ThemeSound(m_theme, name, false);
         for (int i = 0; i < 4; ++i) {
             QTest::qWait(50);
             if (m_server->loudFramesSince(mark) > 0)
@@ -139,7 +139,7 @@ void TestSoundPlayback::everyThemeEncodingSoundsWhole()
         themeSound(QString::fromLatin1(QTest::currentDataTag()), durationMs, index);
     const qint64 mark = m_server->recordedFrames();
 
-    ThemeSound(name, true);
+    ThemeSound(m_theme, name, true);
 
     // A clean tone is loud in nearly every frame; the whole of it must come out, not a start.
     const qint64 heard = heardSince(mark);
@@ -163,8 +163,8 @@ void TestSoundPlayback::replacesOrOverlapsTheSoundStillPlaying()
     writeSwitches(overlap ? "[DEFAULT]\nMultiple=True\n" : "[DEFAULT]\nMultiple=False\n");
     const qint64 mark = m_server->recordedFrames();
 
-    ThemeSound(first, false);
-    ThemeSound(second, false);
+    ThemeSound(m_theme, first, false);
+    ThemeSound(m_theme, second, false);
 
     const qint64 heard = heardSince(mark);
     QVERIFY2(overlap ? heard > framesOf(1500) * 9 / 10 : heard < framesOf(900),
@@ -176,7 +176,7 @@ void TestSoundPlayback::playsAgainOnceTheServerIsBack()
     const QString playing = themeSound(u"playing"_s, 3000);
     const QString marker = themeSound(u"marker"_s, 100);
     const qint64 mark = m_server->recordedFrames();
-    ThemeSound(playing, false);
+    ThemeSound(m_theme, playing, false);
     QTRY_VERIFY(m_server->loudFramesSince(mark) > 0);
 
     // Gone in the middle of a sound: silence, and nobody waits for the server.
@@ -184,8 +184,8 @@ void TestSoundPlayback::playsAgainOnceTheServerIsBack()
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < 20; ++i)
-        ThemeSound(marker, i % 2);
-    ThemeSound(marker, true);
+        ThemeSound(m_theme, marker, i % 2);
+    ThemeSound(m_theme, marker, true);
     QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
 
     QVERIFY(m_server->start() && m_server->startRecording());

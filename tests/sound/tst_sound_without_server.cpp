@@ -1,7 +1,7 @@
 // A sound server that accepts the connection and never answers, then none at all: sounds are
 // silence and the caller's thread goes on either way.
 
-#include "core/program_state.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 #include "test_environment.h"
 #include "tone_wav.h"
@@ -25,6 +25,7 @@ private:
     void playSome();
 
     TestEnvironment m_env;
+    skin::Theme m_theme;
     QString m_socketPath;
 };
 
@@ -32,8 +33,7 @@ void TestSoundWithoutServer::initTestCase()
 {
     m_socketPath = m_env.path(u"pulse/native"_s);
     qputenv("PULSE_SERVER", "unix:" + m_socketPath.toLocal8Bit());
-    programState().ProgramDir = m_env.path(u"shell"_s);
-    programState().ThemeDir = u"\\Themes\\Blue\\"_s;
+    m_theme = skin::Theme(m_env.path(u"shell"_s), u"\\Themes\\Blue\\"_s, u"Security"_s);
     QVERIFY(writeToneWav(m_env.path(u"shell/Themes/Blue/tone.wav"_s), wavEncodings()[1], 300));
     writeBytes(m_env.path(u"shell/Themes/Blue/broken.wav"_s), "RIFF\x10\0\0\0WAVEjunk");
 }
@@ -43,12 +43,12 @@ void TestSoundWithoutServer::playSome()
     const QString switches = m_env.path(u"shell/Themes/Blue/terminal.skn"_s);
     for (int i = 0; i < 10; ++i) {
         writeBytes(switches, i % 2 ? "[DEFAULT]\nMultiple=True\n" : "[DEFAULT]\nMultiple=False\n");
-        ThemeSound(u"tone"_s, false);
-        ThemeSound(u"broken"_s, false);
+        ThemeSound(m_theme, u"tone"_s, false);
+        ThemeSound(m_theme, u"broken"_s, false);
     }
-    ThemeSound(u"broken"_s, true);
+    ThemeSound(m_theme, u"broken"_s, true);
     // The sound cannot begin; waiting gives up instead of holding the caller for good.
-    ThemeSound(u"tone"_s, true);
+    ThemeSound(m_theme, u"tone"_s, true);
     QVERIFY(m_env.messages.isEmpty());
 }
 
@@ -56,7 +56,7 @@ void TestSoundWithoutServer::hungServerDoesNotHoldTheCaller()
 {
     QLocalServer server;
     QVERIFY(server.listen(m_socketPath));
-    ThemeSound(u"tone"_s, false);
+    ThemeSound(m_theme, u"tone"_s, false);
 
     // The output connects on its own thread and stops at the greeting, waiting for an answer
     // that never comes. The client library gives up only after many seconds.

@@ -1,8 +1,8 @@
 // ThemeSound: the switches of the theme's terminal.skn, read on every call, and the file a name
 // stands for. The theme folder is <root>/shell/Themes/Blue/, reached as the shell stores it.
 
-#include "core/program_state.h"
 #include "recording_sound_output.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 #include "test_environment.h"
 
@@ -31,6 +31,7 @@ private:
     }
 
     std::unique_ptr<TestEnvironment> m_env;
+    skin::Theme m_theme;
     std::unique_ptr<RecordingSoundOutput> m_output;
     QString m_startFolder;
 };
@@ -39,8 +40,7 @@ void TestThemeSound::init()
 {
     m_env = std::make_unique<TestEnvironment>();
     m_output = std::make_unique<RecordingSoundOutput>();
-    programState().ProgramDir = m_env->path(u"shell"_s);
-    programState().ThemeDir = u"\\Themes\\Blue\\"_s;
+    m_theme = skin::Theme(m_env->path(u"shell"_s), u"\\Themes\\Blue\\"_s, u"Security"_s);
     writeBytes(themeFile(u"beep.wav"_s), "RIFF....WAVE");
     m_startFolder = QDir::currentPath();
 }
@@ -82,7 +82,7 @@ void TestThemeSound::obeysTheThemeSwitches()
         else
             writeBytes(themeFile(u"terminal.skn"_s), "[DEFAULT]\n" + switches + '\n');
         m_output->played.clear();
-        ThemeSound(u"beep"_s, heard.isEmpty());
+        ThemeSound(m_theme, u"beep"_s, heard.isEmpty());
         if (m_output->played.isEmpty()) {
             heard += u'-';
             continue;
@@ -134,7 +134,7 @@ void TestThemeSound::findsTheFileByEitherNameForm()
                        file.endsWith(u'=') ? "" : "RIFF....WAVE");
     }
 
-    ThemeSound(name.replace(u"<root>"_s, m_env->root()), false);
+    ThemeSound(m_theme, name.replace(u"<root>"_s, m_env->root()), false);
 
     QCOMPARE(m_output->played.size(), played.isEmpty() ? 0 : 1);
     if (!played.isEmpty())
