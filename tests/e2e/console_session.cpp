@@ -8,10 +8,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-
-#include <algorithm>
-#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -50,43 +46,6 @@ bool copyFolder(const QString &from, const QString &to)
             return false;
     }
     return true;
-}
-
-// The picture in 256 colours, each pixel in the nearest: a screenshot of flat panels and text
-// keeps its look at a third of the size. The colours are the most common ones (counted at 5 bits
-// a component), passing over those close to one already taken so that a small red or green
-// sign keeps its colour too.
-QImage withFewColours(const QImage &picture)
-{
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    QHash<QRgb, std::array<qint64, 4>> bins; // red, green, blue sums and the count
-    for (int y = 0; y < rgb.height(); ++y) {
-        for (int x = 0; x < rgb.width(); ++x) {
-            const QRgb pixel = rgb.pixel(x, y);
-            auto &bin = bins[pixel & 0xf8f8f8];
-            bin[0] += qRed(pixel), bin[1] += qGreen(pixel), bin[2] += qBlue(pixel), ++bin[3];
-        }
-    }
-    QList<std::pair<qint64, QRgb>> popular;
-    for (auto it = bins.cbegin(); it != bins.cend(); ++it) {
-        const auto &bin = it.value();
-        popular.append(
-            {bin[3], qRgb(int(bin[0] / bin[3]), int(bin[1] / bin[3]), int(bin[2] / bin[3]))});
-    }
-    std::sort(popular.begin(), popular.end(), std::greater<>());
-    QList<QRgb> table;
-    for (const int distance : {24, 0}) {
-        for (const auto &[count, colour] : popular) {
-            const bool close = std::any_of(table.cbegin(), table.cend(), [&](QRgb taken) {
-                const int r = qRed(taken) - qRed(colour), g = qGreen(taken) - qGreen(colour),
-                          b = qBlue(taken) - qBlue(colour);
-                return r * r + g * g + b * b <= distance * distance;
-            });
-            if (table.size() < 256 && !close)
-                table.append(colour);
-        }
-    }
-    return rgb.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
 }
 
 } // namespace
@@ -327,9 +286,7 @@ void ConsoleSession::keepScreenshot(const QString &name, const QImage &screen, c
     const QString folder = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/docs/screenshots"_s;
     QDir().mkpath(folder);
     QImage picture = part.isNull() ? screen : screen.copy(part);
-    if (outline.isNull()) {
-        picture = withFewColours(picture);
-    } else {
+    if (!outline.isNull()) {
         // What the mask colour cuts away shows the page behind, as it shows the desktop.
         picture = picture.convertToFormat(QImage::Format_ARGB32);
         const QImage mask = outline.convertToFormat(QImage::Format_RGB32);

@@ -22,8 +22,6 @@ public:
     static inline const QString ConsoleTitle = QStringLiteral("^KESTA Terminal - Security$");
     static inline const QString InputTitle = QStringLiteral("^KESTA Terminal - Input");
     static inline const QString SelectTitle = QStringLiteral("^KESTA Terminal - Select");
-    // The system's input prompt: the program's name follows the title after a dash.
-    static inline const QString PromptTitle = QStringLiteral("^KESTA Terminal \u2014");
 
     ConsoleSession();
     ~ConsoleSession();
@@ -71,16 +69,6 @@ public:
     // and waits for it to close.
     bool answer(const QString &titlePattern, const QString &text, int timeoutMs = 5000);
 
-    // The theme sounds, each a tone of its own.
-    enum Tone
-    {
-        Startup,
-        PassStart,
-        PassFail,
-        PassOk,
-        Click,
-        Over
-    };
     // A place in the recording; what is heard is counted from there.
     qint64 soundMark();
     // The names of the sounds heard since mark, in order ("startup", "over", ...).

@@ -29,6 +29,7 @@ private slots:
 
     void pointerOnAndOffAButton();
     void protectedButtonAsksThroughTheShapedDialog();
+    void commandEditorOpensTheShapedSelectDialog();
     void exitRequestEndsTheConsoleWithinOneSecond();
     void secondStartBringsTheFirstForward();
 
@@ -154,6 +155,36 @@ void TestE2eConsole::protectedButtonAsksThroughTheShapedDialog()
     QCOMPARE(line->section(u',', 8, 8), u"true"_s);
     const QStringList accepted = refused + QStringList{u"passstart"_s, u"passok"_s, u"click"_s};
     QCOMPARE(m_session.waitToHear(m_session.startMark(), accepted), accepted);
+}
+
+void TestE2eConsole::commandEditorOpensTheShapedSelectDialog()
+{
+    XSession &x = m_session.x();
+    QVERIFY(m_session.openConsole());
+    QVERIFY(m_session.clickListLine(u"secinfo"_s, 1));
+    const QRect command = m_session.consoleRect(u"btn_command.bmp"_s);
+    QVERIFY(x.moveTo(command.center()));
+    QVERIFY(m_session.waitUntilShown(command.topLeft(), u"btn_commanda.bmp"_s));
+    const QImage before = x.grab();
+    ConsoleSession::keepScreenshot(u"console"_s, before);
+
+    QVERIFY(x.click());
+    const QString dialog = x.waitForWindow(ConsoleSession::SelectTitle, 5000);
+    QVERIFY2(!dialog.isEmpty(), "no select dialog");
+    const QRect at = x.geometry(dialog).value_or(QRect());
+    const QImage background(m_session.themeFile(u"select.bmp"_s));
+    QCOMPARE(at.size(), background.size());
+    QImage shown;
+    QVERIFY2(x.waitFor(
+                 [&] {
+                     shown = x.grab();
+                     const ShapeSeen seen =
+                         shapeSeen(shown, before, at.topLeft(), background, maskColour);
+                     return seen.seeThrough > 0.99 && seen.drawn > 0.3;
+                 },
+                 5000),
+             "the select dialog does not show in its outline");
+    ConsoleSession::keepScreenshot(u"select"_s, shown, at, background);
 }
 
 void TestE2eConsole::exitRequestEndsTheConsoleWithinOneSecond()

@@ -183,11 +183,6 @@ QString XSession::waitForWindow(const QString &titlePattern, int timeoutMs)
     return found;
 }
 
-bool XSession::waitForNoWindow(const QString &titlePattern, int timeoutMs)
-{
-    return waitFor([&] { return windows(titlePattern).isEmpty(); }, timeoutMs);
-}
-
 std::optional<QRect> XSession::geometry(const QString &window)
 {
     QByteArray output;

@@ -47,8 +47,6 @@ public:
     QStringList windows(const QString &titlePattern);
     // Waits for one visible window whose title matches; its id, or empty after timeoutMs.
     QString waitForWindow(const QString &titlePattern, int timeoutMs);
-    // Waits until no visible window's title matches.
-    bool waitForNoWindow(const QString &titlePattern, int timeoutMs);
     // The window's rectangle on the screen.
     std::optional<QRect> geometry(const QString &window);
 
