@@ -126,13 +126,13 @@ void World::answer(QWidget &window)
                                                                    : "input masked");
         input->txtInput->setText(answer.value_or(""));
         if (answer)
-            input->AcceptInput();
+            input->accept();
     } else if (auto *chooser = qobject_cast<frmSelect *>(&window)) {
         asked << "select " + chooser->txtSel->text() + '|' + chooser->txtSel2->text();
         chooser->txtSel->setText(answer.value_or("").section('|', 0, 0));
         chooser->txtSel2->setText(answer.value_or("").section('|', 1));
         if (answer)
-            chooser->AcceptSelection();
+            chooser->accept();
     }
     if (!answer)
         window.close();
