@@ -1,6 +1,7 @@
 #include "console/command_click.h"
 
 #include "console/change_password.h"
+#include "console/console_log.h"
 #include "console/console_view.h"
 #include "console/open_command.h"
 #include "console/password_gate.h"
@@ -14,6 +15,14 @@ using console::ConsoleView;
 
 namespace {
 
+void saveThemeChoiceOrWarn()
+{
+    if (!SaveThemeChoice())
+        qCWarning(lcConsole).noquote()
+            << QStringLiteral("the theme \"%1\" was not stored as the shell's theme")
+                   .arg(programState().ThemeName);
+}
+
 struct Keyword
 {
     QStringView word;
@@ -24,7 +33,7 @@ const std::array keywords{
     Keyword{u"PASSWORD", [](ConsoleView &console) { ChangePassword(console.theme()); }},
     Keyword{u"CHANGECOMMAND", EditCommand},
     Keyword{u"CHANGESECURITY", ToggleProtection},
-    Keyword{u"CHANGETHEME", [](ConsoleView &) { SaveThemeChoice(); }},
+    Keyword{u"CHANGETHEME", [](ConsoleView &) { saveThemeChoiceOrWarn(); }},
     Keyword{u"CHANGESOUNDOVER", EditOverSound},
     Keyword{u"CHANGESOUNDCLICK", EditClickSound},
     Keyword{u"CHANGEVOICECONTROL", EditVoiceCommand},

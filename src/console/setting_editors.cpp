@@ -168,15 +168,12 @@ void RestoreDefaults(ConsoleView &console)
     selectAgain(console);
 }
 
-void SaveThemeChoice()
+bool SaveThemeChoice()
 {
     const QString &theme = programState().ThemeName;
     // "\Themes\\" names no theme; the shell would start without one.
-    if (theme.isEmpty())
-        return;
-    if (!settings::save(settings::application, QStringLiteral("Default"),
-                        QStringLiteral("ThemeDir"),
-                        QStringLiteral("\\Themes\\") + theme + QStringLiteral("\\")))
-        qCWarning(lcConsole).noquote()
-            << QStringLiteral("the theme %1 was not stored as the shell's theme").arg(theme);
+    return !theme.isEmpty() &&
+           settings::save(settings::application, QStringLiteral("Default"),
+                          QStringLiteral("ThemeDir"),
+                          QStringLiteral("\\Themes\\") + theme + QStringLiteral("\\"));
 }

@@ -37,6 +37,7 @@ void EditVoiceCommand(console::ConsoleView &console);
 void RestoreDefaults(console::ConsoleView &console);
 
 // Stores the theme of ThemeName as the shell's theme: "\Themes\" + ThemeName + "\" in the
-// settings store, "Default"/"ThemeDir". The running console keeps its theme. Nothing is stored
-// while ThemeName is empty.
-void SaveThemeChoice();
+// settings store, "Default"/"ThemeDir". The running console keeps its theme. True when the
+// choice was stored; false when the store could not be written, and while ThemeName is empty
+// (nothing is stored then).
+[[nodiscard]] bool SaveThemeChoice();
