@@ -90,12 +90,15 @@ int main(int argc, char *argv[])
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QString &store = settings::application;
-    settings::save(store, QStringLiteral("Default"), QStringLiteral("ProgramDir"),
-                   QStringLiteral(KESTA_DEMO_DIR));
-    settings::save(store, QStringLiteral("Default"), QStringLiteral("ThemeDir"),
-                   QStringLiteral("\\Themes\\Default\\"));
-    settings::save(store, QStringLiteral("General"), QStringLiteral("Running"),
-                   QStringLiteral("False"));
+    if (!settings::save(store, QStringLiteral("Default"), QStringLiteral("ProgramDir"),
+                        QStringLiteral(KESTA_DEMO_DIR)) ||
+        !settings::save(store, QStringLiteral("Default"), QStringLiteral("ThemeDir"),
+                        QStringLiteral("\\Themes\\Default\\")) ||
+        !settings::save(store, QStringLiteral("General"), QStringLiteral("Running"),
+                        QStringLiteral("False"))) {
+        qCritical("the settings store of the benchmark cannot be written");
+        return 1;
+    }
 
     const QString self = QCoreApplication::applicationFilePath();
     // One run of each first, so that neither pays alone for a cold disk cache; then turn about.

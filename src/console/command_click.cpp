@@ -1,7 +1,8 @@
 #include "console/command_click.h"
 
 #include "console/change_password.h"
-#include "console/frm_main.h"
+#include "console/console_log.h"
+#include "console/console_view.h"
 #include "console/open_command.h"
 #include "console/password_gate.h"
 #include "console/setting_editors.h"
@@ -10,29 +11,39 @@
 
 #include <array>
 
+using console::ConsoleView;
+
 namespace {
+
+void saveThemeChoiceOrWarn()
+{
+    if (!SaveThemeChoice())
+        qCWarning(lcConsole).noquote()
+            << QStringLiteral("the theme \"%1\" was not stored as the shell's theme")
+                   .arg(programState().ThemeName);
+}
 
 struct Keyword
 {
     QStringView word;
-    void (*run)(frmMain &console);
+    void (*run)(ConsoleView &console);
 };
 
 const std::array keywords{
-    Keyword{u"PASSWORD", [](frmMain &console) { ChangePassword(console.theme()); }},
+    Keyword{u"PASSWORD", [](ConsoleView &console) { ChangePassword(console.theme()); }},
     Keyword{u"CHANGECOMMAND", EditCommand},
     Keyword{u"CHANGESECURITY", ToggleProtection},
-    Keyword{u"CHANGETHEME", [](frmMain &) { SaveThemeChoice(); }},
+    Keyword{u"CHANGETHEME", [](ConsoleView &) { saveThemeChoiceOrWarn(); }},
     Keyword{u"CHANGESOUNDOVER", EditOverSound},
     Keyword{u"CHANGESOUNDCLICK", EditClickSound},
     Keyword{u"CHANGEVOICECONTROL", EditVoiceCommand},
     Keyword{u"CHANGEDEFAULT", RestoreDefaults},
-    Keyword{u"QUIT", [](frmMain &console) { console.EndProgram(); }},
+    Keyword{u"QUIT", [](ConsoleView &console) { console.EndProgram(); }},
 };
 
 } // namespace
 
-void OnCommandButtonClick(frmMain &console, int index)
+void OnCommandButtonClick(ConsoleView &console, int index)
 {
     const ButtonTable &table = programState().consoleButtons;
     if (index < 1 || index > table.count)
@@ -46,7 +57,7 @@ void OnCommandButtonClick(frmMain &console, int index)
     RunCommand(console, button.command);
 }
 
-void RunCommand(frmMain &console, const QString &command)
+void RunCommand(ConsoleView &console, const QString &command)
 {
     const QString upper = command.toUpper();
     for (const Keyword &keyword : keywords) {

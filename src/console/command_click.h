@@ -2,15 +2,17 @@
 
 #include <QString>
 
-class frmMain;
+namespace console {
+class ConsoleView;
+}
 
 // A click on the console's image button imgBut(index): a protected button (IsProtectedButton)
 // first passes the password gate, and a refused password ends the click without a sound; then
 // the button's click sound plays and its command runs. Nothing for an index out of range.
-void OnCommandButtonClick(frmMain &console, int index);
+void OnCommandButtonClick(console::ConsoleView &console, int index);
 
 // Runs a button command: the upper-cased command equal to a keyword runs the console's own
 // operation (PASSWORD, CHANGECOMMAND, CHANGESECURITY, CHANGETHEME, CHANGESOUNDOVER,
 // CHANGESOUNDCLICK, CHANGEVOICECONTROL, CHANGEDEFAULT, QUIT), compared exactly, without
 // trimming; any other command goes to OpenCommand as written.
-void RunCommand(frmMain &console, const QString &command);
+void RunCommand(console::ConsoleView &console, const QString &command);

@@ -53,7 +53,7 @@ bool frmMain::Form_Load()
     if (core::StartupMain(*this, m_instance) == core::StartupResult::AlreadyRunning)
         return false;
     connectSettingsLists(*this, m_theme, SelectedLine);
-    FillSettingsLists(*this, *File1, m_theme);
+    refillSettingsLists();
     FillThemeList(*this, *File1, m_theme);
     return true;
 }
@@ -64,6 +64,11 @@ void frmMain::EndProgram()
     TearDownLayout(*this, m_theme);
     m_instance.release();
     platform::services().endProcess();
+}
+
+void frmMain::refillSettingsLists()
+{
+    FillSettingsLists(*this, *File1, m_theme);
 }
 
 ButtonTable &frmMain::buttonTable()

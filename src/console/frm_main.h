@@ -1,5 +1,6 @@
 #pragma once
 
+#include "console/console_view.h"
 #include "core/console_window.h"
 #include "platform/single_instance.h"
 #include "skin/file_list_box.h"
@@ -13,7 +14,7 @@
 // of its element sets, the hidden folder lister File1, the exit watch tmrExit (500 ms), the
 // mouse timer and cmdFake; everything else comes from the theme. Its button and animation
 // tables are the program-wide ones.
-class frmMain : public SkinnedWindow, public core::ConsoleWindow
+class frmMain : public SkinnedWindow, public core::ConsoleWindow, public console::ConsoleView
 {
     Q_OBJECT
 
@@ -26,7 +27,8 @@ public:
     [[nodiscard]] bool Form_Load();
 
     // Sets Quitting, removes the laid-out elements newest first and ends the process at once
-    // (platform::services().endProcess).
+    // (platform::services().endProcess). Both the start-up sequence and the handlers end the
+    // console through it.
     void EndProgram() override;
 
     // Set by EndProgram; hover passes and animation ticks of the console stop.
@@ -39,9 +41,13 @@ public:
     // Position of the last clicked protection line; the editors select it again after a change.
     int SelectedLine = 0;
 
-    // The theme the console was opened with (openTheme()); every part of the console reads the
-    // theme through it.
-    const skin::Theme &theme() const { return m_theme; }
+    // console::ConsoleView. The theme is the one the console was opened with (openTheme());
+    // every part of the console reads the theme through it.
+    const skin::Theme &theme() const override { return m_theme; }
+    QLabel *infoLabel(int index) const override { return lblInfo(index); }
+    QListWidget *protectionList() const override { return lstBox(1); }
+    int selectedLine() const override { return SelectedLine; }
+    void refillSettingsLists() override;
 
     FileListBox *File1 = nullptr;
     QTimer *tmrExit = nullptr;

@@ -2,9 +2,8 @@
 
 #include "console/button_target.h"
 #include "console/console_log.h"
-#include "console/frm_main.h"
+#include "console/console_view.h"
 #include "console/settings_entries.h"
-#include "console/settings_lists.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "dialogs/frm_select.h"
@@ -15,15 +14,16 @@
 #include <QListWidget>
 
 using console::ButtonTarget;
+using console::ConsoleView;
 using Field = skin::ButtonLine::Field;
 
 namespace {
 
 const QString promptTitle = QStringLiteral("KESTA Terminal");
 
-std::optional<ButtonTarget> selectedButton(const frmMain &console)
+std::optional<ButtonTarget> selectedButton(const ConsoleView &console)
 {
-    const QLabel *selection = console.lblInfo(0);
+    const QLabel *selection = console.infoLabel(0);
     return selection ? console::buttonTarget(selection->text()) : std::nullopt;
 }
 
@@ -45,7 +45,7 @@ struct ButtonEdit
 
 // The edit of the selected button; std::nullopt when nothing is selected or the line is too
 // short to hold every field where the shell reads it.
-std::optional<ButtonEdit> selectedEdit(const frmMain &console)
+std::optional<ButtonEdit> selectedEdit(const ConsoleView &console)
 {
     const std::optional<ButtonTarget> target = selectedButton(console);
     if (!target)
@@ -58,21 +58,21 @@ std::optional<ButtonEdit> selectedEdit(const frmMain &console)
     return edit;
 }
 
-QString consoleText(const frmMain &console, const QString &key)
+QString consoleText(const ConsoleView &console, const QString &key)
 {
     return console.theme().consoleSkin().text(QStringLiteral("DEFAULT"), key, QString());
 }
 
 // Runs the protection list's click handler on the edited line, as a click would.
-void selectAgain(frmMain &console)
+void selectAgain(ConsoleView &console)
 {
-    if (QListWidget *list = console.lstBox(1)) {
+    if (QListWidget *list = console.protectionList()) {
         list->setCurrentItem(nullptr);
-        list->setCurrentRow(console.SelectedLine);
+        list->setCurrentRow(console.selectedLine());
     }
 }
 
-void editSound(frmMain &console, Field field)
+void editSound(ConsoleView &console, Field field)
 {
     const std::optional<ButtonEdit> edit = selectedEdit(console);
     if (!edit)
@@ -88,7 +88,7 @@ void editSound(frmMain &console, Field field)
 
 } // namespace
 
-void EditCommand(frmMain &console)
+void EditCommand(ConsoleView &console)
 {
     const std::optional<ButtonEdit> edit = selectedEdit(console);
     if (!edit)
@@ -102,17 +102,17 @@ void EditCommand(frmMain &console)
         selectAgain(console);
 }
 
-void EditClickSound(frmMain &console)
+void EditClickSound(ConsoleView &console)
 {
     editSound(console, Field::ClickSound);
 }
 
-void EditOverSound(frmMain &console)
+void EditOverSound(ConsoleView &console)
 {
     editSound(console, Field::OverSound);
 }
 
-void ToggleProtection(frmMain &console)
+void ToggleProtection(ConsoleView &console)
 {
     const std::optional<ButtonEdit> edit = selectedEdit(console);
     if (!edit)
@@ -124,14 +124,14 @@ void ToggleProtection(frmMain &console)
     // The list line shows what the file holds: a write that failed leaves it as it was.
     if (!edit->write(Field::Flag, protect ? QStringLiteral("true") : QStringLiteral("false")))
         return;
-    QListWidget *list = console.lstBox(1);
-    QListWidgetItem *item = list ? list->item(console.SelectedLine) : nullptr;
+    QListWidget *list = console.protectionList();
+    QListWidgetItem *item = list ? list->item(console.selectedLine()) : nullptr;
     if (item && console::isEntryLine(item->text()))
         item->setText(console::protectionLine(protect, console::lineText(item->text())));
     selectAgain(console);
 }
 
-void EditVoiceCommand(frmMain &console)
+void EditVoiceCommand(ConsoleView &console)
 {
     const std::optional<ButtonTarget> target = selectedButton(console);
     if (!target)
@@ -142,12 +142,12 @@ void EditVoiceCommand(frmMain &console)
                               promptTitle, theme.voiceCommand(target->header, target->number));
     if (entry.isEmpty() || !theme.voiceFile().write(target->header, target->number, entry))
         return;
-    if (QLabel *label = console.lblInfo(6))
+    if (QLabel *label = console.infoLabel(6))
         label->setText(entry);
     selectAgain(console);
 }
 
-void RestoreDefaults(frmMain &console)
+void RestoreDefaults(ConsoleView &console)
 {
     const std::optional<ButtonTarget> target = selectedButton(console);
     if (!target)
@@ -164,19 +164,16 @@ void RestoreDefaults(frmMain &console)
         qCWarning(lcConsole).noquote()
             << QStringLiteral("the voice command %1 of [%2] was not removed")
                    .arg(target->number, target->header);
-    FillSettingsLists(console, *console.File1, theme);
+    console.refillSettingsLists();
     selectAgain(console);
 }
 
-void SaveThemeChoice()
+bool SaveThemeChoice()
 {
     const QString &theme = programState().ThemeName;
     // "\Themes\\" names no theme; the shell would start without one.
-    if (theme.isEmpty())
-        return;
-    if (!settings::save(settings::application, QStringLiteral("Default"),
-                        QStringLiteral("ThemeDir"),
-                        QStringLiteral("\\Themes\\") + theme + QStringLiteral("\\")))
-        qCWarning(lcConsole).noquote()
-            << QStringLiteral("the theme %1 was not stored as the shell's theme").arg(theme);
+    return !theme.isEmpty() &&
+           settings::save(settings::application, QStringLiteral("Default"),
+                          QStringLiteral("ThemeDir"),
+                          QStringLiteral("\\Themes\\") + theme + QStringLiteral("\\"));
 }

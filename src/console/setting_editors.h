@@ -1,6 +1,8 @@
 #pragma once
 
-class frmMain;
+namespace console {
+class ConsoleView;
+}
 
 // The editors behind the console's CHANGE... commands. The six button editors work on the
 // button whose protection line was clicked last: the selection label lblInfo(0) names it as
@@ -12,29 +14,30 @@ class frmMain;
 
 // The command (field 10 to the end of the line) through the select dialog, which starts from
 // the current command.
-void EditCommand(frmMain &console);
+void EditCommand(console::ConsoleView &console);
 
 // The click sound (field 8) or the over sound (field 7) through the system's input prompt
 // (prompt "msgboxsoundclick" of the console skin for both, the current sound as default). An
 // entry with a comma is refused: it would split the field and shift the command.
-void EditClickSound(frmMain &console);
-void EditOverSound(frmMain &console);
+void EditClickSound(console::ConsoleView &console);
+void EditOverSound(console::ConsoleView &console);
 
 // Flips the protected flag (field 9) to "true" or "false" and the protection line's prefix with
 // it; the line keeps its prefix when the write fails.
-void ToggleProtection(frmMain &console);
+void ToggleProtection(console::ConsoleView &console);
 
 // The voice command, key NN of section HEADER in voicecontrol.ini, through the input prompt
 // (prompt "msgboxvoicecontrol", default the current command from voicecontrol.ini, else
 // voicecontrol.master).
-void EditVoiceCommand(frmMain &console);
+void EditVoiceCommand(console::ConsoleView &console);
 
 // Removes the button's override line and its voice command (silently when they are not
 // there), refills the protection and switch lists and selects the line again: the button is the
 // theme's again.
-void RestoreDefaults(frmMain &console);
+void RestoreDefaults(console::ConsoleView &console);
 
 // Stores the theme of ThemeName as the shell's theme: "\Themes\" + ThemeName + "\" in the
-// settings store, "Default"/"ThemeDir". The running console keeps its theme. Nothing is stored
-// while ThemeName is empty.
-void SaveThemeChoice();
+// settings store, "Default"/"ThemeDir". The running console keeps its theme. True when the
+// choice was stored; false when the store could not be written, and while ThemeName is empty
+// (nothing is stored then).
+[[nodiscard]] bool SaveThemeChoice();

@@ -23,12 +23,12 @@ std::optional<QString> readIni(const QString &section, const QString &key, const
 // Writes key=value into [section] of file, creating what is missing. On failure returns false
 // with the file as it was, logs file, section, key and reason, and shows "Error Writing Key"
 // unless that message was shown for the file since the file last changed.
-bool WriteINI(const QString &section, const QString &key, const QString &value,
-              const QString &file);
+[[nodiscard]] bool WriteINI(const QString &section, const QString &key, const QString &value,
+                            const QString &file);
 
 // iniMode true: target is an INI file; an empty section deletes the file, an empty key the
 // whole section, otherwise only the key. iniMode false: target is the settings-store
 // application and (section, key) is deleted from the store. quiet true silences every
 // failure. Returns false on failure.
-bool DeleteINI(const QString &target, const QString &section, const QString &key, bool iniMode,
-               bool quiet);
+[[nodiscard]] bool DeleteINI(const QString &target, const QString &section, const QString &key,
+                             bool iniMode, bool quiet);

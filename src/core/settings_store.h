@@ -15,10 +15,11 @@ QString get(const QString &app, const QString &section, const QString &key,
 
 // Creates or replaces the entry. False when the text holds a line break or the file could not
 // be written; the store then keeps its old content.
-bool save(const QString &app, const QString &section, const QString &key, const QString &value);
+[[nodiscard]] bool save(const QString &app, const QString &section, const QString &key,
+                        const QString &value);
 
 // Removes the entry; removing an absent entry succeeds.
-bool remove(const QString &app, const QString &section, const QString &key);
+[[nodiscard]] bool remove(const QString &app, const QString &section, const QString &key);
 
 // Where the store of an application lives.
 QString filePath(const QString &app);

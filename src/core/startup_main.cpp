@@ -1,6 +1,7 @@
 #include "core/startup_main.h"
 
 #include "core/console_window.h"
+#include "core/core_log.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "core/window_placement.h"
@@ -55,8 +56,9 @@ StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &insta
 
     window.setCaption(state.AppTitle);
     // An exit request left over from an earlier run must not end this one.
-    settings::save(settings::application, QStringLiteral("EXIT"), state.AppTitle,
-                   QStringLiteral("0"));
+    if (!settings::save(settings::application, QStringLiteral("EXIT"), state.AppTitle,
+                        QStringLiteral("0")))
+        qCWarning(lcCore) << "the exit request of an earlier run could not be cleared";
     placeWindow(window);
 
     state.ProgramDir = storedOr(QStringLiteral("Default"), QStringLiteral("ProgramDir"));

@@ -2,40 +2,19 @@
 
 #include "core/program_state.h"
 #include "dialogs/command_line.h"
-#include "dialogs/dialog_skin.h"
 #include "dialogs/dialogs_log.h"
-#include "platform/modal_show.h"
 #include "platform/native_path.h"
-#include "platform/program_start.h"
 #include "skin/box_description.h"
-#include "skin/layout_window.h"
-#include "skin/shape_window.h"
 #include "skin/theme.h"
-#include "sound/theme_sound.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
-namespace {
-
-const QString &selectSection()
-{
-    static const QString section = QStringLiteral("SELECT");
-    return section;
-}
-
-} // namespace
-
 frmSelect::frmSelect(const skin::Theme &theme, QWidget *parent)
-    : SkinnedWindow(parent)
-    , m_theme(theme)
+    : SkinnedDialog(theme, QStringLiteral("KESTA Terminal - Select"), {640, 480},
+                    QStringLiteral("SELECT"), parent)
 {
-    setWindowFlag(Qt::Dialog);
-    setWindowTitle(QStringLiteral("KESTA Terminal - Select"));
-    resize(640, 480);
-
     Drive1 = new QComboBox(this);
     Drive1->setGeometry(16, 16, 290, 26);
     Dir1 = new FolderListBox(this);
@@ -63,49 +42,32 @@ frmSelect::frmSelect(const skin::Theme &theme, QWidget *parent)
     // chosen takes it again, over what was typed since.
     connect(File1, &QListWidget::itemSelectionChanged, this, &frmSelect::File1_Click);
     connect(File1, &QListWidget::itemClicked, this, &frmSelect::File1_Click);
-    setSoundPlayer([this](const QString &name) { ThemeSound(m_theme, name, false); });
-    connect(this, &SkinnedWindow::imgButClicked, this, &frmSelect::imgBut_Click);
 }
 
-void frmSelect::Form_Load()
+skin::ThemeFile frmSelect::skinFile() const
 {
-    const skin::ThemeFile skinFile = m_theme.selectSkin();
-    const dialogs::DialogShape shape = dialogs::readDialogShape(m_theme, selectSection(), skinFile);
+    return theme().selectSkin();
+}
+
+void frmSelect::loadElements(const skin::ThemeFile &skinFile)
+{
     const std::pair<QWidget *, QString> boxes[] = {
         {Dir1, QStringLiteral("Dirlist")},     {File1, QStringLiteral("Filelist")},
         {Drive1, QStringLiteral("Drivelist")}, {txtSel, QStringLiteral("InputBox")},
         {txtSel2, QStringLiteral("ArgBox")},
     };
     for (const auto &[box, key] : boxes)
-        skin::applyBoxDescription(*box, skinFile.box(selectSection(), key));
+        skin::applyBoxDescription(*box, skinFile.box(section(), key));
 
     const dialogs::CommandLine line = dialogs::splitCommandLine(programState().DialogText);
     txtSel->setText(line.program);
     txtSel2->setText(line.arguments);
     pointListsAt(line.program);
-
-    const skin::ProgressiveBuild progressive =
-        m_theme.progressiveBuild(QStringLiteral("STARTUP"), {});
-    LayoutWindow(*this, m_theme, selectSection(), buttonTable(), animationTable(),
-                 progressive.animated, progressive.delay, skinFile);
-    ShapeWindow(*this, shape.maskColour, shape.background);
-    dialogs::centreOnScreen(*this);
 }
 
-void frmSelect::AcceptSelection()
+QString frmSelect::acceptedText() const
 {
-    programState().DialogText = dialogs::joinCommandLine(txtSel->text(), txtSel2->text());
-    m_accepted = true;
-    close();
-}
-
-void frmSelect::closeEvent(QCloseEvent *event)
-{
-    // Without a title bar the dialog is closed by its own buttons; a close from anywhere else
-    // (the window manager) must not hand the caller a command line the user did not accept.
-    if (!m_accepted)
-        programState().DialogText.clear();
-    event->accept();
+    return dialogs::joinCommandLine(txtSel->text(), txtSel2->text());
 }
 
 void frmSelect::fillDrives()
@@ -181,28 +143,8 @@ void frmSelect::File1_Click()
     txtSel->setText(path + file->text());
 }
 
-void frmSelect::imgBut_Click(int index)
-{
-    const ButtonTable &table = buttonTable();
-    if (index < 1 || index > table.count)
-        return;
-    const ButtonEntry button = table.at(index);
-    playSound(button.clickSound);
-    const QString keyword = button.command.toUpper();
-    if (keyword == u"OK") {
-        AcceptSelection();
-    } else if (keyword == u"QUIT") {
-        programState().DialogText.clear();
-        close();
-    } else if (!platform::startProgram(button.command)) {
-        qCWarning(lcDialogs).noquote()
-            << QStringLiteral("button %1: \"%2\" did not start").arg(index).arg(button.command);
-    }
-}
-
-void showSelectDialog(const skin::Theme &theme)
+QString showSelectDialog(const skin::Theme &theme)
 {
     frmSelect dialog(theme);
-    dialog.Form_Load();
-    platform::showModal(dialog);
+    return dialog.exec();
 }

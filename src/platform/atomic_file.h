@@ -10,7 +10,8 @@ namespace platform {
 // it, are checked to be on disk in full, and only then take the old file's name (keeping its
 // permissions; a symbolic link keeps pointing at the file it named). False, with the reason, when
 // anything fails; the old file is then untouched.
-bool replaceFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
+[[nodiscard]] bool replaceFileAtomically(const QString &path, const QByteArray &bytes,
+                                         QString *error);
 
 // Removes what a writer of path that died before its rename left beside the file. Only for a
 // caller that holds the file's write lock, so that no live writer's new file is taken.

@@ -60,13 +60,13 @@ public:
     // place (the line keeps its indentation and its spelling up to the value); a new key goes
     // after the last entry of the section; a new section is appended at the end. std::nullopt
     // when the text cannot be stored so that it reads back exactly (half a surrogate pair).
-    std::optional<QByteArray> withValue(QStringView section, QStringView key,
+    [[nodiscard]] std::optional<QByteArray> withValue(QStringView section, QStringView key,
                                         QStringView value) const;
     // The file without the key's lines in the first such section (unchanged bytes when absent).
-    QByteArray withoutKey(QStringView section, QStringView key) const;
+    [[nodiscard]] QByteArray withoutKey(QStringView section, QStringView key) const;
     // The file without every section of that name: headers and entries go, comments and blank
     // lines inside them stay (unchanged bytes when absent).
-    QByteArray withoutSection(QStringView section) const;
+    [[nodiscard]] QByteArray withoutSection(QStringView section) const;
 
 private:
     enum class Kind : quint8

@@ -50,8 +50,10 @@ struct ProfileWrite
 
 // Writes key=value into [section]. With no value the key is deleted; with neither key nor value
 // the whole section is. Missing sections and files are created (the folder must exist).
-ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,
-                                const std::optional<QString> &value, const QString &path);
+[[nodiscard]] ProfileWrite writeProfileString(const QString &section,
+                                              const std::optional<QString> &key,
+                                              const std::optional<QString> &value,
+                                              const QString &path);
 
 // The text to write so that a read gives value back exactly: a read trims blanks around a value
 // and takes off one pair of enclosing quotes, so a value that would lose something that way is
@@ -59,7 +61,7 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
 [[nodiscard]] QString valueThatReadsBack(const QString &value);
 
 // Deletes the file under the same lock as writes; a missing file is no failure.
-ProfileWrite deleteProfileFile(const QString &path);
+[[nodiscard]] ProfileWrite deleteProfileFile(const QString &path);
 
 struct ProfileCounts
 {

@@ -46,23 +46,29 @@ std::variant<LineGeometry, NotLaidOut> parseGeometry(const QStringList &fields, 
     return LineGeometry{values[0], values[1], values[2], values[3]};
 }
 
-LayoutLine parseTextElement(TextElementLine::Kind kind, QStringView line)
+// The line when it has the fields a line of kind needs and a geometry in fields 3 to 6, built
+// from them by build(fields, geometry); else why it is not laid out.
+template<typename Build>
+LayoutLine placedLine(QStringView line, QLatin1StringView kind, int needed, bool allowPercent,
+                      Build build)
 {
-    const QStringList fields = fieldList(line, textElementFields);
-    if (fields.size() < textElementFields) {
-        return tooFewFields(kind == TextElementLine::Kind::List ? QLatin1StringView("L")
-                                                                : QLatin1StringView("T"),
-                            textElementFields, fields.size());
-    }
-    auto geometry = parseGeometry(fields, false);
+    const QStringList fields = fieldList(line, needed);
+    if (fields.size() < needed)
+        return tooFewFields(kind, needed, fields.size());
+    auto geometry = parseGeometry(fields, allowPercent);
     if (auto *failure = std::get_if<NotLaidOut>(&geometry))
         return *failure;
+    return build(fields, std::get<LineGeometry>(geometry));
+}
 
+TextElementLine textElement(TextElementLine::Kind kind, const QStringList &fields,
+                            const LineGeometry &geometry)
+{
     TextElementLine result;
     result.kind = kind;
     result.name = fields.at(0);
     result.index = fixedIndex(kind, result.name);
-    result.geometry = std::get<LineGeometry>(geometry);
+    result.geometry = geometry;
     result.backColour = colourFromFields(fields.at(6), fields.at(7), fields.at(8));
     result.textColour = colourFromFields(fields.at(9), fields.at(10), fields.at(11));
     result.fontName = fields.at(12);
@@ -74,19 +80,26 @@ LayoutLine parseTextElement(TextElementLine::Kind kind, QStringView line)
     return result;
 }
 
+LayoutLine parseTextElement(TextElementLine::Kind kind, QStringView line)
+{
+    const QLatin1StringView letter(kind == TextElementLine::Kind::List ? "L" : "T");
+    return placedLine(line, letter, textElementFields, false,
+                      [kind](const QStringList &fields, const LineGeometry &geometry) {
+                          return textElement(kind, fields, geometry);
+                      });
+}
+
 LayoutLine parsePicture(QStringView line)
 {
-    const QStringList fields = fieldList(line, pictureFields);
-    if (fields.size() < pictureFields)
-        return tooFewFields(QLatin1StringView("P"), pictureFields, fields.size());
-    auto geometry = parseGeometry(fields, true);
-    if (auto *failure = std::get_if<NotLaidOut>(&geometry))
-        return *failure;
-    PictureLine result;
-    result.name = fields.at(0);
-    result.isThemePicture = result.name.compare(u"themepic", Qt::CaseInsensitive) == 0;
-    result.geometry = std::get<LineGeometry>(geometry);
-    return result;
+    return placedLine(line, QLatin1StringView("P"), pictureFields, true,
+                      [](const QStringList &fields, const LineGeometry &geometry) {
+                          PictureLine result;
+                          result.name = fields.at(0);
+                          result.isThemePicture =
+                              result.name.compare(u"themepic", Qt::CaseInsensitive) == 0;
+                          result.geometry = geometry;
+                          return result;
+                      });
 }
 
 LayoutLine parseButton(QStringView line)
@@ -103,13 +116,10 @@ LayoutLine parseButton(QStringView line)
 
 LayoutLine parseAnimation(QStringView line)
 {
-    const QStringList fields = fieldList(line, animationFields);
-    if (fields.size() < animationFields)
-        return tooFewFields(QLatin1StringView("A"), animationFields, fields.size());
-    auto geometry = parseGeometry(fields, false);
-    if (auto *failure = std::get_if<NotLaidOut>(&geometry))
-        return *failure;
-    return AnimationLine{fields.at(0), std::get<LineGeometry>(geometry)};
+    return placedLine(line, QLatin1StringView("A"), animationFields, false,
+                      [](const QStringList &fields, const LineGeometry &geometry) {
+                          return AnimationLine{fields.at(0), geometry};
+                      });
 }
 
 qint32 resolve(const GeometryValue &value, double insideSize)

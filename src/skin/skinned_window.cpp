@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -141,67 +142,57 @@ Element *SkinnedWindow::addMember(IndexedSet<Element> &set, int index, Element *
     return element;
 }
 
+template<typename Element>
+Element *SkinnedWindow::addFromTemplate(IndexedSet<Element> &set, int index)
+{
+    if (index < 1 || set.contains(index))
+        return nullptr;
+    Element *element = nullptr;
+    if constexpr (std::is_base_of_v<QWidget, Element>)
+        element = new Element(m_surface);
+    else
+        element = new Element(this);
+    if (const auto *model = set(0))
+        copyLook(*model, *element);
+    return addMember(set, index, element);
+}
+
 QListWidget *SkinnedWindow::addListBox(int index)
 {
-    if (index < 1 || lstBox.contains(index))
-        return nullptr;
-    auto *list = new QListWidget(m_surface);
-    if (const auto *model = lstBox(0))
-        copyLook(*model, *list);
-    return addMember(lstBox, index, list);
+    return addFromTemplate(lstBox, index);
 }
 
 QLabel *SkinnedWindow::addLabel(int index)
 {
-    if (index < 1 || lblInfo.contains(index))
-        return nullptr;
-    auto *label = new QLabel(m_surface);
-    if (const auto *model = lblInfo(0))
-        copyLook(*model, *label);
-    return addMember(lblInfo, index, label);
+    return addFromTemplate(lblInfo, index);
 }
 
 StretchedPicture *SkinnedWindow::addPicture(int index)
 {
-    if (index < 1 || imgPic.contains(index))
-        return nullptr;
-    auto *picture = new StretchedPicture(m_surface);
-    if (const auto *model = imgPic(0))
-        copyLook(*model, *picture);
-    return addMember(imgPic, index, picture);
+    return addFromTemplate(imgPic, index);
 }
 
 ImageButton *SkinnedWindow::addImageButton(int index)
 {
-    if (index < 1 || imgBut.contains(index))
-        return nullptr;
-    auto *button = new ImageButton(m_surface);
-    if (const auto *model = imgBut(0))
-        copyLook(*model, *button);
-    connect(button, &ImageButton::clicked, this, [this, index] { emit imgButClicked(index); });
-    connect(button, &ImageButton::mouseActivity, this, &SkinnedWindow::UpdateHover);
-    return addMember(imgBut, index, button);
+    ImageButton *button = addFromTemplate(imgBut, index);
+    if (button) {
+        connect(button, &ImageButton::clicked, this, [this, index] { emit imgButClicked(index); });
+        connect(button, &ImageButton::mouseActivity, this, &SkinnedWindow::UpdateHover);
+    }
+    return button;
 }
 
 StretchedPicture *SkinnedWindow::addGifFrame(int index)
 {
-    if (index < 1 || imgGif.contains(index))
-        return nullptr;
-    auto *frame = new StretchedPicture(m_surface);
-    if (const auto *model = imgGif(0))
-        copyLook(*model, *frame);
-    return addMember(imgGif, index, frame);
+    return addFromTemplate(imgGif, index);
 }
 
 QTimer *SkinnedWindow::addAnimTimer(int index)
 {
-    if (index < 1 || tmrAnim.contains(index))
-        return nullptr;
-    auto *timer = new QTimer(this);
-    if (const auto *model = tmrAnim(0))
-        copyLook(*model, *timer);
-    connect(timer, &QTimer::timeout, this, [this, index] { tmrAnim_Timer(index); });
-    return addMember(tmrAnim, index, timer);
+    QTimer *timer = addFromTemplate(tmrAnim, index);
+    if (timer)
+        connect(timer, &QTimer::timeout, this, [this, index] { tmrAnim_Timer(index); });
+    return timer;
 }
 
 QObject *SkinnedWindow::control(int i) const

@@ -116,6 +116,9 @@ protected:
 private:
     template<typename Element>
     Element *addMember(IndexedSet<Element> &set, int index, Element *element);
+    // A new member of set at index with the look of its template member 0.
+    template<typename Element>
+    Element *addFromTemplate(IndexedSet<Element> &set, int index);
     void forget(QObject *element);
 
     QWidget *m_surface = nullptr;

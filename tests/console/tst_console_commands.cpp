@@ -104,8 +104,8 @@ World::World()
               .endProcess = [this] { ended = true; }})
 {
     programState() = ProgramState();
-    settings::save(settings::application, "Default", "ProgramDir", env.root());
-    settings::save(settings::application, "Default", "ThemeDir", "\\Themes\\Test\\");
+    QVERIFY(settings::save(settings::application, "Default", "ProgramDir", env.root()));
+    QVERIFY(settings::save(settings::application, "Default", "ThemeDir", "\\Themes\\Test\\"));
     for (const char *name : {"Themes/Test/b.bmp", "Themes/Test.bmp", "Themes/Blue.bmp"})
         QImage(4, 4, QImage::Format_RGB32).save(env.path(name));
     for (const char *name : {"start", "ok", "fail", "click"})
@@ -126,13 +126,13 @@ void World::answer(QWidget &window)
                                                                    : "input masked");
         input->txtInput->setText(answer.value_or(""));
         if (answer)
-            input->AcceptInput();
+            input->accept();
     } else if (auto *chooser = qobject_cast<frmSelect *>(&window)) {
         asked << "select " + chooser->txtSel->text() + '|' + chooser->txtSel2->text();
         chooser->txtSel->setText(answer.value_or("").section('|', 0, 0));
         chooser->txtSel2->setText(answer.value_or("").section('|', 1));
         if (answer)
-            chooser->AcceptSelection();
+            chooser->accept();
     }
     if (!answer)
         window.close();
@@ -310,7 +310,7 @@ void TestConsoleCommands::passwordChange()
     QFETCH(QString, password);
     QFETCH(QString, sounds);
     World w;
-    settings::save(settings::application, "DEFAULT", "Password", "old");
+    QVERIFY(settings::save(settings::application, "DEFAULT", "Password", "old"));
     programState().Password = "old";
     w.dialogAnswers = {gateAnswer};
     w.promptAnswers = entries;
@@ -496,7 +496,7 @@ void TestConsoleCommands::restoreDefaultsAndThemeChoice()
     QCOMPARE(w.console.lstBox(1)->count(), 5);
 
     // No theme clicked: the one the console started with.
-    settings::save(settings::application, "Default", "ThemeDir", "\\Themes\\Other\\");
+    QVERIFY(settings::save(settings::application, "Default", "ThemeDir", "\\Themes\\Other\\"));
     w.click(Theme);
     QCOMPARE(stored({"Default", "ThemeDir"}), "\\Themes\\Test\\");
     w.console.lstBox(2)->setCurrentRow(0);

@@ -109,9 +109,10 @@ void TestFrmInput::closes()
             dialog.close();
         QVERIFY(!dialog.isVisible());
     });
-    showInputDialog(m_theme->theme());
+    const QString shown = showInputDialog(m_theme->theme());
     QVERIFY(script.ran);
     QCOMPARE(programState().DialogText, accepted ? QString("secret words") : QString());
+    QCOMPARE(shown, programState().DialogText);
     QCOMPARE(playedFiles(*m_sound), byButton ? QStringList{"click.wav"} : QStringList());
 }
 

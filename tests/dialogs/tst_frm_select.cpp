@@ -226,9 +226,10 @@ void TestFrmSelect::closes()
             dialog.close();
         QVERIFY(!dialog.isVisible());
     });
-    showSelectDialog(m_theme->theme());
+    const QString shown = showSelectDialog(m_theme->theme());
     QVERIFY(script.ran);
     QCOMPARE(programState().DialogText, expected);
+    QCOMPARE(shown, expected);
     QCOMPARE(playedFiles(*m_sound), byButton ? QStringList{"click.wav"} : QStringList());
 }
 

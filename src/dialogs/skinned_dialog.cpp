@@ -1,0 +1,89 @@
+#include "dialogs/skinned_dialog.h"
+
+#include "core/program_state.h"
+#include "dialogs/dialog_skin.h"
+#include "dialogs/dialogs_log.h"
+#include "platform/modal_show.h"
+#include "platform/program_start.h"
+#include "skin/layout_window.h"
+#include "skin/shape_window.h"
+#include "skin/theme.h"
+#include "sound/theme_sound.h"
+
+#include <QCloseEvent>
+
+SkinnedDialog::SkinnedDialog(const skin::Theme &theme, const QString &caption, QSize designSize,
+                             QString section, QWidget *parent)
+    : SkinnedWindow(parent)
+    , m_theme(theme)
+    , m_section(std::move(section))
+{
+    setWindowFlag(Qt::Dialog);
+    setWindowTitle(caption);
+    resize(designSize);
+    setSoundPlayer([this](const QString &name) { ThemeSound(m_theme, name, false); });
+    connect(this, &SkinnedWindow::imgButClicked, this, &SkinnedDialog::imgBut_Click);
+}
+
+void SkinnedDialog::Form_Load()
+{
+    m_accepted = false;
+    const skin::ThemeFile file = skinFile();
+    const dialogs::DialogShape shape = dialogs::readDialogShape(m_theme, m_section, file);
+    loadElements(file);
+
+    const skin::ProgressiveBuild progressive =
+        m_theme.progressiveBuild(QStringLiteral("STARTUP"), {});
+    LayoutWindow(*this, m_theme, m_section, buttonTable(), animationTable(), progressive.animated,
+                 progressive.delay, file);
+    ShapeWindow(*this, shape.maskColour, shape.background);
+    dialogs::centreOnScreen(*this);
+    if (m_firstFocus)
+        m_firstFocus->setFocus();
+}
+
+void SkinnedDialog::accept()
+{
+    programState().DialogText = acceptedText();
+    m_accepted = true;
+    close();
+}
+
+void SkinnedDialog::cancel()
+{
+    programState().DialogText.clear();
+    close();
+}
+
+QString SkinnedDialog::exec()
+{
+    Form_Load();
+    platform::showModal(*this);
+    return programState().DialogText;
+}
+
+void SkinnedDialog::closeEvent(QCloseEvent *event)
+{
+    // Without a title bar the dialog is closed by its own buttons; a close from anywhere else
+    // (the window manager) must not hand the caller a text the user did not accept.
+    if (!m_accepted)
+        programState().DialogText.clear();
+    event->accept();
+}
+
+void SkinnedDialog::imgBut_Click(int index)
+{
+    const ButtonTable &table = buttonTable();
+    if (index < 1 || index > table.count)
+        return;
+    const ButtonEntry button = table.at(index);
+    playSound(button.clickSound);
+    const QString keyword = button.command.toUpper();
+    if (keyword == u"OK")
+        accept();
+    else if (keyword == u"QUIT")
+        cancel();
+    else if (!platform::startProgram(button.command))
+        qCWarning(lcDialogs).noquote()
+            << QStringLiteral("button %1: \"%2\" did not start").arg(index).arg(button.command);
+}
