@@ -151,21 +151,29 @@ bool XSession::xdotool(const QStringList &arguments, QByteArray *output)
     return done;
 }
 
-QStringList XSession::windows(const QString &titlePattern)
+QList<XSession::Window> XSession::visibleWindows()
 {
     // xdotool's own pattern misses titles with characters beyond ASCII (the system prompt's has
-    // a dash before the program's name): each title as it reads it, in UTF-8, is matched here.
+    // a dash before the program's name): each title is read as it is, in UTF-8.
     QByteArray output;
     // Not found is exit status 1 with no output: an empty list either way.
     xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"."_s}, &output);
-    const QRegularExpression pattern(titlePattern);
-    QStringList matching;
+    QList<Window> found;
     for (const QString &id : QString::fromLatin1(output).split(u'\n', Qt::SkipEmptyParts)) {
         QByteArray title;
-        if (xdotool({u"getwindowname"_s, id}, &title) &&
-            pattern.match(QString::fromUtf8(title.chopped(title.endsWith('\n') ? 1 : 0)))
-                .hasMatch())
-            matching.append(id);
+        if (xdotool({u"getwindowname"_s, id}, &title))
+            found.append({id, QString::fromUtf8(title.chopped(title.endsWith('\n') ? 1 : 0))});
+    }
+    return found;
+}
+
+QStringList XSession::windows(const QString &titlePattern)
+{
+    const QRegularExpression pattern(titlePattern);
+    QStringList matching;
+    for (const Window &window : visibleWindows()) {
+        if (pattern.match(window.title).hasMatch())
+            matching.append(window.id);
     }
     return matching;
 }
