@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
     libsndfile1-dev libinih-dev
     pulseaudio pulseaudio-utils
-    xvfb xauth xdotool fonts-dejavu-core
+    xvfb xauth xdotool fonts-dejavu-core libxcb1-dev gdb
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang-14 libclang-rt-14-dev llvm-14)
