@@ -81,10 +81,11 @@ private slots:
 
 private:
     bool consoleRuns();
-    bool startConsole();
+    void startConsole();
     void noteEnd();
     void checkAnswers();
     void endConsole();
+    void noteHang(const QString &what, const QString &evidence);
     void sampleMemory(qint64 elapsedMs);
     QString evidenceFile(const QString &what) const;
     void report(const QStringList &unreadable) const;
@@ -168,7 +169,7 @@ bool TestE2eSoak::consoleRuns()
     return m_session.console().state() != QProcess::NotRunning;
 }
 
-bool TestE2eSoak::startConsole()
+void TestE2eSoak::startConsole()
 {
     // Every console meets the world the soak is about, whatever the last one changed: sounds
     // on, one at a time, and the password the random input types now and then.
@@ -180,16 +181,10 @@ bool TestE2eSoak::startConsole()
     m_session.store({u"set"_s, u"DEFAULT"_s, u"Password"_s, ConsoleSession::Password});
     ++m_starts;
     m_window.clear();
-    if (m_session.startConsole()) {
+    if (m_session.startConsole())
         m_window = m_session.consoleWindow();
-        return true;
-    }
-    if (consoleRuns())
-        m_hung =
-            u"the console's window does not show; backtraces: "_s +
-            saveBacktraces({consoleProgram(), QString::number(m_session.console().processId())},
-                           evidenceFile(u"start"_s));
-    return false;
+    else if (consoleRuns())
+        noteHang(u"its window does not show"_s, u"start"_s);
 }
 
 void TestE2eSoak::noteEnd()
@@ -214,27 +209,34 @@ void TestE2eSoak::noteEnd()
 
 void TestE2eSoak::checkAnswers()
 {
-    QProcess &console = m_session.console();
     if (m_window.isEmpty() || !consoleRuns() || m_ping->answers(m_window, AnswerWithinMs) ||
         !consoleRuns())
         return;
-    m_hung = u"the console does not answer for %1 s; backtraces: "_s.arg(AnswerWithinMs / 1000) +
-             saveBacktraces({consoleProgram(), QString::number(console.processId())},
-                            evidenceFile(u"hang"_s));
+    noteHang(u"it leaves its window's ping unanswered for %1 s"_s.arg(AnswerWithinMs / 1000),
+             u"hang"_s);
 }
 
 void TestE2eSoak::endConsole()
 {
-    QProcess &console = m_session.console();
     if (consoleRuns() && m_hung.isEmpty()) {
         m_session.store({u"request-exit"_s});
-        if (!console.waitForFinished(AnswerWithinMs))
-            m_hung = u"the console does not end on the shell's exit request; backtraces: "_s +
-                     saveBacktraces({consoleProgram(), QString::number(console.processId())},
-                                    evidenceFile(u"exit"_s));
+        if (!m_session.console().waitForFinished(AnswerWithinMs))
+            noteHang(u"the shell's exit request does not end it"_s, u"exit"_s);
     }
+    // A console ended here because it hangs did not die by itself.
+    if (!consoleRuns())
+        noteEnd();
     m_session.stopConsole();
-    noteEnd();
+}
+
+void TestE2eSoak::noteHang(const QString &what, const QString &evidence)
+{
+    const QString backtraces =
+        saveBacktraces({consoleProgram(), QString::number(m_session.console().processId())},
+                       evidenceFile(evidence));
+    m_hung = u"the console stops answering: "_s + what + u"; backtraces: "_s + backtraces;
+    qWarning("%s; the events before:\n  %s", qPrintable(m_hung),
+             qPrintable(m_recent.join(u"\n  "_s)));
 }
 
 void TestE2eSoak::sampleMemory(qint64 elapsedMs)
