@@ -115,17 +115,17 @@ QString RandomInput::step()
 {
     const Front at = front();
     const int roll = m_random.bounded(100);
-    if (roll < 20)
+    if (roll < 15)
         return hover(at);
-    if (roll < 40)
+    if (roll < 45)
         return sweep(at);
-    if (roll < 60)
-        return click(at, 1);
     if (roll < 65)
-        return click(at, 2);
+        return click(at, 1);
     if (roll < 70)
+        return click(at, 2);
+    if (roll < 75)
         return drag(at);
-    if (roll < 88)
+    if (roll < 90)
         return key();
     return type();
 }
@@ -145,10 +145,10 @@ QString RandomInput::sweep(const Front &front)
             buttons.append(target.rect.translated(front.geometry.topLeft()));
     }
     QStringList commands;
-    for (int moves = 2 + m_random.bounded(9); moves > 0; --moves) {
+    for (int moves = 3 + m_random.bounded(12); moves > 0; --moves) {
         const QRect to = buttons.isEmpty() ? pickTarget(front)
                                            : buttons.at(m_random.bounded(int(buttons.size())));
-        commands << pointerTo(pointIn(to)) << u"sleep"_s << seconds(m_random.bounded(120));
+        commands << pointerTo(pointIn(to)) << u"sleep"_s << seconds(20 + m_random.bounded(80));
     }
     m_session.x().gesture(commands);
     return u"sweep: "_s + commands.join(u' ');
