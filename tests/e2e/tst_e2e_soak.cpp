@@ -3,7 +3,7 @@
 // demo whose buttons play over and click sounds one at a time ("Multiple" off). A console that a
 // QUIT ends, or that dies, is started again. It fails on a death by signal (each leaves its
 // backtraces in the build folder), on a console that stops answering, on memory that grows, and
-// on a theme, skin, override or settings file that no longer reads. SOAK_SEED replays the input.
+// on a theme, skin, override or settings file that no longer reads. SOAK_SEED replays the choices.
 
 #include "console_session.h"
 #include "file_snapshot.h"
@@ -113,7 +113,7 @@ void TestE2eSoak::initTestCase()
     m_seed = qEnvironmentVariable("SOAK_SEED").toUInt(&given);
     if (!given)
         m_seed = QRandomGenerator::system()->generate();
-    qInfo("soak of %d s, seed %u: SOAK_SEED=%u gives the same input", m_seconds, m_seed, m_seed);
+    qInfo("soak of %d s, seed %u: SOAK_SEED=%u makes the same choices", m_seconds, m_seed, m_seed);
     if (!m_session.start(ConsoleSession::Recording::Off))
         QSKIP(qPrintable(u"no end-to-end world here: "_s + m_session.error()));
     m_ping = std::make_unique<WindowPing>(m_session.x().display());
