@@ -31,17 +31,22 @@ constexpr int PingEveryMs = 2000;
 constexpr int AnswerWithinMs = 10000;
 constexpr int RecentEvents = 12;
 
-// The peak resident memory of a process so far, in kB; 0 when it cannot be read.
+// The peak resident memory of a process so far, in kB; 0 when it cannot be read, and while the
+// process dumps its core: writing the core brings every page in and the peak past 150 MB.
 qint64 peakMemoryKb(qint64 pid)
 {
     QFile status(u"/proc/%1/status"_s.arg(pid));
     if (pid <= 0 || !status.open(QIODevice::ReadOnly))
         return 0;
+    qint64 peak = 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).simplified().split(' ').value(0).toLongLong();
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.first() == "CoreDumping:" && fields.value(1) != "0")
+            return 0;
+        if (fields.first() == "VmHWM:")
+            peak = fields.value(1).toLongLong();
     }
-    return 0;
+    return peak;
 }
 
 // gdb's backtrace of the failing thread and then of every thread, written to file; the file, or
