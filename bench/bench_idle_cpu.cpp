@@ -4,6 +4,7 @@
 // private settings store and runtime folder. Needs Xvfb; without it the benchmark says so and
 // reports nothing.
 #include "bench_report.h"
+#include "process_cpu.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,7 +18,6 @@
 
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -58,19 +58,6 @@ bool copyWithoutAnimations(const QString &from, const QString &to)
     return true;
 }
 
-// User and system CPU time of a process so far, in clock ticks; -1 when it has gone.
-qint64 cpuTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    return fields[11].toLongLong() + fields[12].toLongLong(); // utime, stime
-}
-
 struct Child
 {
     std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
@@ -102,12 +89,6 @@ void start(Child &child, const QString &root, const QString &name, const QString
     child.process->setStandardOutputFile(QProcess::nullDevice());
     child.process->setStandardErrorFile(QProcess::nullDevice());
     child.process->start(program, arguments);
-}
-
-double percentOfCore(qint64 ticks)
-{
-    return 100.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK)) /
-           idleSeconds;
 }
 
 } // namespace
@@ -155,13 +136,13 @@ int main(int argc, char *argv[])
     Child *children[] = {&animated, &still, &bare};
     bool running = true;
     for (Child *child : children) {
-        child->ticks = cpuTicks(child->process->processId());
+        child->ticks = bench::cpuTicks(child->process->processId());
         running = running && child->ticks >= 0;
     }
     if (running) {
         QThread::sleep(idleSeconds);
         for (Child *child : children) {
-            const qint64 now = cpuTicks(child->process->processId());
+            const qint64 now = bench::cpuTicks(child->process->processId());
             running = running && now >= 0;
             child->ticks = now - child->ticks;
         }
@@ -177,9 +158,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const double bareFigure = percentOfCore(bare.ticks);
-    const double stillFigure = percentOfCore(still.ticks);
-    const double animatedFigure = percentOfCore(animated.ticks);
+    const double bareFigure = bench::percentOfCore(bare.ticks, idleSeconds);
+    const double stillFigure = bench::percentOfCore(still.ticks, idleSeconds);
+    const double animatedFigure = bench::percentOfCore(animated.ticks, idleSeconds);
     bench::printRow("idle console 30 s, demo theme without animations", stillFigure,
                     "bare Qt window, same display and time", bareFigure, "% core", "<= 0.2%",
                     stillFigure <= 0.2);

@@ -2,9 +2,9 @@
 // number of lines (each line's two reads may not parse the skin again, each repaint may not
 // repaint the whole window).
 #include "bench_report.h"
-#include "core/program_state.h"
 #include "skin/layout_window.h"
 #include "skin/skinned_window.h"
+#include "skin/theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,7 +40,7 @@ void writeSection(const QString &path, int lines)
 }
 
 // Wall time of one layout of skinFile on a fresh, shown window.
-double layoutMicroseconds(const QString &skinFile)
+double layoutMicroseconds(const skin::Theme &theme, const QString &skinName)
 {
     SkinnedWindow window;
     window.resize(1600, 1200);
@@ -48,8 +48,8 @@ double layoutMicroseconds(const QString &skinFile)
     QCoreApplication::processEvents();
     QElapsedTimer timer;
     timer.start();
-    LayoutWindow(window, QStringLiteral("DEFAULT"), window.buttonTable(), window.animationTable(),
-                 false, 0, skinFile);
+    LayoutWindow(window, theme, QStringLiteral("DEFAULT"), window.buttonTable(),
+                 window.animationTable(), false, 0, skin::ThemeFile(theme.file(skinName)));
     return static_cast<double>(timer.nsecsElapsed()) / 1000.0;
 }
 
@@ -74,16 +74,14 @@ int main(int argc, char *argv[])
     tile.save(theme + QStringLiteral("/tile.bmp"));
     writeSection(theme + QStringLiteral("/Small.skn"), 200);
     writeSection(theme + QStringLiteral("/Large.skn"), 2000);
-    ProgramState &state = programState();
-    state.ProgramDir = home.path();
-    state.ThemeDir = QStringLiteral("\\Themes\\Bench\\");
+    const skin::Theme bench(home.path(), QStringLiteral("\\Themes\\Bench\\"), QString());
 
     // Turn about, so that a change in the machine's load falls on both alike.
     std::vector<double> small;
     std::vector<double> large;
     for (int run = 0; run < 9; ++run) {
-        small.push_back(layoutMicroseconds(ThemePath() + QStringLiteral("Small.skn")));
-        large.push_back(layoutMicroseconds(ThemePath() + QStringLiteral("Large.skn")));
+        small.push_back(layoutMicroseconds(bench, QStringLiteral("Small.skn")));
+        large.push_back(layoutMicroseconds(bench, QStringLiteral("Large.skn")));
     }
     const double smallFigure = median(small);
     const double largeFigure = median(large);

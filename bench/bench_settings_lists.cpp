@@ -5,11 +5,11 @@
 
 #include "bench_report.h"
 #include "console/settings_lists.h"
-#include "core/program_state.h"
 #include "platform/profile_document.h"
 #include "platform/profile_engine.h"
 #include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
+#include "skin/theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -145,10 +145,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir root;
     const Theme theme = makeTheme(root.path());
-    ProgramState &state = programState();
-    state.ProgramDir = root.path();
-    state.ThemeDir = QStringLiteral("\\Themes\\Bench\\");
-    state.SkinName = QStringLiteral("Security");
+    const skin::Theme folder(root.path(), QStringLiteral("\\Themes\\Bench\\"),
+                             QStringLiteral("Security"));
 
     SkinnedWindow window;
     for (int i = 1; i <= 3; ++i)
@@ -163,11 +161,11 @@ int main(int argc, char *argv[])
         theme.write(); // every file changes, so the fill must parse each one
         const platform::ProfileCounts before = platform::profileCounts();
         coldSamples.push_back(
-            bench::medianMicroseconds(1, [&] { FillSettingsLists(window, lister); }));
+            bench::medianMicroseconds(1, [&] { FillSettingsLists(window, lister, folder); }));
         const platform::ProfileCounts after = platform::profileCounts();
         coldCounts = {after.lookups - before.lookups, after.parses - before.parses};
         warmSamples.push_back(
-            bench::medianMicroseconds(1, [&] { FillSettingsLists(window, lister); }));
+            bench::medianMicroseconds(1, [&] { FillSettingsLists(window, lister, folder); }));
         directSamples.push_back(bench::medianMicroseconds(1, [&] { readSameKeysDirectly(theme); }));
         everyFillComplete = everyFillComplete &&
                             window.lstBox(1)->count() == skinCount * (entryCount + 1) &&

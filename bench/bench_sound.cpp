@@ -1,12 +1,16 @@
 // Time from ThemeSound to the first samples handed to the audio device, cold (the file changed,
 // so it is decoded again) and cached, for every WAV encoding a theme may ship, beside
-// QSoundEffect playing the 16-bit file. Plays into a private sound server with a null sink;
+// QSoundEffect playing the 16-bit file; and the buffer latency the server reports for the
+// console's stream while a theme sound plays, beside a `pacat --latency-msec=20` stream playing
+// at the same time; and the CPU the server spends while the console's stream is paused, beside
+// the same server with no client at all. Plays into a private sound server with a null sink;
 // without pulseaudio it prints a note and no rows.
 
 #include "bench_report.h"
-#include "core/program_state.h"
-#include "platform/sound_device_output.h"
 #include "private_pulse_server.h"
+#include "process_cpu.h"
+#include "skin/theme.h"
+#include "sound/sound_device_output.h"
 #include "sound/theme_sound.h"
 #include "tone_wav.h"
 
@@ -16,9 +20,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSemaphore>
 #include <QSoundEffect>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 
 #include <cstdio>
@@ -29,8 +36,12 @@ namespace {
 
 constexpr int SoundMs = 1000; // longer than the device buffer, so the first read is not the last
 constexpr int ColdRuns = 15;
-constexpr int CachedRuns = 41;
+constexpr int CachedRuns = 101;
 constexpr double CachedTargetMs = 5.0;
+constexpr double BufferTargetMs = 30.0;
+constexpr int LatencySamples = 9;
+constexpr int ServerIdleSeconds = 10;
+constexpr double ServerIdleTargetPercent = 0.5;
 
 double median(std::vector<double> samples)
 {
@@ -41,19 +52,25 @@ double median(std::vector<double> samples)
 class SoundBench
 {
 public:
-    explicit SoundBench(const QString &themeFolder)
-        : m_themeFolder(themeFolder)
+    SoundBench(const skin::Theme &theme, const QString &themeFolder)
+        : m_theme(theme)
+        , m_themeFolder(themeFolder)
     {
-        platform::deviceSoundOutput().setStartHook(
-            [this](const QString &) { m_started.release(); });
+        sound::deviceSoundOutput().setStartHook([this](const QString &) { m_started.release(); });
     }
 
     // Milliseconds from the call to the first samples at the device; -1 when none came.
+    // The sounds share one stream that the server asks to be filled on its own clock, so the
+    // call waits for the server's next request. A call made right after the last sound began
+    // would always wait a whole period; the pause before it puts the call anywhere in the
+    // period, as a pointer entering a button does.
     double playOnce(const QString &name)
     {
+        m_seed = m_seed * 1103515245u + 12345u;
+        QThread::usleep((m_seed >> 16) % 20000);
         QElapsedTimer timer;
         timer.start();
-        ThemeSound(name, false);
+        ThemeSound(m_theme, name, false);
         if (!m_started.tryAcquire(1, 5000))
             return -1;
         return double(timer.nsecsElapsed()) / 1e6;
@@ -69,9 +86,11 @@ public:
     }
 
 private:
+    const skin::Theme &m_theme;
     QString m_themeFolder;
     QSemaphore m_started;
     int m_touches = 0;
+    quint32 m_seed = 1;
 };
 
 // QSoundEffect hands its samples to its sink from the object's own QIODevice; what it has left
@@ -122,6 +141,64 @@ double soundEffectMedian(const QString &path, int runs, bool cold)
     return median(samples);
 }
 
+// The "Buffer Latency" of each stream playing into the server, in milliseconds, by the process
+// id of its client.
+QHash<qint64, double> bufferLatencies(PrivatePulseServer &server)
+{
+    QHash<qint64, double> latencies;
+    static const QRegularExpression latency(u"Buffer Latency: (\\d+) usec"_s);
+    static const QRegularExpression process(u"application\\.process\\.id = \"(\\d+)\""_s);
+    const QString text = QString::fromUtf8(server.sinkInputs());
+    for (const QString &input : text.split(u"Sink Input #"_s)) {
+        const QRegularExpressionMatch usec = latency.match(input);
+        const QRegularExpressionMatch pid = process.match(input);
+        if (usec.hasMatch() && pid.hasMatch())
+            latencies.insert(pid.captured(1).toLongLong(), usec.captured(1).toDouble() / 1000);
+    }
+    return latencies;
+}
+
+// Medians of the buffer latency of the console's stream and of a pacat stream asking for 20 ms,
+// sampled while both play; false when either stream is not seen.
+bool bufferLatencyMedians(PrivatePulseServer &server, const skin::Theme &theme,
+                          const QString &longSound, double *ours, double *pacat)
+{
+    QProcess peer;
+    peer.setStandardInputFile(u"/dev/zero"_s);
+    peer.start(u"pacat"_s, {u"--server="_s + server.address(), u"--latency-msec=20"_s, u"--raw"_s,
+                            u"--format=float32le"_s, u"--rate=48000"_s, u"--channels=2"_s});
+    if (!peer.waitForStarted(5000))
+        return false;
+    std::vector<double> oursSeen, peerSeen;
+    for (int i = 0; i < LatencySamples; ++i) {
+        ThemeSound(theme, longSound, false);
+        QThread::msleep(300); // both streams settled on what the server granted them
+        const QHash<qint64, double> latencies = bufferLatencies(server);
+        const auto own = latencies.constFind(QCoreApplication::applicationPid());
+        const auto other = latencies.constFind(peer.processId());
+        if (own != latencies.cend() && other != latencies.cend()) {
+            oursSeen.push_back(*own);
+            peerSeen.push_back(*other);
+        }
+    }
+    peer.kill();
+    peer.waitForFinished(5000);
+    if (oursSeen.empty())
+        return false;
+    *ours = median(oursSeen);
+    *pacat = median(peerSeen);
+    return true;
+}
+
+// Percent of a core the server spends over ServerIdleSeconds; -1 when it has gone.
+double serverIdleCpu(const PrivatePulseServer &server)
+{
+    const qint64 before = bench::cpuTicks(server.processId());
+    QThread::sleep(ServerIdleSeconds);
+    const qint64 after = bench::cpuTicks(server.processId());
+    return before < 0 || after < 0 ? -1 : bench::percentOfCore(after - before, ServerIdleSeconds);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -138,8 +215,7 @@ int main(int argc, char **argv)
 
     const QString themeFolder = root.filePath(u"shell/Themes/Bench/"_s);
     QDir().mkpath(themeFolder);
-    programState().ProgramDir = root.filePath(u"shell"_s);
-    programState().ThemeDir = u"\\Themes\\Bench\\"_s;
+    const skin::Theme theme(root.filePath(u"shell"_s), u"\\Themes\\Bench\\"_s, u"Security"_s);
     for (int i = 0; i < WavEncodingCount; ++i) {
         const QString path = themeFolder + QString::fromLatin1(wavEncodings()[i].name) + u".wav"_s;
         if (!writeToneWav(path, wavEncodings()[i], SoundMs)) {
@@ -148,7 +224,7 @@ int main(int argc, char **argv)
         }
     }
 
-    SoundBench bench(themeFolder);
+    SoundBench bench(theme, themeFolder);
     const QString pcm16 = QString::fromLatin1(wavEncodings()[1].name);
     // The first sound opens the connection to the server; that is no part of any figure.
     if (bench.playOnce(pcm16) < 0) {
@@ -186,5 +262,26 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_sound: a sound never reached the device\n");
         return 1;
     }
+
+    double ours = 0, pacat = 0;
+    if (!bufferLatencyMedians(server, theme, pcm16, &ours, &pacat)) {
+        std::fprintf(stderr, "bench_sound: the server lists no buffer latency of both streams\n");
+        return 1;
+    }
+    bench::printRow("theme sound stream, buffer latency the server reports", ours,
+                    "pacat --latency-msec=20, same server and time", pacat, "ms", "<= 30 ms",
+                    ours <= BufferTargetMs);
+
+    QThread::sleep(2); // the last sound heard, the stream pauses
+    const double paused = serverIdleCpu(server);
+    sound::deviceSoundOutput().shutdown();
+    const double alone = serverIdleCpu(server);
+    if (paused < 0 || alone < 0) {
+        std::fprintf(stderr, "bench_sound: the sound server ended\n");
+        return 1;
+    }
+    bench::printRow("sound server CPU 10 s, theme sound stream paused", paused,
+                    "same server, no client", alone, "% core", "<= 0.5%",
+                    paused <= ServerIdleTargetPercent);
     return 0;
 }

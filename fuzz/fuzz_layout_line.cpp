@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         checkGeometry(text->geometry, EdgeRule::NotPositive, inside);
     } else if (const auto *picture = std::get_if<PictureLine>(&parsed)) {
         checkGeometry(picture->geometry, EdgeRule::NotPositive, inside);
-    } else if (const auto *button = std::get_if<ButtonLine>(&parsed)) {
+    } else if (const auto *button = std::get_if<ImageButtonLine>(&parsed)) {
+        FUZZ_CHECK(button->button.isComplete() && button->button.text() == line);
         checkGeometry(button->geometry, EdgeRule::Negative, inside);
     } else if (const auto *animation = std::get_if<AnimationLine>(&parsed)) {
         checkGeometry(animation->geometry, EdgeRule::Negative, inside);

@@ -8,9 +8,10 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
-    libsndfile1-dev libinih-dev
+    libsndfile1-dev libpulse-dev libinih-dev
     pulseaudio pulseaudio-utils
     xvfb xauth xdotool fonts-dejavu-core libxcb1-dev gdb
+    weston qt6-wayland xwayland
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang-14 libclang-rt-14-dev llvm-14)

@@ -1,9 +1,10 @@
 // kesta-store: the shell's side of the stores the console shares, on the command line.
 
+#include "app/program_options.h"
 #include "core/ini_access.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
-#include "platform/message_box.h"
+#include "platform/services.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -34,11 +35,15 @@ const char usage[] =
     "INI files (skin files, override files, voicecontrol.ini), as the console reads them:\n"
     "  ini get FILE SECTION KEY        print the value (exit 1 when not found)\n"
     "  ini set FILE SECTION KEY VALUE  write key=VALUE into [SECTION], creating what is missing\n"
-    "  ini delete FILE SECTION [KEY]   remove the key, or the whole section\n"
+    "  ini delete FILE SECTION [KEY]   remove the key, or the whole section; SECTION and a\n"
+    "                                  KEY that is given must not be empty (no file is\n"
+    "                                  ever deleted)\n"
     "\n"
     "Section and key names are matched without regard to case; FILE may use \\ or /.\n"
-    "A value is printed exactly, followed by one newline.\n"
+    "Arguments are UTF-8 text. A value is printed exactly, in UTF-8, followed by one newline;\n"
+    "a value that a file cannot hold exactly is refused, never altered.\n"
     "Exit status: 0 success, 1 not found or failed, 2 bad usage.\n"
+    "--help prints this help, --version the version. See kesta-store(1).\n"
     "The settings store lives in $XDG_CONFIG_HOME/KESTA Terminal/settings.ini\n"
     "($XDG_CONFIG_HOME defaults to ~/.config).\n";
 
@@ -88,8 +93,13 @@ int iniCommand(const QStringList &args)
     }
     if (command == u"set" && args.size() == 6)
         return WriteINI(args[3], args[4], args[5], args[2]) ? Success : NotFound;
-    if (command == u"delete" && (args.size() == 4 || args.size() == 5))
+    if (command == u"delete" && (args.size() == 4 || args.size() == 5)) {
+        // An empty section would delete the whole file, an empty key the whole section: what an
+        // empty variable in a script would do by accident.
+        if (args[3].isEmpty() || (args.size() == 5 && args[4].isEmpty()))
+            return badUsage();
         return DeleteINI(args[2], args[3], args.value(4), true, false) ? Success : NotFound;
+    }
     return badUsage();
 }
 
@@ -97,11 +107,19 @@ int iniCommand(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    // An argument that is no UTF-8 would reach us with its odd bytes replaced: it could be
+    // neither stored nor matched as the caller wrote it.
+    for (int i = 1; i < argc; ++i) {
+        if (!QByteArrayView(argv[i]).isValidUtf8()) {
+            std::fprintf(stderr, "kesta-store: argument %d is not UTF-8 text\n", i);
+            return NotFound;
+        }
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kesta-store"));
-    platform::setMessageHandler([](const QString &text) {
+    const platform::ServicesOverride toStandardError({.showMessage = [](const QString &text) {
         std::fprintf(stderr, "kesta-store: %s\n", text.toUtf8().constData());
-    });
+    }});
 
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
@@ -110,5 +128,7 @@ int main(int argc, char *argv[])
         std::fputs(usage, stdout);
         return Success;
     }
+    if (args[0] == u"--version" || args[0] == u"-v")
+        return printValue(QStringLiteral("kesta-store ") + app::version());
     return args[0] == u"ini" ? iniCommand(args) : storeCommand(args);
 }

@@ -1,12 +1,23 @@
+#include "app/program_options.h"
 #include "console/frm_main.h"
+#include "platform/display_session.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // Help, version and mistakes are answered before any display is opened.
+    const app::Invocation invocation = app::parseConsoleArguments(app::argumentsOf(argc, argv));
+    if (invocation.action != app::Invocation::Run)
+        return app::answer(invocation);
+
+    platform::DisplaySession display;
+    QApplication application(argc, argv);
+    display.settle();
     QApplication::setApplicationName(QStringLiteral("kesta-security"));
     QApplication::setApplicationDisplayName(QStringLiteral("KESTA Terminal - Security"));
+    QApplication::setApplicationVersion(app::version());
+    QGuiApplication::setDesktopFileName(QStringLiteral("kesta-security"));
 
     frmMain console;
     if (!console.Form_Load())

@@ -19,7 +19,7 @@ struct Keyword
 };
 
 const std::array keywords{
-    Keyword{u"PASSWORD", [](frmMain &) { ChangePassword(); }},
+    Keyword{u"PASSWORD", [](frmMain &console) { ChangePassword(console.theme()); }},
     Keyword{u"CHANGECOMMAND", EditCommand},
     Keyword{u"CHANGESECURITY", ToggleProtection},
     Keyword{u"CHANGETHEME", [](frmMain &) { SaveThemeChoice(); }},
@@ -39,9 +39,10 @@ void OnCommandButtonClick(frmMain &console, int index)
         return;
     // A copy: the gate's dialog lets events run, and the table belongs to the layout.
     const ButtonEntry button = table.at(index);
-    if (IsProtectedButton(index) && !PasswordGate(console))
+    const skin::Theme &theme = console.theme();
+    if (IsProtectedButton(theme, index) && !PasswordGate(theme))
         return;
-    ThemeSound(button.clickSound, false);
+    ThemeSound(theme, button.clickSound, false);
     RunCommand(console, button.command);
 }
 

@@ -8,6 +8,7 @@
 #include "core/startup_main.h"
 #include "dialogs/frm_startup_max.h"
 #include "platform/screen_metrics.h"
+#include "platform/services.h"
 #include "skin/file_list_box.h"
 #include "skin/layout_window.h"
 #include "skin/tear_down_layout.h"
@@ -16,11 +17,7 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
-
-#include <cstdio>
-#include <cstdlib>
 
 frmMain::frmMain(QWidget *parent)
     : SkinnedWindow(parent)
@@ -39,6 +36,7 @@ frmMain::frmMain(QWidget *parent)
     cmdFake = new QPushButton(QStringLiteral("Fake"), this);
     addDesignElement(cmdFake);
 
+    setSoundPlayer([this](const QString &name) { ThemeSound(m_theme, name, false); });
     connect(&m_instance, &platform::SingleInstance::activationRequested, this,
             &frmMain::comeForward);
     connect(this, &SkinnedWindow::imgButClicked, this,
@@ -54,31 +52,18 @@ bool frmMain::Form_Load()
     state.AppName = QStringLiteral("Security");
     if (core::StartupMain(*this, m_instance) == core::StartupResult::AlreadyRunning)
         return false;
-    connectSettingsLists(*this, SelectedLine);
-    FillSettingsLists(*this, *File1);
-    FillThemeList(*this, *File1);
+    connectSettingsLists(*this, m_theme, SelectedLine);
+    FillSettingsLists(*this, *File1, m_theme);
+    FillThemeList(*this, *File1, m_theme);
     return true;
 }
 
 void frmMain::EndProgram()
 {
     Quitting = true;
-    TearDownLayout(*this);
+    TearDownLayout(*this, m_theme);
     m_instance.release();
-    endProcess();
-}
-
-void frmMain::passwordPause(int milliseconds)
-{
-    // A plain sleep: the accepted password's sound plays on while no click can get through.
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
-}
-
-void frmMain::endProcess()
-{
-    // Nothing may run after the console has ended: no event, no unload handler.
-    std::fflush(nullptr);
-    std::_Exit(EXIT_SUCCESS);
+    platform::services().endProcess();
 }
 
 ButtonTable &frmMain::buttonTable()
@@ -113,25 +98,40 @@ platform::TwipsFactors frmMain::twipsFactors() const
     return platform::twipsPerPixel();
 }
 
-double frmMain::screenWidthTwips() const
-{
-    return platform::screenSizePixels().width() * twipsFactors().x;
-}
-
 void frmMain::place(const core::TwipsRect &rectangle)
 {
     setGeometry(core::pixelsFromTwips(rectangle, twipsFactors()));
 }
 
-void frmMain::setBackGround(const QString &value)
+void frmMain::openTheme()
 {
-    if (const auto colour = skin::toColour(value))
-        setBackColor(colorFromValue(*colour));
+    ProgramState &state = programState();
+    const double screenWidthTwips = platform::screenSizePixels().width() * twipsFactors().x;
+    const QString forScreen =
+        core::skinNameForScreen(state.AppName, screenWidthTwips, twipsFactors().x);
+    m_theme =
+        skin::Theme::withConsoleSkinFor(state.ProgramDir, state.ThemeDir, forScreen, state.AppName);
+    state.SkinName = m_theme.skinName();
+    const skin::ProgressiveBuild build =
+        m_theme.progressiveBuild(QStringLiteral("DEFAULT"), {state.Animated, state.AnimDelay});
+    state.Animated = build.animated;
+    state.AnimDelay = build.delay;
 }
 
-void frmMain::playStartupSound(const QString &name)
+void frmMain::applyBackGround()
 {
-    ThemeSound(name, false);
+    const QColor design = palette().color(QPalette::Window);
+    const quint32 colour = m_theme.consoleSkin().colour(
+        QStringLiteral("DEFAULT"), QStringLiteral("BackGround"),
+        skin::colourValue(design.red(), design.green(), design.blue()));
+    setBackColor(colorFromValue(colour));
+}
+
+void frmMain::playStartupSound()
+{
+    if (const auto name =
+            m_theme.consoleSkin().text(QStringLiteral("DEFAULT"), QStringLiteral("StartupSound")))
+        ThemeSound(m_theme, *name, false);
 }
 
 void frmMain::showAndRunEvents()
@@ -140,11 +140,11 @@ void frmMain::showAndRunEvents()
     QCoreApplication::processEvents();
 }
 
-void frmMain::layOut(const QString &skinFile)
+void frmMain::layOut()
 {
     const ProgramState &state = programState();
-    LayoutWindow(*this, QStringLiteral("DEFAULT"), buttonTable(), animationTable(), state.Animated,
-                 state.AnimDelay, skinFile);
+    LayoutWindow(*this, m_theme, QStringLiteral("DEFAULT"), buttonTable(), animationTable(),
+                 state.Animated, state.AnimDelay, m_theme.consoleSkin());
 }
 
 void frmMain::stopExitWatch()

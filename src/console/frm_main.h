@@ -4,6 +4,7 @@
 #include "platform/single_instance.h"
 #include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
+#include "skin/theme.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -24,7 +25,8 @@ public:
     // another console already runs (it was asked to come forward); the caller then ends.
     [[nodiscard]] bool Form_Load();
 
-    // Sets Quitting, removes the laid-out elements newest first and ends the process at once.
+    // Sets Quitting, removes the laid-out elements newest first and ends the process at once
+    // (platform::services().endProcess).
     void EndProgram() override;
 
     // Set by EndProgram; hover passes and animation ticks of the console stop.
@@ -37,9 +39,9 @@ public:
     // Position of the last clicked protection line; the editors select it again after a change.
     int SelectedLine = 0;
 
-    // The pause after an accepted password: the console answers no event meanwhile. Tests
-    // replace it.
-    virtual void passwordPause(int milliseconds);
+    // The theme the console was opened with (openTheme()); every part of the console reads the
+    // theme through it.
+    const skin::Theme &theme() const { return m_theme; }
 
     FileListBox *File1 = nullptr;
     QTimer *tmrExit = nullptr;
@@ -50,22 +52,19 @@ public:
     void hideFakeButton() override;
     core::TwipsRect auxiliaryRectangle(bool show) override;
     platform::TwipsFactors twipsFactors() const override;
-    double screenWidthTwips() const override;
     void place(const core::TwipsRect &rectangle) override;
     int elementCount() const override { return controlCount(); }
-    void setBackGround(const QString &value) override;
-    void playStartupSound(const QString &name) override;
+    void openTheme() override;
+    void applyBackGround() override;
+    void playStartupSound() override;
     void showAndRunEvents() override;
-    void layOut(const QString &skinFile) override;
+    void layOut() override;
     void stopExitWatch() override;
-
-protected:
-    // Ends the process without running any further event; tests replace it.
-    virtual void endProcess();
 
 private:
     void tmrExit_Timer();
     void comeForward();
 
     platform::SingleInstance m_instance;
+    skin::Theme m_theme;
 };

@@ -1,5 +1,6 @@
 #include "console/open_command.h"
 
+#include "console/console_log.h"
 #include "core/program_state.h"
 #include "platform/shell_open.h"
 
@@ -25,5 +26,7 @@ OpenTarget splitOpenCommand(QStringView text)
 void OpenCommand(const QString &text)
 {
     const console::OpenTarget target = console::splitOpenCommand(text);
-    platform::shellOpen(target.file, target.parameters, programState().ProgramDir);
+    if (!platform::shellOpen(target.file, target.parameters, programState().ProgramDir))
+        qCWarning(lcConsole).noquote()
+            << QStringLiteral("the command \"%1\" did not open").arg(text);
 }

@@ -1,52 +1,59 @@
 #include "console/password_gate.h"
 
-#include "console/frm_main.h"
 #include "console/settings_entries.h"
-#include "core/ini_access.h"
-#include "core/number_text.h"
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
+#include "platform/services.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 
 #include <QCoreApplication>
 
-bool IsProtectedButton(int i)
+#include <algorithm>
+#include <utility>
+
+bool IsProtectedButton(const skin::Theme &theme, int i)
 {
     const ButtonTable &table = programState().consoleButtons;
     if (i < 1 || i > table.count)
         return false;
-    const QString line = console::readButtonLine(
-        QStringLiteral("DEFAULT"), console::indexKey(table.at(i).line), console::consoleSkinFile());
-    const std::optional<QString> flag = console::buttonFields(line).flag;
-    if (!flag)
-        return false;
-    // A flag the theme wrote in some other way still guards the button: the protection list
-    // shows it as protected, and a guard that silently opens would be worse than one too many.
-    return core::toBoolean(*flag).value_or(true);
+    return theme.consoleSkin()
+        .buttonLine(QStringLiteral("DEFAULT"), console::indexKey(table.at(i).line))
+        .isProtected();
 }
 
-void playPasswordSound(const QString &key)
+void forgetPassword(QString &text)
 {
-    // Copied out of INIValue by readIni: ThemeSound reads the theme switches through it.
-    if (const auto name = readIni(QStringLiteral("DEFAULT"), key, console::terminalSkinFile()))
-        ThemeSound(*name, false);
+    if (text.isDetached())
+        std::fill(text.begin(), text.end(), QChar());
+    text.clear();
 }
 
-bool PasswordGate(frmMain &console)
+void playPasswordSound(const skin::Theme &theme, const QString &key)
+{
+    // Copied out of INIValue by the read: ThemeSound reads the theme switches through it.
+    if (const auto name = theme.shellSkin().text(QStringLiteral("DEFAULT"), key))
+        ThemeSound(theme, *name, false);
+}
+
+bool PasswordGate(const skin::Theme &theme)
 {
     ProgramState &state = programState();
-    playPasswordSound(QStringLiteral("PassStartSound"));
+    playPasswordSound(theme, QStringLiteral("PassStartSound"));
     state.PasswordMode = true;
-    showInputDialog();
+    showInputDialog(theme);
     // Paints and timers held up by the dialog run before the answer is judged.
     QCoreApplication::processEvents();
-    const QString entered = state.DialogText;
-    if (entered != state.Password) {
-        playPasswordSound(QStringLiteral("PassFailSound"));
+    QString entered = std::exchange(state.DialogText, QString());
+    const bool right = entered == state.Password;
+    forgetPassword(entered);
+    if (!right) {
+        playPasswordSound(theme, QStringLiteral("PassFailSound"));
         return false;
     }
-    playPasswordSound(QStringLiteral("PassOkSound"));
+    playPasswordSound(theme, QStringLiteral("PassOkSound"));
     QCoreApplication::processEvents();
-    console.passwordPause(2000);
+    // A plain sleep: the accepted password's sound plays on while no click can get through.
+    platform::services().sleep(2000);
     return true;
 }

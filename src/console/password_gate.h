@@ -2,24 +2,29 @@
 
 #include <QString>
 
-class frmMain;
+namespace skin {
+class Theme;
+}
 
 // The password that guards protected console buttons.
 
 // Whether console button i (1 ... the button count of the console's ButtonTable) asks for the
-// password: field 9 of its line, read anew on every click from the override file of the console
-// skin, else from the skin itself (the key is the button's layout line number with at least two
-// digits). "True", "False" or a number, non-zero meaning true, in any letter case. A button
-// without a line or without field 9 is not protected; a field 9 that is neither a truth word
-// nor a number is protected, as the protection list shows it. False for an index out of range.
-[[nodiscard]] bool IsProtectedButton(int i);
+// password, by skin::ButtonLine::isProtected() on its line, read anew on every click from the
+// override file of the console skin, else from the skin itself (the key is the button's layout
+// line number with at least two digits). False for an index out of range.
+[[nodiscard]] bool IsProtectedButton(const skin::Theme &theme, int i);
 
 // Asks for the password in the masked input dialog (PasswordMode set) between the sounds
 // "PassStartSound" and "PassOkSound" or "PassFailSound" of terminal.skn. True when the entry
-// equals Password exactly; a cancel counts as an empty entry. After an accepted password the
-// console pauses 2000 ms without answering events (console.passwordPause).
-[[nodiscard]] bool PasswordGate(frmMain &console);
+// equals Password exactly; a cancel counts as an empty entry. The entry is forgotten once
+// compared: DialogText is empty afterwards. After an accepted password the console pauses
+// 2000 ms without answering events (platform::services().sleep).
+[[nodiscard]] bool PasswordGate(const skin::Theme &theme);
 
 // Plays the theme sound named by key in section "DEFAULT" of terminal.skn; nothing when the key
 // is missing.
-void playPasswordSound(const QString &key);
+void playPasswordSound(const skin::Theme &theme, const QString &key);
+
+// Empties text that held a typed password, overwriting its characters first when no other copy
+// shares them, so that the memory it leaves does not keep the password either.
+void forgetPassword(QString &text);

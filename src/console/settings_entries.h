@@ -5,8 +5,7 @@
 #include <optional>
 
 // The text of the console's settings lists: what an index entry of a skin names, the parts of a
-// button line the lists show, and the fixed-width lines they are written as. Everything but
-// readButtonLine() is pure.
+// button line the lists show, and the fixed-width lines they are written as. Everything is pure.
 namespace console {
 
 // A protection or switch line opens with two blanks and a prefix of ten characters in all;
@@ -38,30 +37,5 @@ struct SecurityEntry
 // The key of "DEFAULT" in terminal.skn that a "GLOBAL" entry (or a switch line's text) names:
 // its first word with one trailing ":" removed. Empty when the entry starts with a blank.
 [[nodiscard]] QString switchKey(QStringView entry);
-
-// The fields of a button line the lists show. A field exists when the line has the commas
-// before it; the last one present runs to the end of the line.
-struct ButtonFields
-{
-    std::optional<QString> overSound;  // field 7
-    std::optional<QString> clickSound; // field 8
-    std::optional<QString> flag;       // field 9
-    std::optional<QString> command;    // everything after the 9th comma
-};
-[[nodiscard]] ButtonFields buttonFields(QStringView line);
-
-// A button line shows as protected unless its flag reads "False" in any letter case; a missing
-// flag shows as protected too.
-[[nodiscard]] bool isProtected(const ButtonFields &fields);
-
-// The button line of key `number` in `section`: from the override file beside skinFile, or from
-// skinFile itself when the override gives an empty text (missing or empty). Empty when neither
-// has it. Leaves INIValue as the last read did.
-[[nodiscard]] QString readButtonLine(const QString &section, const QString &number,
-                                     const QString &skinFile);
-
-// The shell's own skin and the console's skin, in the current theme.
-[[nodiscard]] QString terminalSkinFile();
-[[nodiscard]] QString consoleSkinFile();
 
 } // namespace console

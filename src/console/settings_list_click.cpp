@@ -1,20 +1,18 @@
 #include "console/settings_list_click.h"
 
+#include "console/console_log.h"
 #include "console/settings_entries.h"
-#include "core/ini_access.h"
 #include "core/program_state.h"
 #include "platform/native_path.h"
 #include "skin/image_button.h"
 #include "skin/skinned_window.h"
 #include "skin/stretched_picture.h"
-#include "skin/theme_paths.h"
+#include "skin/theme.h"
 
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcLists, "kesta.console.lists")
 
 namespace {
 
@@ -35,11 +33,6 @@ void appendCaption(const SkinnedWindow &window, int label, const std::optional<Q
         element->setText(element->text() + *text);
 }
 
-QString consoleText(const QString &key)
-{
-    return readIni(QStringLiteral("DEFAULT"), key, console::consoleSkinFile()).value_or(QString());
-}
-
 // The skin file a protection line belongs to: the nearest header at or above it.
 QString headerAbove(const QListWidget &list, int row)
 {
@@ -51,7 +44,8 @@ QString headerAbove(const QListWidget &list, int row)
     return {};
 }
 
-void showProtectionLine(const SkinnedWindow &window, const QListWidget &list, int row)
+void showProtectionLine(const SkinnedWindow &window, const skin::Theme &theme,
+                        const QListWidget &list, int row)
 {
     const QListWidgetItem &item = *list.item(row);
     const QString header = headerAbove(list, row);
@@ -59,6 +53,11 @@ void showProtectionLine(const SkinnedWindow &window, const QListWidget &list, in
     const QString text = console::lineText(item.text());
     const QString section = console::entrySection(text);
 
+    // The label texts come from the console skin alone, never from its override file.
+    const skin::ThemeFile consoleSkin = theme.consoleSkin();
+    const auto consoleText = [&consoleSkin](const QString &key) {
+        return consoleSkin.text(QStringLiteral("DEFAULT"), key, QString());
+    };
     setCaption(window, 0, number + u' ' + header + u' ' + section);
     setCaption(window, 1, header + QStringLiteral(" - ") + text);
     setCaption(window, 2,
@@ -67,28 +66,20 @@ void showProtectionLine(const SkinnedWindow &window, const QListWidget &list, in
     setCaption(window, 3, consoleText(QStringLiteral("changecommand")) + u' ');
     setCaption(window, 4, consoleText(QStringLiteral("changesoundover")) + u' ');
     setCaption(window, 5, consoleText(QStringLiteral("changesoundclick")) + u' ');
-
-    const QString themePath = ThemePath();
-    QString voice =
-        readIni(header, number, themePath + QStringLiteral("voicecontrol.ini")).value_or(QString());
-    if (voice.isEmpty())
-        voice = readIni(header, number, themePath + QStringLiteral("voicecontrol.master"))
-                    .value_or(QString());
-    setCaption(window, 6, voice);
+    setCaption(window, 6, theme.voiceCommand(header, number));
 
     // A button line cut short leaves the captions of the fields it lacks as they are.
-    const console::ButtonFields fields = console::buttonFields(
-        console::readButtonLine(section, number, themePath + header + QStringLiteral(".skn")));
-    appendCaption(window, 4, fields.overSound);
-    appendCaption(window, 5, fields.clickSound);
-    appendCaption(window, 3, fields.command);
+    using Field = skin::ButtonLine::Field;
+    const skin::ButtonLine line = theme.skinFileOfHeader(header).buttonLine(section, number);
+    appendCaption(window, 4, line.field(Field::OverSound));
+    appendCaption(window, 5, line.field(Field::ClickSound));
+    appendCaption(window, 3, line.field(Field::Command));
 }
 
-void showTheme(const SkinnedWindow &window, const QString &theme)
+void showTheme(const SkinnedWindow &window, const skin::Theme &current, const QString &theme)
 {
     ProgramState &state = programState();
-    const QString preview = skin::themePreviewPicture(
-        state.ProgramDir, QStringLiteral("\\Themes\\") + theme + QStringLiteral("\\"));
+    const QString preview = current.previewPicture(theme);
     // Index 0 is the hidden template: a skin without a theme picture has nowhere to show it.
     StretchedPicture *picture =
         state.ThemePictureIndex > 0 ? window.imgPic(state.ThemePictureIndex) : nullptr;
@@ -97,15 +88,15 @@ void showTheme(const SkinnedWindow &window, const QString &theme)
         reader.setDecideFormatFromContent(true);
         const QImage image = reader.read();
         if (image.isNull())
-            qCWarning(lcLists).noquote() << QStringLiteral("theme preview %1 does not load (%2)")
-                                                .arg(preview, reader.errorString());
+            qCWarning(lcConsole).noquote() << QStringLiteral("theme preview %1 does not load (%2)")
+                                                  .arg(preview, reader.errorString());
         else
             picture->setPicture(QPixmap::fromImage(image));
     }
     state.ThemeName = theme;
 }
 
-void flipSwitch(QListWidgetItem &item)
+void flipSwitch(QListWidgetItem &item, const skin::Theme &theme)
 {
     const QString text = console::lineText(item.text());
     const QString key = console::switchKey(text);
@@ -114,9 +105,8 @@ void flipSwitch(QListWidgetItem &item)
         return;
     const bool turnOn = console::lineState(item.text()) == u"OFF";
     // The line shows what terminal.skn holds: a write that failed leaves it unchanged.
-    if (WriteINI(QStringLiteral("DEFAULT"), key,
-                 turnOn ? QStringLiteral("True") : QStringLiteral("False"),
-                 console::terminalSkinFile()))
+    if (theme.shellSkin().write(QStringLiteral("DEFAULT"), key,
+                                turnOn ? QStringLiteral("True") : QStringLiteral("False")))
         item.setText(console::switchLine(turnOn, text));
 }
 
@@ -130,7 +120,8 @@ void endClick(const SkinnedWindow &window, QListWidget &list)
 
 } // namespace
 
-void OnSettingsListClick(SkinnedWindow &window, int index, int &SelectedLine)
+void OnSettingsListClick(SkinnedWindow &window, const skin::Theme &theme, int index,
+                         int &SelectedLine)
 {
     QListWidget *list = window.lstBox(index);
     if (!list)
@@ -140,11 +131,11 @@ void OnSettingsListClick(SkinnedWindow &window, int index, int &SelectedLine)
         const bool isEntry = console::isEntryLine(item->text());
         if (index == protectionList && isEntry) {
             SelectedLine = row;
-            showProtectionLine(window, *list, row);
+            showProtectionLine(window, theme, *list, row);
         } else if (index == themeList) {
-            showTheme(window, item->text());
+            showTheme(window, theme, item->text());
         } else if (index == switchList && isEntry) {
-            flipSwitch(*item);
+            flipSwitch(*item, theme);
         }
     }
     endClick(window, *list);

@@ -63,7 +63,7 @@ private:
 
 } // namespace
 
-void connectSettingsLists(SkinnedWindow &window, int &SelectedLine)
+void connectSettingsLists(SkinnedWindow &window, const skin::Theme &theme, int &SelectedLine)
 {
     for (int index = 1; index <= 3; ++index) {
         QListWidget *list = window.lstBox(index);
@@ -71,9 +71,9 @@ void connectSettingsLists(SkinnedWindow &window, int &SelectedLine)
             continue;
         // Clearing the selection (by the handler or by a refill) is no click.
         QObject::connect(list, &QListWidget::currentRowChanged, list,
-                         [&window, &SelectedLine, index](int row) {
+                         [&window, &theme, &SelectedLine, index](int row) {
                              if (row >= 0)
-                                 OnSettingsListClick(window, index, SelectedLine);
+                                 OnSettingsListClick(window, theme, index, SelectedLine);
                          });
         list->viewport()->installEventFilter(new OneClickPerPress(*list, window, index));
     }

@@ -2,10 +2,14 @@
 
 class SkinnedWindow;
 
+namespace skin {
+class Theme;
+}
+
 // Connects the laid-out lists lstBox(1) to lstBox(3) of window to their handlers: a line that
-// becomes selected, from code or by the mouse, runs OnSettingsListClick (which writes
-// SelectedLine, so it must outlive the lists), and a double click OnSettingsListDoubleClick.
-// One press of the mouse button runs the click handler once: holding it down and moving over
-// the list selects nothing more, and the second press of a double click selects nothing.
-// Call it once after the layout, before the lists are filled.
-void connectSettingsLists(SkinnedWindow &window, int &SelectedLine);
+// becomes selected, from code or by the mouse, runs OnSettingsListClick (which reads theme and
+// writes SelectedLine, so both must outlive the lists), and a double click
+// OnSettingsListDoubleClick. One press of the mouse button runs the click handler once: holding it
+// down and moving over the list selects nothing more, and the second press of a double click
+// selects nothing. Call it once after the layout, before the lists are filled.
+void connectSettingsLists(SkinnedWindow &window, const skin::Theme &theme, int &SelectedLine);

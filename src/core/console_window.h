@@ -7,7 +7,9 @@
 namespace core {
 
 // What the start-up sequence and the exit watch need of the console window. The console
-// implements it; tests drive the sequence with a stand-in that records each call.
+// implements it; tests drive the sequence with a stand-in that records each call. The theme
+// lies above the core: the sequence reads ProgramDir and ThemeDir, and the window opens the
+// theme they name and reads what it needs of it.
 class ConsoleWindow
 {
 public:
@@ -19,20 +21,25 @@ public:
     // The auxiliary window's rectangle in twips: its usable screen area when `show` (it opens
     // maximised, is measured and closes again), else its rectangle as loaded, without showing.
     virtual TwipsRect auxiliaryRectangle(bool show) = 0;
-    // Twips per pixel of the screen the console opens on, and that screen's width in twips.
+    // Twips per pixel of the screen the console opens on.
     virtual platform::TwipsFactors twipsFactors() const = 0;
-    virtual double screenWidthTwips() const = 0;
     // Places the window; the rectangle is in twips.
     virtual void place(const TwipsRect &rectangle) = 0;
     // Number of elements the window holds now.
     virtual int elementCount() const = 0;
-    // The skin's "BackGround" text; a value that is no colour leaves the colour as it is.
-    virtual void setBackGround(const QString &value) = 0;
-    virtual void playStartupSound(const QString &name) = 0;
+    // Opens the theme of the program state's ProgramDir and ThemeDir: chooses SkinName (the
+    // skin for the screen's width when that file's "DEFAULT" has "BackGround", else AppName) and
+    // reads "Animated" and "AnimDelay" of the shell's skin into the program state (a key missing
+    // or not converted keeps the value there).
+    virtual void openTheme() = 0;
+    // The console skin's "BackGround"; a value that is no colour leaves the colour as it is.
+    virtual void applyBackGround() = 0;
+    // Starts the console skin's "StartupSound", not waiting; nothing when the key is missing.
+    virtual void playStartupSound() = 0;
     // Shows the window (not modal) and lets pending events run once.
     virtual void showAndRunEvents() = 0;
-    // Lays the window out from section "DEFAULT" of skinFile.
-    virtual void layOut(const QString &skinFile) = 0;
+    // Lays the window out from section "DEFAULT" of the console skin.
+    virtual void layOut() = 0;
 
     // Stops the exit watch's timer.
     virtual void stopExitWatch() = 0;

@@ -1,26 +1,67 @@
 #include "core/ini_access.h"
 
+#include "core/core_log.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/file_stamp.h"
 #include "platform/message_box.h"
+#include "platform/native_path.h"
 #include "platform/profile_engine.h"
 
+#include <QHash>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcIni, "kesta.core.ini")
+#include <optional>
 
 namespace {
 
 const QString notFound = QStringLiteral("NotFound");
 constexpr int readBufferSize = 32000;
 
-bool reportWrite(const platform::ProfileWrite &result, const QString &file)
+// Whether message is new for file: not shown for it since the file last changed. A theme whose
+// override file cannot be read would otherwise put up a box for each of the many reads of it.
+bool isNewFor(const QString &message, const QString &file)
 {
-    if (result.ok)
-        return true;
-    qCWarning(lcIni) << "cannot change" << file << ":" << result.error;
-    platform::showMessage(QStringLiteral("Error Writing Key"));
-    return false;
+    static QHash<QString, std::optional<platform::FileStamp>> shown;
+    const QString path = platform::nativePath(file);
+    const std::optional<platform::FileStamp> stamp = platform::stampOfPath(path);
+    const QString key = message + u'\n' + path;
+    const auto found = shown.constFind(key);
+    if (found != shown.constEnd() && *found == stamp)
+        return false;
+    if (shown.size() > 256)
+        shown.clear(); // a bound for a theme full of broken files; at worst a box shows again
+    shown.insert(key, stamp);
+    return true;
+}
+
+struct Failure
+{
+    QString message;
+    QString logged;
+};
+const Failure readFailure{QStringLiteral("Error Retrieving Key"), QStringLiteral("cannot read")};
+const Failure writeFailure{QStringLiteral("Error Writing Key"), QStringLiteral("cannot change")};
+
+// Every failure goes to the log, naming where it happened (never the value: it may be a
+// password); the person sees the message once per file until the file changes.
+void report(const Failure &failure, const QString &file, const QString &section, const QString &key,
+            const QString &reason)
+{
+    qCWarning(lcCore).noquote()
+        << QStringLiteral("%1 %2, [%3] %4: %5").arg(failure.logged, file, section, key, reason);
+    if (isNewFor(failure.message, file))
+        platform::showMessage(failure.message);
+}
+
+// Why value could be written but not read back as it is, or empty when it can.
+QString unreadable(const QString &value)
+{
+    if (value == notFound)
+        return QStringLiteral("the value would read as not found");
+    if (value.size() >= readBufferSize)
+        return QStringLiteral("the value is longer than a read returns");
+    return {};
 }
 
 } // namespace
@@ -32,8 +73,7 @@ std::optional<QString> readIni(const QString &section, const QString &key, const
     const platform::ProfileRead read =
         platform::getProfileString(section, key, notFound, readBufferSize, file);
     if (read.failed) {
-        qCWarning(lcIni) << "cannot read" << file << ":" << read.error;
-        platform::showMessage(QStringLiteral("Error Retrieving Key"));
+        report(readFailure, file, section, key, read.error);
         return std::nullopt;
     }
     if (read.text == notFound)
@@ -50,7 +90,15 @@ bool ReadINI(const QString &section, const QString &key, const QString &file)
 bool WriteINI(const QString &section, const QString &key, const QString &value, const QString &file)
 {
     programState().INIValue.clear();
-    return reportWrite(platform::writeProfileString(section, key, value, file), file);
+    if (const QString why = unreadable(value); !why.isEmpty()) {
+        report(writeFailure, file, section, key, why);
+        return false;
+    }
+    const platform::ProfileWrite result =
+        platform::writeProfileString(section, key, platform::valueThatReadsBack(value), file);
+    if (!result.ok)
+        report(writeFailure, file, section, key, result.error);
+    return result.ok;
 }
 
 bool DeleteINI(const QString &target, const QString &section, const QString &key, bool iniMode,
@@ -67,6 +115,7 @@ bool DeleteINI(const QString &target, const QString &section, const QString &key
         result = platform::writeProfileString(section, keyOrAll, std::nullopt, target);
     }
     if (!result.ok && !quiet)
-        qCWarning(lcIni) << "cannot delete from" << target << ":" << result.error;
+        qCWarning(lcCore).noquote() << QStringLiteral("cannot delete from %1, [%2] %3: %4")
+                                           .arg(target, section, key, result.error);
     return result.ok;
 }

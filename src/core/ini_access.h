@@ -13,14 +13,16 @@
 // True when the key was found; the value is then in INIValue, else INIValue is empty.
 // A stored value that is exactly "NotFound" counts as not found. Values longer than 31999
 // characters come back cut to 31999. A failure other than a missing file, section or key
-// shows "Error Retrieving Key" and returns false.
+// returns false and is logged with file, section, key and reason; it shows "Error Retrieving
+// Key" unless that message was shown for the file since the file last changed.
 bool ReadINI(const QString &section, const QString &key, const QString &file);
 
 // ReadINI, with the value as result (std::nullopt when not found). Also fills INIValue.
 std::optional<QString> readIni(const QString &section, const QString &key, const QString &file);
 
-// Writes key=value into [section] of file, creating what is missing. On failure shows
-// "Error Writing Key" and returns false; the file keeps its old content.
+// Writes key=value into [section] of file, creating what is missing. On failure returns false
+// with the file as it was, logs file, section, key and reason, and shows "Error Writing Key"
+// unless that message was shown for the file since the file last changed.
 bool WriteINI(const QString &section, const QString &key, const QString &value,
               const QString &file);
 

@@ -1,5 +1,6 @@
 #include "core/settings_store.h"
 
+#include "core/core_log.h"
 #include "platform/profile_engine.h"
 
 #include <QDir>
@@ -7,35 +8,12 @@
 #include <QLoggingCategory>
 #include <QStandardPaths>
 
-Q_LOGGING_CATEGORY(lcSettings, "kesta.core.settings")
-
 namespace settings {
 namespace {
 
 constexpr auto privateFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 constexpr auto privateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\v';
-}
-
-bool isQuote(QChar c)
-{
-    return c == u'"' || c == u'\'';
-}
-
-// The profile format trims blanks around a value and takes off one pair of enclosing quotes.
-// A value that would lose something that way is written inside one more pair of quotes.
-QString protectedValue(const QString &value)
-{
-    if (value.isEmpty())
-        return value;
-    const bool needsQuotes = isBlank(value.front()) || isBlank(value.back()) ||
-                             isQuote(value.front()) || isQuote(value.back());
-    return needsQuotes ? u'"' + value + u'"' : value;
-}
 
 // The store holds a password: its folder and file are the user's alone from the first write.
 bool preparePrivateFile(const QString &path)
@@ -65,7 +43,7 @@ QString get(const QString &app, const QString &section, const QString &key,
 {
     const platform::ProfileValue found = platform::lookupProfileValue(section, key, filePath(app));
     if (found.failed)
-        qCWarning(lcSettings) << "cannot read the settings store:" << found.error;
+        qCWarning(lcCore) << "cannot read the settings store:" << found.error;
     return found.value.value_or(defaultValue);
 }
 
@@ -73,13 +51,13 @@ bool save(const QString &app, const QString &section, const QString &key, const 
 {
     const QString path = filePath(app);
     if (!preparePrivateFile(path)) {
-        qCWarning(lcSettings) << "cannot create the settings store" << path;
+        qCWarning(lcCore) << "cannot create the settings store" << path;
         return false;
     }
     const platform::ProfileWrite result =
-        platform::writeProfileString(section, key, protectedValue(value), path);
+        platform::writeProfileString(section, key, platform::valueThatReadsBack(value), path);
     if (!result.ok)
-        qCWarning(lcSettings) << "cannot save" << section << key << ":" << result.error;
+        qCWarning(lcCore) << "cannot save" << section << key << ":" << result.error;
     return result.ok;
 }
 
@@ -88,7 +66,7 @@ bool remove(const QString &app, const QString &section, const QString &key)
     const platform::ProfileWrite result =
         platform::writeProfileString(section, key, std::nullopt, filePath(app));
     if (!result.ok)
-        qCWarning(lcSettings) << "cannot delete" << section << key << ":" << result.error;
+        qCWarning(lcCore) << "cannot delete" << section << key << ":" << result.error;
     return result.ok;
 }
 

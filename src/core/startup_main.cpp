@@ -1,8 +1,6 @@
 #include "core/startup_main.h"
 
 #include "core/console_window.h"
-#include "core/ini_access.h"
-#include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "core/window_placement.h"
@@ -41,31 +39,6 @@ void placeWindow(ConsoleWindow &window)
     }
 }
 
-QString chooseSkinName(const ConsoleWindow &window, const QString &appName)
-{
-    const QString forScreen =
-        skinNameForScreen(appName, window.screenWidthTwips(), window.twipsFactors().x);
-    if (ReadINI(QStringLiteral("DEFAULT"), QStringLiteral("BackGround"),
-                ThemePath() + forScreen + QStringLiteral(".skn")))
-        return forScreen;
-    return appName;
-}
-
-void readShellSwitches(ProgramState &state)
-{
-    const QString shellSkin = ThemePath() + QStringLiteral("terminal.skn");
-    if (const auto value =
-            readIni(QStringLiteral("DEFAULT"), QStringLiteral("Animated"), shellSkin)) {
-        if (const auto animated = toBoolean(*value))
-            state.Animated = *animated;
-    }
-    if (const auto value =
-            readIni(QStringLiteral("DEFAULT"), QStringLiteral("AnimDelay"), shellSkin)) {
-        if (const auto delay = toWholeNumber(*value))
-            state.AnimDelay = *delay;
-    }
-}
-
 } // namespace
 
 StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &instance)
@@ -89,21 +62,14 @@ StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &insta
     state.ProgramDir = storedOr(QStringLiteral("Default"), QStringLiteral("ProgramDir"));
     state.ThemeDir = storedOr(QStringLiteral("Default"), QStringLiteral("ThemeDir"));
     state.InitialControlCount = window.elementCount();
-    state.SkinName = chooseSkinName(window, state.AppName);
     state.Password = storedOr(QStringLiteral("DEFAULT"), QStringLiteral("Password"));
-    readShellSwitches(state);
+    window.openTheme();
 
-    const QString consoleSkin = ThemePath() + state.SkinName + QStringLiteral(".skn");
-    if (const auto colour =
-            readIni(QStringLiteral("DEFAULT"), QStringLiteral("BackGround"), consoleSkin))
-        window.setBackGround(*colour);
+    window.applyBackGround();
     // The sound starts before the console is visible.
-    if (const auto sound =
-            readIni(QStringLiteral("DEFAULT"), QStringLiteral("StartupSound"), consoleSkin))
-        window.playStartupSound(*sound);
-
+    window.playStartupSound();
     window.showAndRunEvents();
-    window.layOut(consoleSkin);
+    window.layOut();
     return StartupResult::Started;
 }
 

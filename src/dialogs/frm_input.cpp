@@ -2,10 +2,13 @@
 
 #include "core/program_state.h"
 #include "dialogs/dialog_skin.h"
+#include "dialogs/dialogs_log.h"
 #include "platform/modal_show.h"
 #include "platform/program_start.h"
+#include "skin/box_description.h"
 #include "skin/layout_window.h"
 #include "skin/shape_window.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 
 #include <QProxyStyle>
@@ -36,8 +39,9 @@ const QString &inputSection()
 
 } // namespace
 
-frmInput::frmInput(QWidget *parent)
+frmInput::frmInput(const skin::Theme &theme, QWidget *parent)
     : SkinnedWindow(parent)
+    , m_theme(theme)
 {
     setWindowFlag(Qt::Dialog);
     setWindowTitle(QStringLiteral("KESTA Terminal - Input"));
@@ -48,6 +52,7 @@ frmInput::frmInput(QWidget *parent)
     addDesignElement(txtInput);
     trackMouseOn(txtInput);
     connect(txtInput, &QLineEdit::returnPressed, this, &frmInput::AcceptInput);
+    setSoundPlayer([this](const QString &name) { ThemeSound(m_theme, name, false); });
     connect(this, &SkinnedWindow::imgButClicked, this, &frmInput::imgBut_Click);
 }
 
@@ -55,10 +60,10 @@ void frmInput::Form_Load()
 {
     ProgramState &state = programState();
     state.DialogText.clear();
-    const QString skinFile = ThemePath() + QStringLiteral("Terminal.skn");
-    const dialogs::DialogShape shape = dialogs::readDialogShape(inputSection(), skinFile);
+    const skin::ThemeFile skinFile = m_theme.shellSkin();
+    const dialogs::DialogShape shape = dialogs::readDialogShape(m_theme, inputSection(), skinFile);
 
-    dialogs::applyBoxKey(*txtInput, inputSection(), QStringLiteral("InputBox"), skinFile);
+    skin::applyBoxDescription(*txtInput, skinFile.box(inputSection(), QStringLiteral("InputBox")));
     // A password is masked whatever the theme says about the box: a theme without "InputBox"
     // must not show it in clear.
     if (state.PasswordMode) {
@@ -68,9 +73,10 @@ void frmInput::Form_Load()
         txtInput->setEchoMode(QLineEdit::Password);
     }
 
-    const dialogs::ProgressiveLayout progressive = dialogs::readProgressiveLayout();
-    LayoutWindow(*this, inputSection(), buttonTable(), animationTable(), progressive.animated,
-                 progressive.delay, skinFile);
+    const skin::ProgressiveBuild progressive =
+        m_theme.progressiveBuild(QStringLiteral("STARTUP"), {});
+    LayoutWindow(*this, m_theme, inputSection(), buttonTable(), animationTable(),
+                 progressive.animated, progressive.delay, skinFile);
     ShapeWindow(*this, shape.maskColour, shape.background);
     dialogs::centreOnScreen(*this);
     txtInput->setFocus();
@@ -88,19 +94,20 @@ void frmInput::imgBut_Click(int index)
     if (index < 1 || index > table.count)
         return;
     const ButtonEntry button = table.at(index);
-    ThemeSound(button.clickSound, false);
+    playSound(button.clickSound);
     const QString keyword = button.command.toUpper();
     if (keyword == u"OK")
         AcceptInput();
     else if (keyword == u"QUIT")
         close();
-    else
-        platform::startProgram(button.command);
+    else if (!platform::startProgram(button.command))
+        qCWarning(lcDialogs).noquote()
+            << QStringLiteral("button %1: \"%2\" did not start").arg(index).arg(button.command);
 }
 
-void showInputDialog()
+void showInputDialog(const skin::Theme &theme)
 {
-    frmInput dialog;
+    frmInput dialog(theme);
     dialog.Form_Load();
     platform::showModal(dialog);
 }

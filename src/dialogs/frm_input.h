@@ -4,8 +4,12 @@
 
 #include <QLineEdit>
 
+namespace skin {
+class Theme;
+}
+
 // The skinned one-line input dialog, "KESTA Terminal - Input". It shows no text of its own:
-// its look comes from section [INPUT] of the theme's "Terminal.skn", and the typed text goes
+// its look comes from section [INPUT] of the theme's "terminal.skn", and the typed text goes
 // back through programState().DialogText. Enter in the text box accepts; Escape does nothing;
 // closing it any other way than by accepting is a cancel (DialogText stays empty).
 class frmInput : public SkinnedWindow
@@ -13,11 +17,12 @@ class frmInput : public SkinnedWindow
     Q_OBJECT
 
 public:
-    explicit frmInput(QWidget *parent = nullptr);
+    // theme must outlive the dialog.
+    explicit frmInput(const skin::Theme &theme, QWidget *parent = nullptr);
 
     // The load routine: empties DialogText; places and styles txtInput from "InputBox" (left as
     // designed when the key is missing); masks it with "#" when PasswordMode is set, whether or
-    // not the theme places it; lays out [INPUT] with the [STARTUP] switches of "Terminal.skn"
+    // not the theme places it; lays out [INPUT] with the [STARTUP] switches of "terminal.skn"
     // into the dialog's own tables; takes the shape of "BackGround" with "MaskColor" (a plain
     // rectangle when the picture is missing) and moves to the middle of the screen.
     void Form_Load();
@@ -32,8 +37,10 @@ private:
     // Click sound, then "OK" accepts, "QUIT" closes, anything else is started as a program
     // while the dialog stays open.
     void imgBut_Click(int index);
+
+    const skin::Theme &m_theme;
 };
 
-// Creates frmInput, loads it and shows it modally (platform::showModal); returns when it has
-// closed, with the typed text in DialogText (empty after a cancel).
-void showInputDialog();
+// Creates frmInput on theme, loads it and shows it modally (platform::showModal); returns when
+// it has closed, with the typed text in DialogText (empty after a cancel).
+void showInputDialog(const skin::Theme &theme);

@@ -3,11 +3,14 @@
 #include "core/program_state.h"
 #include "dialogs/command_line.h"
 #include "dialogs/dialog_skin.h"
+#include "dialogs/dialogs_log.h"
 #include "platform/modal_show.h"
 #include "platform/native_path.h"
 #include "platform/program_start.h"
+#include "skin/box_description.h"
 #include "skin/layout_window.h"
 #include "skin/shape_window.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 
 #include <QCloseEvent>
@@ -25,8 +28,9 @@ const QString &selectSection()
 
 } // namespace
 
-frmSelect::frmSelect(QWidget *parent)
+frmSelect::frmSelect(const skin::Theme &theme, QWidget *parent)
     : SkinnedWindow(parent)
+    , m_theme(theme)
 {
     setWindowFlag(Qt::Dialog);
     setWindowTitle(QStringLiteral("KESTA Terminal - Select"));
@@ -55,30 +59,35 @@ frmSelect::frmSelect(QWidget *parent)
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, &frmSelect::Drive1_Change);
     connect(Dir1, &FolderListBox::pathChanged, this, &frmSelect::Dir1_Change);
+    // A file chosen with the keyboard is chosen as with a click; a click on the file already
+    // chosen takes it again, over what was typed since.
+    connect(File1, &QListWidget::itemSelectionChanged, this, &frmSelect::File1_Click);
     connect(File1, &QListWidget::itemClicked, this, &frmSelect::File1_Click);
+    setSoundPlayer([this](const QString &name) { ThemeSound(m_theme, name, false); });
     connect(this, &SkinnedWindow::imgButClicked, this, &frmSelect::imgBut_Click);
 }
 
 void frmSelect::Form_Load()
 {
-    const QString skinFile = ThemePath() + QStringLiteral("Security.skn");
-    const dialogs::DialogShape shape = dialogs::readDialogShape(selectSection(), skinFile);
+    const skin::ThemeFile skinFile = m_theme.selectSkin();
+    const dialogs::DialogShape shape = dialogs::readDialogShape(m_theme, selectSection(), skinFile);
     const std::pair<QWidget *, QString> boxes[] = {
         {Dir1, QStringLiteral("Dirlist")},     {File1, QStringLiteral("Filelist")},
         {Drive1, QStringLiteral("Drivelist")}, {txtSel, QStringLiteral("InputBox")},
         {txtSel2, QStringLiteral("ArgBox")},
     };
     for (const auto &[box, key] : boxes)
-        dialogs::applyBoxKey(*box, selectSection(), key, skinFile);
+        skin::applyBoxDescription(*box, skinFile.box(selectSection(), key));
 
     const dialogs::CommandLine line = dialogs::splitCommandLine(programState().DialogText);
     txtSel->setText(line.program);
     txtSel2->setText(line.arguments);
     pointListsAt(line.program);
 
-    const dialogs::ProgressiveLayout progressive = dialogs::readProgressiveLayout();
-    LayoutWindow(*this, selectSection(), buttonTable(), animationTable(), progressive.animated,
-                 progressive.delay, skinFile);
+    const skin::ProgressiveBuild progressive =
+        m_theme.progressiveBuild(QStringLiteral("STARTUP"), {});
+    LayoutWindow(*this, m_theme, selectSection(), buttonTable(), animationTable(),
+                 progressive.animated, progressive.delay, skinFile);
     ShapeWindow(*this, shape.maskColour, shape.background);
     dialogs::centreOnScreen(*this);
 }
@@ -140,18 +149,19 @@ void frmSelect::pointListsAt(const QString &program)
     if (!Dir1->setPath(location->folder))
         return;
     for (int row = 0; row < File1->count(); ++row) {
-        if (File1->item(row)->text() == location->fileName) {
+        if (File1->item(row)->text() == location->fileName)
             File1->setCurrentRow(row);
-            File1_Click();
-        }
     }
 }
 
 void frmSelect::Drive1_Change()
 {
     // A drive whose root cannot be listed leaves every list as it was, the drive list included.
-    if (!Dir1->setPath(Drive1->currentText()))
+    if (!Dir1->setPath(Drive1->currentText())) {
+        qCWarning(lcDialogs).noquote()
+            << QStringLiteral("the folder %1 cannot be listed").arg(Drive1->currentText());
         showDriveOf(Dir1->path());
+    }
 }
 
 void frmSelect::Dir1_Change()
@@ -162,7 +172,8 @@ void frmSelect::Dir1_Change()
 void frmSelect::File1_Click()
 {
     const QListWidgetItem *file = File1->currentItem();
-    if (!file)
+    // Emptying the list for another folder unselects without choosing anything.
+    if (!file || !file->isSelected())
         return;
     QString path = File1->path();
     if (!path.endsWith(u'/') && !path.endsWith(u'\\'))
@@ -176,21 +187,22 @@ void frmSelect::imgBut_Click(int index)
     if (index < 1 || index > table.count)
         return;
     const ButtonEntry button = table.at(index);
-    ThemeSound(button.clickSound, false);
+    playSound(button.clickSound);
     const QString keyword = button.command.toUpper();
     if (keyword == u"OK") {
         AcceptSelection();
     } else if (keyword == u"QUIT") {
         programState().DialogText.clear();
         close();
-    } else {
-        platform::startProgram(button.command);
+    } else if (!platform::startProgram(button.command)) {
+        qCWarning(lcDialogs).noquote()
+            << QStringLiteral("button %1: \"%2\" did not start").arg(index).arg(button.command);
     }
 }
 
-void showSelectDialog()
+void showSelectDialog(const skin::Theme &theme)
 {
-    frmSelect dialog;
+    frmSelect dialog(theme);
     dialog.Form_Load();
     platform::showModal(dialog);
 }

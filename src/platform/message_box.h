@@ -1,30 +1,26 @@
 #pragma once
 
-#include <QString>
+#include "platform/services.h"
 
-#include <functional>
+#include <QString>
 
 namespace platform {
 
 // Shows a message with an OK button only, under the program's default title, and returns when
-// the person has closed it. Without a widget application the text goes to standard error.
+// the person has closed it (services().showMessage).
 void showMessage(const QString &text);
 
-// Replaces what showMessage does, for tests and command-line tools; returns the previous
-// handler. An empty handler restores the default.
-using MessageHandler = std::function<void(const QString &text)>;
-MessageHandler setMessageHandler(MessageHandler handler);
-
-// The system's plain input prompt: shows prompt under title with defaultText in an editable
-// line, in clear, and returns when the person has answered. Returns the entered text, or the
+// The plain input prompt (services().inputPrompt): shows prompt under title with defaultText in
+// an editable line and returns when the person has answered. Returns the entered text, or the
 // empty text when the prompt was cancelled (which a caller cannot tell from an empty entry).
-// Without a widget application it asks nothing and returns the empty text.
-QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText);
+QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText,
+                    PromptEcho echo = PromptEcho::Clear);
 
-// Replaces what inputPrompt does, for tests that answer instead of a person; returns the
-// previous handler. An empty handler restores the default.
-using InputPromptHandler =
-    std::function<QString(const QString &prompt, const QString &title, const QString &defaultText)>;
-InputPromptHandler setInputPromptHandler(InputPromptHandler handler);
+// The system's own message box and input prompt, what the two above use unless a test replaced
+// them. Without a widget application the message goes to standard error and the prompt asks
+// nothing and returns the empty text.
+void showMessageBox(const QString &text);
+QString askForText(const QString &prompt, const QString &title, const QString &defaultText,
+                   PromptEcho echo);
 
 } // namespace platform

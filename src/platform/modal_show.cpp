@@ -1,19 +1,13 @@
 #include "platform/modal_show.h"
 
+#include "platform/services.h"
+
 #include <QEvent>
 #include <QEventLoop>
 #include <QWidget>
 
-#include <utility>
-
 namespace platform {
 namespace {
-
-ModalShowHandler &currentHandler()
-{
-    static ModalShowHandler handler;
-    return handler;
-}
 
 // Ends the wait when the window goes away. A spontaneous hide is the window being minimised,
 // which does not end a modal show.
@@ -39,7 +33,14 @@ private:
     QEventLoop &m_loop;
 };
 
-void showDefault(QWidget &window)
+} // namespace
+
+void showModal(QWidget &window)
+{
+    services().showModal(window);
+}
+
+void runModal(QWidget &window)
 {
     QEventLoop loop;
     CloseWatch watch(window, loop);
@@ -49,21 +50,6 @@ void showDefault(QWidget &window)
     window.activateWindow();
     if (window.isVisible())
         loop.exec(QEventLoop::DialogExec);
-}
-
-} // namespace
-
-void showModal(QWidget &window)
-{
-    if (const ModalShowHandler &handler = currentHandler())
-        handler(window);
-    else
-        showDefault(window);
-}
-
-ModalShowHandler setModalShowHandler(ModalShowHandler handler)
-{
-    return std::exchange(currentHandler(), std::move(handler));
 }
 
 } // namespace platform

@@ -1,20 +1,16 @@
 #pragma once
 
-#include <functional>
-
 class QWidget;
 
 namespace platform {
 
 // Shows window application-modal and returns once it has been hidden (closed by the program or
-// through the window manager) or deleted; the rest of the program gets no input meanwhile.
-// Returns at once when the window was hidden before the wait began.
+// through the window manager) or deleted; the rest of the program gets no input meanwhile
+// (services().showModal).
 void showModal(QWidget &window);
 
-// Replaces what showModal does, for tests that drive a dialog instead of a person; returns the
-// previous handler. The handler is called with the window and showModal returns when it does.
-// An empty handler restores the default.
-using ModalShowHandler = std::function<void(QWidget &window)>;
-ModalShowHandler setModalShowHandler(ModalShowHandler handler);
+// The system's modal show, what showModal() does unless a test replaced it. Returns at once
+// when the window was hidden before the wait began.
+void runModal(QWidget &window);
 
 } // namespace platform

@@ -47,6 +47,33 @@ QStringView trimSpaces(QStringView name)
     return name;
 }
 
+// The parser reads UTF-8. Each line of an 8-bit file is decoded on its own, so that one line
+// the shell wrote in its code page does not turn the UTF-8 text of every other line into
+// mojibake. Only the line's content is converted: its break stays where it was.
+QByteArray eightBitLinesAsUtf8(QByteArrayView bytes)
+{
+    QByteArray text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        const QByteArrayView content = bytes.sliced(pos, end - pos);
+        if (content.isValidUtf8())
+            text += content;
+        else
+            text += decodeText(TextCodec::Cp1252, content).toUtf8();
+        qsizetype next = end;
+        if (next < bytes.size())
+            next +=
+                (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+        text += bytes.sliced(end, next - end);
+        pos = next;
+    }
+    return text;
+}
+
 } // namespace
 
 ProfileDocument::ProfileDocument(QByteArray bytes)
@@ -56,9 +83,12 @@ ProfileDocument::ProfileDocument(QByteArray bytes)
         m_codec = TextCodec::Utf16Le;
         m_rawStart = 2;
         m_text = decodeText(TextCodec::Utf16Le, QByteArrayView(m_bytes).sliced(2)).toUtf8();
-    } else {
-        m_codec = codecForEightBitText(m_bytes);
+    } else if (m_bytes.isValidUtf8()) {
+        m_codec = TextCodec::Utf8;
         m_text = m_bytes;
+    } else {
+        m_codec = TextCodec::Cp1252;
+        m_text = eightBitLinesAsUtf8(m_bytes);
     }
     splitLines();
     buildIndex();
@@ -105,23 +135,25 @@ void ProfileDocument::splitLines()
         m_sections[s].lastLine = (s + 1 < m_sections.size()) ? m_sections[s + 1].headerLine - 1
                                                              : static_cast<int>(m_lines.size()) - 1;
     }
-    if (m_codec != TextCodec::Utf16Le)
-        return;
-    // The same breaks, found again in the UTF-16 bytes, so that untouched lines are copied
+    if (m_codec == TextCodec::Utf8)
+        return; // the parser read the file's own bytes
+    // The same breaks, found again in the file's bytes, so that untouched lines are copied
     // from the original file.
+    const qsizetype unit = m_codec == TextCodec::Utf16Le ? 2 : 1;
     qsizetype raw = m_rawStart;
-    const qsizetype rawSize = m_bytes.size() - (m_bytes.size() - m_rawStart) % 2;
+    const qsizetype rawSize = m_bytes.size() - (m_bytes.size() - m_rawStart) % unit;
     auto unitAt = [&](qsizetype at) {
-        return static_cast<unsigned char>(m_bytes[at]) |
-               (static_cast<unsigned char>(m_bytes[at + 1]) << 8);
+        const auto low = static_cast<unsigned char>(m_bytes[at]);
+        return unit == 1 ? low : low | (static_cast<unsigned char>(m_bytes[at + 1]) << 8);
     };
     for (Line &line : m_lines) {
         line.rawBegin = raw;
         while (raw < rawSize && unitAt(raw) != '\r' && unitAt(raw) != '\n')
-            raw += 2;
+            raw += unit;
         if (raw < rawSize) {
-            const bool crLf = unitAt(raw) == '\r' && raw + 2 < rawSize && unitAt(raw + 2) == '\n';
-            raw += crLf ? 4 : 2;
+            const bool crLf =
+                unitAt(raw) == '\r' && raw + unit < rawSize && unitAt(raw + unit) == '\n';
+            raw += crLf ? 2 * unit : unit;
         }
         line.rawEnd = raw;
     }
@@ -236,10 +268,14 @@ bool ProfileDocument::sameName(qsizetype begin, qsizetype end, const QByteArray 
     return true;
 }
 
-QByteArray ProfileDocument::nameBytes(QStringView name) const
+QByteArray ProfileDocument::nameBytes(QStringView name)
 {
-    const TextCodec textCodec = m_codec == TextCodec::Utf16Le ? TextCodec::Utf8 : m_codec;
-    return encodeText(textCodec, trimSpaces(name));
+    return trimSpaces(name).toUtf8();
+}
+
+QString ProfileDocument::textAt(qsizetype begin, qsizetype end) const
+{
+    return decodeText(TextCodec::Utf8, QByteArrayView(m_text).sliced(begin, end - begin));
 }
 
 int ProfileDocument::findSection(const QByteArray &name) const
@@ -278,21 +314,15 @@ std::optional<QString> ProfileDocument::value(QStringView section, QStringView k
     const int l = findKey(s, nameBytes(key));
     if (l < 0)
         return std::nullopt;
-    const Line &line = m_lines[l];
-    const TextCodec textCodec = m_codec == TextCodec::Utf16Le ? TextCodec::Utf8 : m_codec;
-    return decodeText(
-        textCodec, QByteArrayView(m_text).sliced(line.valueBegin, line.valueEnd - line.valueBegin));
+    return textAt(m_lines[l].valueBegin, m_lines[l].valueEnd);
 }
 
 QStringList ProfileDocument::sectionNames() const
 {
-    const TextCodec textCodec = m_codec == TextCodec::Utf16Le ? TextCodec::Utf8 : m_codec;
     QStringList names;
     for (const Section &section : m_sections) {
         const Line &header = m_lines[section.headerLine];
-        names.append(decodeText(
-            textCodec,
-            QByteArrayView(m_text).sliced(header.nameBegin, header.nameEnd - header.nameBegin)));
+        names.append(textAt(header.nameBegin, header.nameEnd));
     }
     return names;
 }
@@ -302,13 +332,11 @@ std::optional<QStringList> ProfileDocument::keyNames(QStringView section) const
     const int s = findSection(nameBytes(section));
     if (s < 0)
         return std::nullopt;
-    const TextCodec textCodec = m_codec == TextCodec::Utf16Le ? TextCodec::Utf8 : m_codec;
     QStringList names;
     for (int i = m_sections[s].headerLine + 1; i <= m_sections[s].lastLine; ++i) {
         const Line &line = m_lines[i];
         if (line.kind == Kind::Entry)
-            names.append(decodeText(textCodec, QByteArrayView(m_text).sliced(
-                                                   line.nameBegin, line.nameEnd - line.nameBegin)));
+            names.append(textAt(line.nameBegin, line.nameEnd));
     }
     return names;
 }
@@ -319,9 +347,28 @@ QByteArray ProfileDocument::rawLine(int line) const
     return m_bytes.mid(l.rawBegin, l.rawEnd - l.rawBegin);
 }
 
-QByteArray ProfileDocument::encodedLine(QStringView text) const
+bool ProfileDocument::isCp1252Line(int line) const
 {
-    return encodeText(m_codec, QString(text.toString() + QStringLiteral("\r\n")));
+    const Line &l = m_lines[line];
+    return m_codec == TextCodec::Cp1252 &&
+           !QByteArrayView(m_bytes).sliced(l.rawBegin, l.rawEnd - l.rawBegin).isValidUtf8();
+}
+
+std::optional<QByteArray> ProfileDocument::encodedLine(QStringView text, bool cp1252) const
+{
+    const QString line = text.toString() + QStringLiteral("\r\n");
+    if (m_codec == TextCodec::Utf16Le)
+        return encodeText(TextCodec::Utf16Le, line);
+    // Where the file's own lines are in the code page, a line that fits stays in it, so that a
+    // reader of the code page reads it as it reads the rest; it must not happen to be valid UTF-8
+    // too, or it would read back as other characters. Everything else is UTF-8, which holds every
+    // character and always reads back as written.
+    if (cp1252) {
+        const std::optional<QByteArray> bytes = encodeText(TextCodec::Cp1252, line);
+        if (bytes && decodeText(codecForEightBitText(*bytes), *bytes) == line)
+            return bytes;
+    }
+    return encodeText(TextCodec::Utf8, line);
 }
 
 bool ProfileDocument::endsWithLineBreak() const
@@ -334,19 +381,24 @@ bool ProfileDocument::endsWithLineBreak() const
     return m_bytes.endsWith('\n') || m_bytes.endsWith('\r');
 }
 
-QByteArray ProfileDocument::withValue(QStringView section, QStringView key, QStringView value) const
+std::optional<QByteArray> ProfileDocument::withValue(QStringView section, QStringView key,
+                                                     QStringView value) const
 {
     const QStringView sectionName = trimSpaces(section);
     const QStringView keyName = trimSpaces(key);
     const QString entry = keyName.toString() + u'=' + value.toString();
+    const bool cp1252 = m_codec == TextCodec::Cp1252;
     const int s = findSection(nameBytes(sectionName));
     if (s < 0) {
+        const std::optional<QByteArray> header =
+            encodedLine(QString(u'[' + sectionName.toString() + u']'), cp1252);
+        const std::optional<QByteArray> line = encodedLine(entry, cp1252);
+        if (!header || !line)
+            return std::nullopt;
         QByteArray out = m_bytes.chopped(m_oddTail);
         if (!out.isEmpty() && !endsWithLineBreak())
-            out += encodedLine(u"");
-        out += encodedLine(QString(u'[' + sectionName.toString() + u']'));
-        out += encodedLine(entry);
-        return out + m_bytes.right(m_oddTail);
+            out += *encodedLine(u"", false);
+        return out + *header + *line + m_bytes.right(m_oddTail);
     }
 
     const int found = findKey(s, nameBytes(keyName));
@@ -361,16 +413,17 @@ QByteArray ProfileDocument::withValue(QStringView section, QStringView key, QStr
             while (isBlank(m_text[valueStart - 1])) // stops at the "="
                 --valueStart;
         }
-        const TextCodec textCodec = m_codec == TextCodec::Utf16Le ? TextCodec::Utf8 : m_codec;
-        const QString prefix = decodeText(
-            textCodec, QByteArrayView(m_text).sliced(line.begin, valueStart - line.begin));
-        const QByteArray replaced = encodedLine(QString(prefix + value.toString()));
-        QByteArray out = m_bytes.left(line.rawBegin);
-        out += replaced;
-        out += QByteArrayView(m_bytes).sliced(line.rawEnd);
-        return out;
+        const std::optional<QByteArray> replaced =
+            encodedLine(textAt(line.begin, valueStart) + value.toString(), isCp1252Line(found));
+        if (!replaced)
+            return std::nullopt;
+        return m_bytes.left(line.rawBegin) + *replaced +
+               QByteArrayView(m_bytes).sliced(line.rawEnd).toByteArray();
     }
 
+    const std::optional<QByteArray> added = encodedLine(entry, cp1252);
+    if (!added)
+        return std::nullopt;
     int after = m_sections[s].headerLine;
     for (int i = after + 1; i <= m_sections[s].lastLine; ++i) {
         if (m_lines[i].kind == Kind::Entry || m_lines[i].kind == Kind::Text)
@@ -379,8 +432,8 @@ QByteArray ProfileDocument::withValue(QStringView section, QStringView key, QStr
     const Line &anchor = m_lines[after];
     QByteArray out = m_bytes.left(anchor.rawEnd);
     if (anchor.end == anchor.contentEnd) // the last line of a file without a final line break
-        out += encodedLine(u"");
-    out += encodedLine(entry);
+        out += *encodedLine(u"", false);
+    out += *added;
     out += QByteArrayView(m_bytes).sliced(anchor.rawEnd);
     return out;
 }

@@ -25,12 +25,14 @@ namespace platform {
 //   cannot be read.
 // - The first occurrence of a section, and the first occurrence of a key in it, win. Names are
 //   compared without regard to ASCII letter case.
-// - A file that starts with FF FE is UTF-16LE and stays so; any other file is 8-bit text, with
-//   values decoded as UTF-8 when the whole file is valid UTF-8, else as Windows-1252. A UTF-8
-//   byte-order mark is ordinary text (a header on the first line then is no header).
+// - A file that starts with FF FE is UTF-16LE and stays so; any other file is 8-bit text, each
+//   line decoded on its own: as UTF-8 when the line is valid UTF-8, else as Windows-1252. A
+//   UTF-8 byte-order mark is ordinary text (a header on the first line then is no header).
 //
 // Edits return the new bytes of the whole file: every line they do not touch keeps its bytes
-// (line endings, indentation, comments), and every line they write ends in CR LF.
+// (line endings, indentation, comments), and every line they write ends in CR LF. A line written
+// into an 8-bit file is Windows-1252 where the file's own lines are (the line replaced, or for a
+// new line any line of the file) and the text fits and reads back so; otherwise it is UTF-8.
 class ProfileDocument
 {
 public:
@@ -40,6 +42,7 @@ public:
     explicit ProfileDocument(QByteArray bytes);
 
     const QByteArray &bytes() const { return m_bytes; }
+    // Utf8 when every line is UTF-8, Cp1252 when some line is not, or Utf16Le.
     TextCodec codec() const { return m_codec; }
 
     // The value of the key with blanks trimmed at both ends, quotes still on; std::nullopt when
@@ -55,8 +58,10 @@ public:
 
     // The file with key=value written into [section]: an existing key's value is replaced in
     // place (the line keeps its indentation and its spelling up to the value); a new key goes
-    // after the last entry of the section; a new section is appended at the end.
-    QByteArray withValue(QStringView section, QStringView key, QStringView value) const;
+    // after the last entry of the section; a new section is appended at the end. std::nullopt
+    // when the text cannot be stored so that it reads back exactly (half a surrogate pair).
+    std::optional<QByteArray> withValue(QStringView section, QStringView key,
+                                        QStringView value) const;
     // The file without the key's lines in the first such section (unchanged bytes when absent).
     QByteArray withoutKey(QStringView section, QStringView key) const;
     // The file without every section of that name: headers and entries go, comments and blank
@@ -92,16 +97,18 @@ private:
     void splitLines();
     void classify(Line &line) const;
     void buildIndex();
-    QByteArray nameBytes(QStringView name) const;
+    static QByteArray nameBytes(QStringView name);
+    QString textAt(qsizetype begin, qsizetype end) const;
     int findSection(const QByteArray &name) const;
     int findKey(int section, const QByteArray &key) const;
     bool sameName(qsizetype begin, qsizetype end, const QByteArray &name) const;
     QByteArray rawLine(int line) const;
-    QByteArray encodedLine(QStringView text) const;
+    bool isCp1252Line(int line) const;
+    std::optional<QByteArray> encodedLine(QStringView text, bool cp1252) const;
     bool endsWithLineBreak() const;
 
     QByteArray m_bytes;
-    QByteArray m_text;        // the bytes the parser reads: m_bytes, or UTF-8 for a UTF-16 file
+    QByteArray m_text;        // the UTF-8 the parser reads: m_bytes when the file is UTF-8
     qsizetype m_rawStart = 0; // 2 after a UTF-16 byte-order mark
     qsizetype m_oddTail = 0;  // 1 when a UTF-16 file ends in half a code unit
     TextCodec m_codec = TextCodec::Utf8;

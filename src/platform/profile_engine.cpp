@@ -101,6 +101,14 @@ QString withoutEnclosingQuotes(const QString &value)
     return value;
 }
 
+// The profile functions hand a value over as a C string: it ends at its first NUL.
+QString cutAtNul(QString text)
+{
+    if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
 QString withoutTrailingSpaces(QString text)
 {
     while (text.endsWith(u' '))
@@ -113,22 +121,42 @@ bool hasLineBreak(const QString &text)
     return text.contains(u'\r') || text.contains(u'\n');
 }
 
-// Names and values that would change the file's structure when written verbatim.
+QString withoutEdgeSpaces(QString name)
+{
+    while (name.startsWith(u' '))
+        name.remove(0, 1);
+    while (name.endsWith(u' '))
+        name.chop(1);
+    return name;
+}
+
+// A name is looked up with only its spaces trimmed, but read from the file with TABs and VTs
+// trimmed as well; a NUL would end it where the reader's C string ends.
+bool nameReadsBack(const QString &name)
+{
+    const QString trimmed = withoutEdgeSpaces(name);
+    const auto blank = [](QChar c) { return c == u'\t' || c == u'\v'; };
+    return !hasLineBreak(trimmed) && !trimmed.contains(QChar(0)) &&
+           (trimmed.isEmpty() || (!blank(trimmed.front()) && !blank(trimmed.back())));
+}
+
+// Names and values that would change the file's structure, or read back as other text, when
+// written verbatim.
 QString refusal(const QString &section, const std::optional<QString> &key,
                 const std::optional<QString> &value)
 {
-    if (hasLineBreak(section) || section.contains(u']'))
-        return QStringLiteral("section name holds a line break or \"]\"");
+    if (!nameReadsBack(section) || section.contains(u']'))
+        return QStringLiteral("section name would not read back");
     if (key) {
-        QString name = *key;
-        while (name.startsWith(u' '))
-            name.remove(0, 1);
-        if (hasLineBreak(name) || name.contains(u'=') || name.startsWith(u';') ||
+        const QString name = withoutEdgeSpaces(*key);
+        if (!nameReadsBack(name) || name.contains(u'=') || name.startsWith(u';') ||
             name.startsWith(u'['))
             return QStringLiteral("key name would not read back");
     }
     if (value && hasLineBreak(*value))
         return QStringLiteral("value holds a line break");
+    if (value && value->contains(QChar(0)))
+        return QStringLiteral("value holds a NUL character, where a read would end it");
     return {};
 }
 
@@ -156,7 +184,7 @@ ProfileValue lookupProfileValue(const QString &section, const QString &key, cons
     const std::optional<QString> value = loaded.document->value(section, key);
     if (!value)
         return {};
-    return {withoutEnclosingQuotes(*value), false, {}};
+    return {cutAtNul(withoutEnclosingQuotes(*value)), false, {}};
 }
 
 ProfileRead getProfileString(const QString &section, const QString &key,
@@ -182,9 +210,9 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
     if (!QFileInfo(QFileInfo(file).absolutePath()).isDir())
         return {false, QStringLiteral("the folder does not exist")};
 
-    ProfileLock lock(file);
+    const ProfileLock lock(file);
     if (!lock.isLocked())
-        return {false, QStringLiteral("the file stays locked by another process")};
+        return {false, lock.error()};
     const Loaded current = loadFromDisk(file);
     if (current.state == Load::Failed)
         return {false, current.error};
@@ -194,25 +222,39 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
 
     const ProfileDocument empty;
     const ProfileDocument &document = exists ? *current.document : empty;
-    QByteArray bytes;
+    std::optional<QByteArray> edited;
     if (!key)
-        bytes = document.withoutSection(section);
+        edited = document.withoutSection(section);
     else if (!value)
-        bytes = document.withoutKey(section, *key);
+        edited = document.withoutKey(section, *key);
     else
-        bytes = document.withValue(section, *key, *value);
+        edited = document.withValue(section, *key, *value);
+    if (!edited)
+        return {false, QStringLiteral("the text cannot be stored exactly in this file")};
+    const QByteArray &bytes = *edited;
     if (exists && bytes == document.bytes())
         return {true, {}};
     removeAbandonedReplacements(file);
     return replaceFile(file, bytes);
 }
 
+QString valueThatReadsBack(const QString &value)
+{
+    if (value.isEmpty())
+        return value;
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\v'; };
+    const auto isQuote = [](QChar c) { return c == u'"' || c == u'\''; };
+    const bool needsQuotes = isBlank(value.front()) || isBlank(value.back()) ||
+                             isQuote(value.front()) || isQuote(value.back());
+    return needsQuotes ? u'"' + value + u'"' : value;
+}
+
 ProfileWrite deleteProfileFile(const QString &path)
 {
     const QString file = nativePath(path);
-    ProfileLock lock(file);
+    const ProfileLock lock(file);
     if (!lock.isLocked())
-        return {false, QStringLiteral("the file stays locked by another process")};
+        return {false, lock.error()};
     documentCache().remove(file);
     QFile device(file);
     if (!device.exists() || device.remove())

@@ -12,7 +12,8 @@
 //   meanwhile survives, and a process killed while writing leaves the old file or the new one;
 // - deleting from a file that does not exist creates no file;
 // - text that would break the file's structure (a line break in any argument, "]" in a section
-//   name, "=" or a leading ";" or "[" in a key name) is refused instead of written.
+//   name, "=" or a leading ";" or "[" in a key name) or read back as other text (a NUL, a TAB or
+//   VT at the ends of a name, half a surrogate pair) is refused instead of written.
 // A parsed file is kept until its size, time or identity changes, so reading many keys of one
 // file parses it once, and a change by another process is seen on the next read.
 namespace platform {
@@ -26,7 +27,7 @@ struct ProfileRead
 
 struct ProfileValue
 {
-    std::optional<QString> value; // with one pair of enclosing quotes removed
+    std::optional<QString> value; // with one pair of enclosing quotes removed, cut at a NUL
     bool failed = false;          // the file exists but could not be read
     QString error;
 };
@@ -36,8 +37,8 @@ struct ProfileValue
 ProfileValue lookupProfileValue(const QString &section, const QString &key, const QString &path);
 
 // The value of key in [section] of the file at path (a stored path: see nativePath), with one
-// pair of enclosing quotes removed and cut to bufferSize - 1 characters; or defaultValue without
-// its trailing spaces, cut the same way.
+// pair of enclosing quotes removed, cut at its first NUL and to bufferSize - 1 characters; or
+// defaultValue without its trailing spaces, cut the same way.
 ProfileRead getProfileString(const QString &section, const QString &key,
                              const QString &defaultValue, int bufferSize, const QString &path);
 
@@ -51,6 +52,11 @@ struct ProfileWrite
 // the whole section is. Missing sections and files are created (the folder must exist).
 ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,
                                 const std::optional<QString> &value, const QString &path);
+
+// The text to write so that a read gives value back exactly: a read trims blanks around a value
+// and takes off one pair of enclosing quotes, so a value that would lose something that way is
+// written inside one more pair of quotes.
+[[nodiscard]] QString valueThatReadsBack(const QString &value);
 
 // Deletes the file under the same lock as writes; a missing file is no failure.
 ProfileWrite deleteProfileFile(const QString &path);

@@ -6,30 +6,66 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QThread>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
 
-// A writer holds the lock for milliseconds. One that died holding it is recognised by its
-// process id at once; one killed before it wrote its id into the lock file leaves a lock that
-// only its age can free, so the age limit stays short.
-constexpr int staleAfterMs = 2000;
 constexpr int waitMs = 10000;
 
-// The user's runtime folder when the session has one; otherwise a folder of the user's own in
-// the temporary folder (a service or a CI job has no login session).
-QString lockFolder()
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Empty when path is a folder, not a link to one, that the user owns and nobody else may write
+// to; otherwise what is wrong with it.
+QString whyNotPrivate(const QString &path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return systemError(errno);
+    if (S_ISLNK(status.st_mode))
+        return QStringLiteral("is a symbolic link");
+    if (!S_ISDIR(status.st_mode))
+        return QStringLiteral("is not a folder");
+    if (status.st_uid != ::geteuid())
+        return QStringLiteral("belongs to another user");
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QStringLiteral("may be written by other users");
+    return {};
+}
+
+struct LockFolder
+{
+    QString path;
+    QString error; // set when the folder cannot be used
+};
+
+LockFolder lockFolder()
 {
     const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
-    const QString folder = (!runtime.isEmpty() && QFileInfo(runtime).isDir())
-                               ? runtime + QStringLiteral("/kesta-terminal-locks")
-                               : QDir::tempPath() + QStringLiteral("/kesta-terminal-locks-") +
-                                     QString::number(QFileInfo(QDir::homePath()).ownerId());
-    if (QDir().mkpath(folder))
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
-    return folder;
+    QString base = runtime;
+    if (runtime.isEmpty() || !whyNotPrivate(runtime).isEmpty()) {
+        base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        QDir().mkpath(base);
+    }
+    const QString folder = base + QStringLiteral("/kesta-terminal-locks");
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+        return {
+            {},
+            QStringLiteral("cannot create the lock folder %1: %2").arg(folder, systemError(errno))};
+    if (const QString why = whyNotPrivate(folder); !why.isEmpty())
+        return {{}, QStringLiteral("the lock folder %1 %2").arg(folder, why)};
+    return {folder, {}};
 }
 
 QString absoluteIdentity(const QString &file)
@@ -41,22 +77,45 @@ QString absoluteIdentity(const QString &file)
 
 } // namespace
 
-QString ProfileLock::lockPathFor(const QString &file)
+ProfileLock::ProfileLock(const QString &file)
 {
+    const LockFolder folder = lockFolder();
+    if (!folder.error.isEmpty()) {
+        m_error = folder.error;
+        return;
+    }
     const QByteArray digest =
         QCryptographicHash::hash(absoluteIdentity(file).toUtf8(), QCryptographicHash::Sha1);
-    return lockFolder() + u'/' + QString::fromLatin1(digest.toHex()) + QStringLiteral(".lock");
+    const QString path =
+        folder.path + u'/' + QString::fromLatin1(digest.toHex()) + QStringLiteral(".flock");
+    const int handle = ::open(QFile::encodeName(path).constData(),
+                              O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (handle < 0) {
+        m_error = QStringLiteral("cannot open the lock file %1: %2").arg(path, systemError(errno));
+        return;
+    }
+    // Short, jittered polls find the gaps between the writes of another process that writes key
+    // after key; a blocking wait could not give up after the deadline.
+    const QDeadlineTimer deadline(waitMs);
+    while (::flock(handle, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            m_error = QStringLiteral("cannot lock %1: %2").arg(path, systemError(errno));
+        } else if (deadline.hasExpired()) {
+            m_error = QStringLiteral("the file stays locked by another process");
+        } else {
+            QThread::usleep(1000 + QRandomGenerator::global()->bounded(3000));
+            continue;
+        }
+        ::close(handle);
+        return;
+    }
+    m_handle = handle;
 }
 
-ProfileLock::ProfileLock(const QString &file)
-    : m_lock(lockPathFor(file))
+ProfileLock::~ProfileLock()
 {
-    m_lock.setStaleLockTime(staleAfterMs);
-    // QLockFile's own waiting backs off to sleeps of seconds, so a waiter can starve while
-    // another process writes key after key. Short, jittered polls find the gaps between them.
-    const QDeadlineTimer deadline(waitMs);
-    while (!(m_locked = m_lock.tryLock(0)) && !deadline.hasExpired())
-        QThread::usleep(1000 + QRandomGenerator::global()->bounded(3000));
+    if (m_handle >= 0)
+        ::close(m_handle); // closing the last descriptor of the file releases the lock
 }
 
 } // namespace platform

@@ -2,29 +2,19 @@
 
 #include "platform/native_path.h"
 #include "platform/program_start.h"
+#include "platform/services.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <utility>
-
 namespace platform {
 namespace {
 
-DesktopOpenHandler &currentHandler()
-{
-    static DesktopOpenHandler handler;
-    return handler;
-}
-
 bool openWithDesktop(const QUrl &url)
 {
-    if (const DesktopOpenHandler &handler = currentHandler())
-        return handler(url);
-    return QDesktopServices::openUrl(url);
+    return services().openWithDesktop(url);
 }
 
 // One letter before ":" is a drive of a stored Windows path, not a scheme.
@@ -81,11 +71,6 @@ bool shellOpen(const QString &file, const QString &parameters, const QString &wo
             return false;
     }
     return openWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath()));
-}
-
-DesktopOpenHandler setDesktopOpenHandler(DesktopOpenHandler handler)
-{
-    return std::exchange(currentHandler(), std::move(handler));
 }
 
 } // namespace platform

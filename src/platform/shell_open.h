@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QUrl>
-
-#include <functional>
 
 namespace platform {
 
@@ -14,16 +11,11 @@ namespace platform {
 //   given (a stored path with "\" or "/", relative ones from workingFolder, case mapped as
 //   stored paths are) or, as a bare name, from PATH first and then from workingFolder;
 // - any other existing file or folder, and an address with a scheme of two letters or more
-//   ("https://...", "mailto:..."), goes to the desktop's default application; parameters do
-//   not reach it.
+//   ("https://...", "mailto:..."), goes to the desktop's default application
+//   (services().openWithDesktop); parameters do not reach it.
 // An executable that will not start (a document that merely carries the executable bit, as on
 // a mounted Windows disk) goes to the default application too. True when something was started
 // or handed on; false for an empty or missing file and for every failure. Nothing is shown.
 bool shellOpen(const QString &file, const QString &parameters, const QString &workingFolder);
-
-// Replaces the hand-over to the desktop's default application (QDesktopServices::openUrl), for
-// tests; returns the previous handler. An empty handler restores the default.
-using DesktopOpenHandler = std::function<bool(const QUrl &url)>;
-DesktopOpenHandler setDesktopOpenHandler(DesktopOpenHandler handler);
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/single_instance.h"
 
+#include "platform/platform_log.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
@@ -42,7 +44,8 @@ bool SingleInstance::claim()
     if (!m_lock->tryLock(0)) {
         if (m_lock->error() == QLockFile::LockFailedError)
             return false;
-        qWarning("single instance: cannot create %s; starting unguarded", qPrintable(m_lockPath));
+        qCWarning(lcPlatform, "single instance: cannot create %s; starting unguarded",
+                  qPrintable(m_lockPath));
         return true;
     }
     m_claimed = true;
@@ -50,8 +53,8 @@ bool SingleInstance::claim()
     QLocalServer::removeServer(m_socketPath);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server.listen(m_socketPath))
-        qWarning("single instance: cannot listen on %s: %s", qPrintable(m_socketPath),
-                 qPrintable(m_server.errorString()));
+        qCWarning(lcPlatform, "single instance: cannot listen on %s: %s", qPrintable(m_socketPath),
+                  qPrintable(m_server.errorString()));
     return true;
 }
 

@@ -26,7 +26,7 @@ QString decodeCp1252(QByteArrayView bytes)
     return text;
 }
 
-char encodeCp1252Char(char16_t unit)
+std::optional<char> encodeCp1252Char(char16_t unit)
 {
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
         return static_cast<char>(unit);
@@ -34,15 +34,19 @@ char encodeCp1252Char(char16_t unit)
         if (cp1252High[i] == unit)
             return static_cast<char>(0x80 + i);
     }
-    return '?';
+    return std::nullopt;
 }
 
-QByteArray encodeCp1252(QStringView text)
+std::optional<QByteArray> encodeCp1252(QStringView text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char *out = bytes.data();
-    for (const QChar c : text)
-        *out++ = encodeCp1252Char(c.unicode());
+    for (const QChar c : text) {
+        const std::optional<char> byte = encodeCp1252Char(c.unicode());
+        if (!byte)
+            return std::nullopt;
+        *out++ = *byte;
+    }
     return bytes;
 }
 
@@ -73,8 +77,10 @@ QString decodeText(TextCodec codec, QByteArrayView bytes)
     return {};
 }
 
-QByteArray encodeText(TextCodec codec, QStringView text)
+std::optional<QByteArray> encodeText(TextCodec codec, QStringView text)
 {
+    if (!text.isValidUtf16())
+        return std::nullopt;
     switch (codec) {
     case TextCodec::Utf8:
         return text.toUtf8();

@@ -10,6 +10,7 @@ class SkinnedWindow;
 namespace skin {
 
 struct AnimationLine;
+class Theme;
 
 // The interval an animation starts with: the first frame's delay, or 0 (a still picture) when
 // that delay does not fit a 16-bit signed number, that is when it is above 32767 ms.
@@ -20,16 +21,20 @@ struct AnimationLine;
 void setAnimationInterval(QTimer &timer, qint32 intervalMs);
 
 // Lays out animation line `line` on window: one imgGif member per frame of the GIF file
-// ThemePath() + line.name, at the indexes after animations.frameCount, placed by the line
+// theme.file(line.name), at the indexes after animations.frameCount, placed by the line
 // (a width or height measured back from the edge only when below 0), each above everything
 // laid out before it, the first one shown; then tmrAnim member animations.animationCount + 1,
 // started with firstInterval() of the first frame's delay. Records first, last and current
-// (= first) in animations. Pending events run at least every 10 ms while frames are
-// made, and after the last one. Returns the first frame, or
-// nullptr with *error set when the line creates nothing: the file does not read, is no GIF,
-// its first image does not decode, or the indexes are taken. A later image that does not
-// decode ends the animation at the frames before it.
-QWidget *layOutAnimation(SkinnedWindow &window, const AnimationLine &line,
+// (= first) in animations. A frame's picture is no larger than its element, and the frames
+// of one animation hold 64 MiB at most. The file is read and its frames decoded piece by
+// piece, with pending events run whenever about 10 ms of work would otherwise hold them back,
+// and after the last frame; once the window is quitting nothing more is made. Returns the
+// first frame, or nullptr with *error set when the line creates nothing: the file does not
+// read, is no GIF, its first image does not decode, the first indexes are taken, or the
+// window started quitting while the file was read. A later image that does not decode, the
+// 64 MiB, or a later index that is taken ends the animation at the frames before it, with
+// *error saying so.
+QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const AnimationLine &line,
                          AnimationTable &animations, QString *error);
 
 // One tick of animation `a` of window: the next frame is shown (after the last comes the

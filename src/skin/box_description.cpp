@@ -109,14 +109,17 @@ void applyBoxDescription(QWidget &box, const BoxDescription &description)
              {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
             palette.setColor(role, text);
     }
-    box.setPalette(palette);
+    // A box the description leaves alone keeps following its window's palette and font.
+    if (hasAny(description.backColour) || hasAny(description.textColour))
+        box.setPalette(palette);
 
     QFont font = box.font();
     if (description.fontName)
         font.setFamily(*description.fontName);
     if (description.fontSize)
         font.setPointSizeF(*description.fontSize);
-    box.setFont(font);
+    if (description.fontName || description.fontSize)
+        box.setFont(font);
 }
 
 quint32 maskColourValue(QStringView value)

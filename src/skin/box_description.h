@@ -38,7 +38,8 @@ struct BoxDescription
 
 // Places and styles box: the geometry fields present replace the box's own, each colour
 // component present replaces that component of the box's back or text colour, then the font
-// name and size. Never fails; a font that is not installed falls back as Qt chooses.
+// name and size. A description without any field (BoxDescription{}) changes nothing. Never
+// fails; a font that is not installed falls back as Qt chooses.
 void applyBoxDescription(QWidget &box, const BoxDescription &description);
 
 // A mask colour "red,green,blue": red is field 1, green field 2, blue all the text after the

@@ -15,10 +15,12 @@ constexpr quint8 plainTextLabel = 0x01;
 class Cursor
 {
 public:
-    explicit Cursor(QByteArrayView bytes)
+    Cursor(QByteArrayView bytes, qsizetype pos)
         : m_bytes(bytes)
+        , m_pos(pos)
     {}
 
+    qsizetype pos() const { return m_pos; }
     bool has(qsizetype count) const { return m_bytes.size() - m_pos >= count; }
     quint8 byteAt(qsizetype offset) const { return static_cast<quint8>(m_bytes[m_pos + offset]); }
     quint16 wordAt(qsizetype offset) const
@@ -87,7 +89,7 @@ bool readExtension(Cursor &cursor, PendingControl &pending)
     return cursor.skipSubBlocks();
 }
 
-bool readImage(Cursor &cursor, PendingControl &pending, QList<GifImage> &images)
+bool readImage(Cursor &cursor, PendingControl &pending, std::optional<GifImage> &image)
 {
     if (!cursor.has(9))
         return false;
@@ -100,44 +102,67 @@ bool readImage(Cursor &cursor, PendingControl &pending, QList<GifImage> &images)
     cursor.skip(1);
     if (!cursor.skipSubBlocks())
         return false;
-    images.append({rect, pending.present ? pending.delayMs : 0, pending.present});
+    image = GifImage{rect, pending.present ? pending.delayMs : 0, pending.present};
     pending = {};
     return true;
 }
 
 } // namespace
 
-GifStructure walkGif(QByteArrayView bytes)
+GifWalker::GifWalker(QByteArrayView bytes)
+    : m_bytes(bytes)
 {
-    GifStructure result;
     const bool signature =
         bytes.startsWith(QByteArrayView("GIF87a")) || bytes.startsWith(QByteArrayView("GIF89a"));
-    if (!signature || bytes.size() < 13)
-        return result;
-    Cursor cursor(bytes);
-    result.isGif = true;
-    result.screen = QSize(cursor.wordAt(6), cursor.wordAt(8));
+    if (!signature || bytes.size() < 13) {
+        m_stopped = true;
+        return;
+    }
+    Cursor cursor(bytes, 0);
+    m_isGif = true;
+    m_screen = QSize(cursor.wordAt(6), cursor.wordAt(8));
     const quint8 packed = cursor.byteAt(10);
     cursor.skip(13);
-    if (!cursor.skipColourTable(packed))
-        return result;
+    m_stopped = !cursor.skipColourTable(packed);
+    m_pos = cursor.pos();
+}
 
-    PendingControl pending;
-    while (cursor.has(1)) {
+std::optional<GifImage> GifWalker::nextImage()
+{
+    Cursor cursor(m_bytes, m_pos);
+    PendingControl pending{m_controlPending, m_pendingDelayMs};
+    std::optional<GifImage> image;
+    while (!m_stopped && !image && cursor.has(1)) {
         const quint8 introducer = cursor.byteAt(0);
         cursor.skip(1);
         if (introducer == trailer) {
-            result.complete = true;
+            m_complete = true;
             break;
         }
         bool whole = false;
         if (introducer == extensionIntroducer)
             whole = readExtension(cursor, pending);
         else if (introducer == imageSeparator)
-            whole = readImage(cursor, pending, result.images);
-        if (!whole)
-            break;
+            whole = readImage(cursor, pending, image);
+        m_stopped = !whole;
     }
+    if (!image)
+        m_stopped = true;
+    m_pos = cursor.pos();
+    m_controlPending = pending.present;
+    m_pendingDelayMs = pending.delayMs;
+    return image;
+}
+
+GifStructure walkGif(QByteArrayView bytes)
+{
+    GifWalker walker(bytes);
+    GifStructure result;
+    result.isGif = walker.isGif();
+    result.screen = walker.screen();
+    while (const std::optional<GifImage> image = walker.nextImage())
+        result.images.append(*image);
+    result.complete = walker.complete();
     return result;
 }
 

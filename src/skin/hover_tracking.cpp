@@ -1,13 +1,10 @@
 #include "skin/hover_tracking.h"
 
-#include "core/number_text.h"
 #include "core/program_state.h"
-#include "platform/pointer_source.h"
-#include "platform/screen_metrics.h"
+#include "platform/services.h"
 #include "skin/image_button.h"
 #include "skin/picture_file.h"
 #include "skin/skinned_window.h"
-#include "sound/theme_sound.h"
 
 #include <QWidget>
 
@@ -22,9 +19,9 @@ bool isOver(const ImageButton &button)
     return (button.backColor().rgb() & 0xFFFFFF) == 0;
 }
 
-void enter(ImageButton &button, const ButtonEntry &entry)
+void enter(const SkinnedWindow &window, ImageButton &button, const ButtonEntry &entry)
 {
-    ThemeSound(entry.overSound, false);
+    window.playSound(entry.overSound);
     button.setBackColor(QColor(Qt::black));
     // The state changes even when the over picture is missing, so that the next pass does not
     // try the file again; the normal picture then stays.
@@ -44,12 +41,6 @@ void leave(ImageButton &button, const ButtonEntry &entry)
 
 } // namespace
 
-qint32 twipsToPixelOffset(double twips, double twipsPerPixel)
-{
-    const qint32 divisor = core::roundHalfEven(twipsPerPixel);
-    return core::roundHalfEven(twips) / (divisor < 1 ? 1 : divisor);
-}
-
 QString overPicturePath(const QString &picture)
 {
     if (picture.size() < 4)
@@ -60,15 +51,16 @@ QString overPicturePath(const QString &picture)
 
 void ReadPointer(const QWidget &window)
 {
-    const platform::PointerSource &source = platform::pointerSource();
-    const QPoint screen = source.position();
-    const platform::TwipsFactors factors = platform::twipsPerPixel();
-    // The skinned windows have no frame, so the window's position is also its inside's.
-    const QPoint origin = window.pos();
+    const platform::Services &system = platform::services();
+    const QPoint screen = system.pointerPosition();
+    // The skinned windows have no frame, so the window's position is also its inside's. Both
+    // are in pixels already: going through twips factors rounded to whole numbers would be off
+    // by more pixels the further right the window stands, wherever 1440 / DPI is not whole.
+    const QPoint inside = screen - window.pos();
     ProgramState &state = programState();
-    state.PointerX = screen.x() - twipsToPixelOffset(origin.x() * factors.x, factors.x);
-    state.PointerY = screen.y() - twipsToPixelOffset(origin.y() * factors.y, factors.y);
-    state.PointerWindow = source.widgetAt(screen);
+    state.PointerX = inside.x();
+    state.PointerY = inside.y();
+    state.PointerWindow = system.widgetAt(screen);
 }
 
 void hoverPass(SkinnedWindow &window)
@@ -96,7 +88,7 @@ void hoverPass(SkinnedWindow &window)
         const bool inside = left < x && right > x && top < y && bottom > y && under == button;
         if (inside) {
             if (!isOver(*button))
-                enter(*button, table.at(i));
+                enter(window, *button, table.at(i));
         } else if (isOver(*button) && (x < left || x > right || y < top || y > bottom)) {
             leave(*button, table.at(i));
         }

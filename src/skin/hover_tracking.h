@@ -11,20 +11,14 @@ class SkinnedWindow;
 // normal.
 namespace skin {
 
-// The pixel offset of a window edge at `twips` from the screen's edge: twips and twipsPerPixel
-// each rounded to the nearest whole number (a half to the even one), then divided with the
-// quotient truncated toward zero (-20 twips at 15 per pixel is -1). A factor that rounds below
-// 1 divides by 1.
-[[nodiscard]] qint32 twipsToPixelOffset(double twips, double twipsPerPixel);
-
 // The over picture of a normal picture path: "a" inserted before the last four characters
 // ("...\b1.bmp" gives "...\b1a.bmp"). A path shorter than four characters is its own over
 // picture.
 [[nodiscard]] QString overPicturePath(const QString &picture);
 
-// Fills PointerX and PointerY (the pointer relative to window's top left corner, in pixels)
-// and PointerWindow (the widget under the pointer) of the program state, through the
-// platform's pointer source.
+// Fills PointerX and PointerY (the pointer relative to window's top left corner, in pixels:
+// the pointer's screen position less the window's) and PointerWindow (the widget under the
+// pointer) of the program state, as platform::services() gives them.
 void ReadPointer(const QWidget &window);
 
 // One hover pass of window over imgBut members 1 ... buttonTable().count; member 0, the
@@ -32,7 +26,7 @@ void ReadPointer(const QWidget &window);
 // entered when the pointer lies strictly inside its rectangle and the button's own widget is
 // under the pointer; it is left when the pointer lies strictly outside the rectangle. On the
 // lines of the rectangle, or inside it while something else is under the pointer, the button
-// keeps its state. Entering plays the over-sound (not waiting for it), turns the back colour
+// keeps its state. Entering plays the over-sound (window.playSound()), turns the back colour
 // black and shows the over picture; an over picture that does not load leaves the shown
 // picture as it is. Leaving turns the back colour white and shows the normal picture again,
 // or the picture shown before entry when that file no longer loads. A pass that changes no

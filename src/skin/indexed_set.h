@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QPointer>
@@ -27,16 +28,24 @@ public:
 
 private:
     friend class SkinnedWindow;
-    void insert(int index, Element *element) { m_members.insert(index, element); }
+    void insert(int index, Element *element)
+    {
+        m_members.insert(index, element);
+        m_indexOf.insert(element, index);
+    }
+    // Found through the element rather than by walking the set: a window of thousands of
+    // elements removes them all when it closes.
     void remove(const QObject *element)
     {
-        for (auto it = m_members.begin(); it != m_members.end();) {
-            if (it.value().isNull() || it.value().data() == element)
-                it = m_members.erase(it);
-            else
-                ++it;
-        }
+        const auto found = m_indexOf.constFind(element);
+        if (found == m_indexOf.cend())
+            return;
+        const auto member = m_members.constFind(found.value());
+        if (member != m_members.cend() && member.value().data() == element)
+            m_members.erase(member);
+        m_indexOf.erase(found);
     }
 
     QMap<int, QPointer<Element>> m_members;
+    QHash<const QObject *, int> m_indexOf;
 };

@@ -27,15 +27,16 @@ NotLaidOut tooFewFields(QLatin1StringView kind, int needed, qsizetype found)
                 .arg(found)};
 }
 
-// Fields 3 to 6. Without a number the element could only be placed by guessing, so the line is
-// not laid out; a unit after the number ("12px") is allowed, as for every whole number.
+// Fields 3 to 6. An empty field is 0, as the whole-number form reads it. Text that is no
+// number could only be placed by guessing, so such a line is not laid out; a unit after the
+// number ("12px") is allowed, as for every whole number.
 std::variant<LineGeometry, NotLaidOut> parseGeometry(const QStringList &fields, bool allowPercent)
 {
     GeometryValue values[4];
     for (int i = 0; i < 4; ++i) {
         const QString &field = fields.at(2 + i);
         const LeadingNumber number = leadingNumber(field);
-        if (!number.found) {
+        if (!number.found && !field.trimmed().isEmpty()) {
             return NotLaidOut{NotLaidOut::Reason::MissingNumber,
                               QStringLiteral("the %1 field \"%2\" holds no number")
                                   .arg(QLatin1StringView(geometryNames[i]), field)};
@@ -90,20 +91,14 @@ LayoutLine parsePicture(QStringView line)
 
 LayoutLine parseButton(QStringView line)
 {
-    const QStringList fields = fieldList(line, buttonFields);
-    if (fields.size() < buttonFields)
+    ButtonLine button(line.toString());
+    const QStringList &fields = button.fields();
+    if (!button.isComplete())
         return tooFewFields(QLatin1StringView("B"), buttonFields, fields.size());
     auto geometry = parseGeometry(fields, false);
     if (auto *failure = std::get_if<NotLaidOut>(&geometry))
         return *failure;
-    ButtonLine result;
-    result.name = fields.at(0);
-    result.geometry = std::get<LineGeometry>(geometry);
-    result.overSound = fields.at(6);
-    result.clickSound = fields.at(7);
-    result.protectedFlag = fields.at(8);
-    result.command = fields.at(9);
-    return result;
+    return ImageButtonLine{fields.at(0), std::get<LineGeometry>(geometry), std::move(button)};
 }
 
 LayoutLine parseAnimation(QStringView line)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "skin/button_line.h"
+
 #include <QRect>
 #include <QString>
 
@@ -61,14 +63,11 @@ struct PictureLine
 };
 
 // "B": an image button; name is its picture file.
-struct ButtonLine
+struct ImageButtonLine
 {
     QString name;
     LineGeometry geometry;
-    QString overSound;     // field 7
-    QString clickSound;    // field 8
-    QString protectedFlag; // field 9, kept as written; the password gate reads it itself
-    QString command;       // field 10 to the end of the line, commas included
+    ButtonLine button; // the whole line, always complete: sounds, flag and command
 };
 
 // "A": an animation; name is a GIF file of the theme.
@@ -86,24 +85,24 @@ struct NotLaidOut
     {
         UnknownKind,   // the kind is none of "L", "T", "P", "B", "A" (compared exactly)
         TooFewFields,  // fewer fields than the kind needs, or no kind at all (an empty line)
-        MissingNumber, // a geometry field holds no number
+        MissingNumber, // a geometry field holds text that is no number
     };
     Reason reason = Reason::TooFewFields;
     QString detail; // a short English text for the warning
 };
 
 using LayoutLine =
-    std::variant<TextElementLine, PictureLine, ButtonLine, AnimationLine, NotLaidOut>;
+    std::variant<TextElementLine, PictureLine, ImageButtonLine, AnimationLine, NotLaidOut>;
 
 // The key of layout line n: n with at least two digits ("01", ..., "99", "100").
 [[nodiscard]] QString layoutKey(int n);
 
 // Parses one layout line. The name and kind are the first two fields; the kind letter is
 // compared exactly ("b" is no button). Needed fields: "L" and "T" 14, "P" and "A" 6, "B" 10;
-// the last of them runs to the end of the line. Geometry fields must hold a number ("12px" is
-// 12); colours follow the value forms (no number reads 0, each component limited to 0 ... 255)
-// and a font size that is no positive number is left out. Never fails otherwise: a line that cannot
-// be laid out gives NotLaidOut.
+// the last of them runs to the end of the line. A geometry field is empty (0) or starts with a
+// number ("12px" is 12); colours follow the value forms (no number reads 0, each component limited
+// to 0 ... 255) and a font size that is no positive number is left out. Never fails otherwise: a
+// line that cannot be laid out gives NotLaidOut.
 [[nodiscard]] LayoutLine parseLayoutLine(QStringView line);
 
 // The fixed index of a list ("L") or label ("T") by its name, compared exactly: lists

@@ -1,6 +1,5 @@
 #include "skin/layout_window.h"
 
-#include "core/ini_access.h"
 #include "skin/animations.h"
 #include "skin/image_button.h"
 #include "skin/layout_line.h"
@@ -8,7 +7,7 @@
 #include "skin/skin_log.h"
 #include "skin/skinned_window.h"
 #include "skin/stretched_picture.h"
-#include "skin/theme_paths.h"
+#include "skin/theme.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -43,9 +42,10 @@ void applyTextLook(QWidget &widget, const skin::TextElementLine &line)
 class LineBuilder
 {
 public:
-    LineBuilder(SkinnedWindow &window, ButtonTable &buttons, AnimationTable &animations,
-                const QString &skinFile, const QString &section)
+    LineBuilder(SkinnedWindow &window, const skin::Theme &theme, ButtonTable &buttons,
+                AnimationTable &animations, const QString &skinFile, const QString &section)
         : m_window(window)
+        , m_theme(theme)
         , m_buttons(buttons)
         , m_animations(animations)
         , m_skinFile(skinFile)
@@ -113,9 +113,8 @@ private:
     {
         const int index = m_pictureCount + 1;
         ProgramState &state = programState();
-        const QString path = line.isThemePicture
-                                 ? skin::themePreviewPicture(state.ProgramDir, state.ThemeDir)
-                                 : ThemePath() + line.name;
+        const QString path =
+            line.isThemePicture ? m_theme.previewPicture() : m_theme.file(line.name);
         const skin::LoadedPicture loaded = skin::loadPicture(path);
         // The theme picture is also where other themes' previews are shown later, so it stays
         // even when the current theme has no preview.
@@ -133,16 +132,16 @@ private:
         picture->setPicture(loaded.pixmap);
         if (line.isThemePicture) {
             state.ThemePictureIndex = index;
-            state.ThemeName = skin::themeNameFromDir(state.ThemeDir);
+            state.ThemeName = m_theme.name();
         }
         picture->show();
         return true;
     }
 
-    bool buildLine(const skin::ButtonLine &line)
+    bool buildLine(const skin::ImageButtonLine &line)
     {
         const int index = m_buttons.count + 1;
-        const QString path = ThemePath() + line.name;
+        const QString path = m_theme.file(line.name);
         const skin::LoadedPicture loaded = skin::loadPicture(path);
         if (!loaded.error.isEmpty())
             return skip(loaded.error);
@@ -150,7 +149,8 @@ private:
         ImageButton *button = m_window.addImageButton(index);
         if (!button)
             return skip(QStringLiteral("imgBut(%1) is already laid out").arg(index));
-        m_buttons.add({path, line.command, line.clickSound, line.overSound, m_line});
+        m_buttons.add({path, line.button.command(), line.button.clickSound(),
+                       line.button.overSound(), m_line});
         place(*button, line.geometry, skin::EdgeRule::Negative);
         button->setPicture(loaded.pixmap);
         button->show();
@@ -160,7 +160,8 @@ private:
     bool buildLine(const skin::AnimationLine &line)
     {
         QString problem;
-        QWidget *firstFrame = skin::layOutAnimation(m_window, line, m_animations, &problem);
+        QWidget *firstFrame =
+            skin::layOutAnimation(m_window, m_theme, line, m_animations, &problem);
         if (!firstFrame)
             return skip(problem);
         // A file that breaks off still animates the frames before the break.
@@ -172,6 +173,7 @@ private:
     }
 
     SkinnedWindow &m_window;
+    const skin::Theme &m_theme;
     ButtonTable &m_buttons;
     AnimationTable &m_animations;
     const QString &m_skinFile;
@@ -184,16 +186,15 @@ private:
 
 } // namespace
 
-LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, ButtonTable &buttons,
-                           AnimationTable &animations, bool animated, qint32 animDelay,
-                           const QString &skinFile)
+LayoutOutcome LayoutWindow(SkinnedWindow &window, const skin::Theme &theme, const QString &section,
+                           ButtonTable &buttons, AnimationTable &animations, bool animated,
+                           qint32 animDelay, const skin::ThemeFile &skinFile)
 {
     buttons.count = 0;
     animations.animationCount = 0;
     animations.frameCount = 0;
 
-    const QString overrideFile = skin::overrideFilePath(skinFile);
-    LineBuilder builder(window, buttons, animations, skinFile, section);
+    LineBuilder builder(window, theme, buttons, animations, skinFile.path(), section);
     // Without the progressive build nobody is meant to watch the window being assembled: the
     // elements appear together at the end. Qt's work for each element shown on a visible
     // window also grows with the number of elements already there.
@@ -203,26 +204,23 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const QString &section, Button
         surface->hide();
     LayoutOutcome outcome;
     std::optional<QString> lastLine;
-    for (int n = 1;; ++n) {
-        const QString key = skin::layoutKey(n);
-        // Only the skin file decides which lines exist; the override file only replaces them.
-        std::optional<QString> line = readIni(section, key, skinFile);
+    for (int n = 1; !window.isQuitting(); ++n) {
+        const std::optional<QString> line = skinFile.layoutLine(section, n);
         if (!line)
             break;
-        if (!overrideFile.isEmpty()) {
-            if (std::optional<QString> replaced = readIni(section, key, overrideFile))
-                line = std::move(replaced);
-        }
         programState().INIValue = *line;
         lastLine = line;
 
         ++outcome.lines;
-        const std::optional<QWidget *> placed = builder.build(n, key, *line);
+        const std::optional<QWidget *> placed = builder.build(n, skin::layoutKey(n), *line);
         if (!placed)
             ++outcome.skipped;
 
         if (animated)
             window.buildPause(animDelay);
+        // The exit request came meanwhile: the window is being closed, not built.
+        if (window.isQuitting())
+            break;
         // The new element paints itself now: Qt may hold a repaint of the whole window back to
         // the next frame, which the progressive build must not wait for.
         if (!hold && placed && *placed)

@@ -6,6 +6,8 @@
 #include "skin/stretched_picture.h"
 
 #include <QAbstractScrollArea>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -116,7 +118,10 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     buttonTemplate->setCursor(Qt::PointingHandCursor);
     addMember(imgBut, 0, buttonTemplate);
     addMember(imgGif, 0, new StretchedPicture(m_surface));
-    addMember(tmrAnim, 0, new QTimer(this));
+    auto *timerTemplate = new QTimer(this);
+    // A coarse timer may fire 5 % early or late: a frame of 100 ms would show for 95 to 105.
+    timerTemplate->setTimerType(Qt::PreciseTimer);
+    addMember(tmrAnim, 0, timerTemplate);
 
     tmrMouse = new QTimer(this);
     tmrMouse->setInterval(100);
@@ -230,11 +235,24 @@ void SkinnedWindow::forget(QObject *element)
 
 void SkinnedWindow::buildPause(int milliseconds)
 {
-    // The pause holds every event, the exit request included; a theme's delay of minutes per
-    // step would freeze the console, so one step waits a second at the most.
-    constexpr int longestStepMs = 1000;
-    if (milliseconds > 0)
-        QThread::msleep(static_cast<unsigned long>(std::min(milliseconds, longestStepMs)));
+    // The theme's delay holds, however long, but is waited in short slices: between them
+    // timers and repaints run, so that an exit request during a slow build is still answered.
+    // A click waits for the next step, as the pause would hold it.
+    constexpr qint64 sliceMs = 10;
+    const bool quittingBefore = isQuitting();
+    const QDeadlineTimer deadline(std::max(milliseconds, 0), Qt::PreciseTimer);
+    while (!deadline.hasExpired()) {
+        QThread::msleep(static_cast<unsigned long>(std::min(sliceMs, deadline.remainingTime())));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (isQuitting() && !quittingBefore)
+            return;
+    }
+}
+
+void SkinnedWindow::playSound(const QString &name) const
+{
+    if (m_soundPlayer)
+        m_soundPlayer(name);
 }
 
 void SkinnedWindow::setBackColor(const QColor &color)

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 // The colour of a platform colour value (red + 256 * green + 65536 * blue).
 QColor colorFromValue(quint32 value);
 
@@ -73,11 +75,18 @@ public:
     virtual ButtonTable &buttonTable() { return m_buttons; }
     virtual AnimationTable &animationTable() { return m_animations; }
 
+    // What the window plays its sounds through (an image button's over sound, a dialog button's
+    // click sound): given a theme sound name, it plays it without waiting. Until a player is set
+    // the window is silent.
+    using SoundPlayer = std::function<void(const QString &name)>;
+    void setSoundPlayer(SoundPlayer player) { m_soundPlayer = std::move(player); }
+    void playSound(const QString &name) const;
+
     // True once the window is closing for good; hover passes and animation ticks then stop.
     virtual bool isQuitting() const { return false; }
 
-    // The step pause of a progressive build or tear-down, at most one second; blocks the UI
-    // thread.
+    // The step pause of a progressive build or tear-down. Timers and repaints run during it,
+    // user input waits until it is over. Ends early when the window starts quitting meanwhile.
     virtual void buildPause(int milliseconds);
 
     void setBackColor(const QColor &color);
@@ -114,4 +123,5 @@ private:
     QList<const QObject *> m_mouseTracked;
     ButtonTable m_buttons;
     AnimationTable m_animations;
+    SoundPlayer m_soundPlayer;
 };

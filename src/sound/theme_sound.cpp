@@ -1,47 +1,23 @@
 #include "theme_sound.h"
 
-#include "core/ini_access.h"
-#include "core/number_text.h"
-#include "core/program_state.h"
 #include "platform/native_path.h"
-#include "platform/sound_output.h"
+#include "skin/theme.h"
+#include "sound/sound_output.h"
 
 #include <QFileInfo>
 
-namespace {
-
-// A switch of the theme's "terminal.skn"; a missing key or a value that is no Boolean leaves
-// the default.
-bool themeSwitch(const QString &key, bool defaultValue)
+void ThemeSound(const skin::Theme &theme, const QString &name, bool wait)
 {
-    const std::optional<QString> value =
-        readIni(QStringLiteral("DEFAULT"), key, ThemePath() + QStringLiteral("terminal.skn"));
-    if (!value)
-        return defaultValue;
-    return core::toBoolean(*value).value_or(defaultValue);
-}
-
-// A name that carries a drive (":") or starts at the root is the full path of the file, taken
-// as it is; any other name is a sound of the theme folder without its ".wav".
-QString soundFile(const QString &name)
-{
-    if (name.contains(u':') || name.startsWith(u'/'))
-        return platform::nativePath(name);
-    return platform::nativePath(ThemePath() + name + QStringLiteral(".wav"));
-}
-
-} // namespace
-
-void ThemeSound(const QString &name, bool wait)
-{
-    if (!themeSwitch(QStringLiteral("Sound"), true))
+    const skin::ThemeFile switches = theme.shellSkin();
+    const QString section = QStringLiteral("DEFAULT");
+    if (!switches.boolean(section, QStringLiteral("Sound"), true))
         return;
-    const bool multiple = themeSwitch(QStringLiteral("Multiple"), false);
+    const bool multiple = switches.boolean(section, QStringLiteral("Multiple"), false);
 
     // Only a file with something in it is handed on; an empty or missing one is silence
     // without troubling the output.
-    const QFileInfo file(soundFile(name));
+    const QFileInfo file(platform::nativePath(theme.soundFile(name)));
     if (!file.isFile() || file.size() <= 0)
         return;
-    platform::soundOutput().play(file.filePath(), multiple, wait);
+    sound::play(file.filePath(), multiple, wait);
 }

@@ -7,9 +7,7 @@
 #include "core/settings_store.h"
 #include "dialogs/frm_input.h"
 #include "dialogs/frm_select.h"
-#include "platform/message_box.h"
-#include "platform/modal_show.h"
-#include "platform/shell_open.h"
+#include "platform/services.h"
 #include "recording_sound_output.h"
 #include "test_environment.h"
 
@@ -45,7 +43,7 @@ changesoundclick=Click:
 11=b.bmp,B,0,0,9,9,,click,False,CHANGEVOICECONTROL
 12=b.bmp,B,0,0,9,9,,click,False,CHANGEDEFAULT
 13=b.bmp,B,0,0,9,9,,click,False,CHANGETHEME
-14=b.bmp,B,0,0,9,9,,click,False,QUIT
+14=b.bmp,B,0,0,9,9,,click,0,QUIT
 15=b.bmp,B,0,0,9,9,,click,True,PASSWORD
 16=b.bmp,B,0,0,9,9,,click,False,PASSWORD
 [SECURITY]
@@ -64,24 +62,14 @@ Text-Pass2=Again:
 02=06 DEFAULT Short line
 )";
 
-class TestConsole : public frmMain
-{
-public:
-    bool ended = false;
-    QList<int> pauses;
-    void passwordPause(int milliseconds) override { pauses.append(milliseconds); }
-
-protected:
-    void endProcess() override { ended = true; }
-};
-
 // The theme "Test" in a private world, the console loaded from it, and a person who answers
 // the dialogs (nullopt quits; "program|arguments" for the select dialog) and the prompts (empty
-// cancels) in order. asked: "input masked", "select program|arguments", "prompt|title|default".
+// cancels) in order. asked: "input masked", "select program|arguments", "prompt|title|default"
+// (with "|masked" when the prompt masks what is typed).
 struct World
 {
     World();
-    ~World();
+    void answer(QWidget &window);
     QString theme(const QString &name) const { return env.root() + "/Themes/Test/" + name; }
     void click(int button) { emit console.imgButClicked(button); }
     void select(int row) { console.lstBox(1)->setCurrentRow(row); }
@@ -95,12 +83,25 @@ struct World
     QList<Answer> dialogAnswers;
     QStringList promptAnswers;
     QStringList asked;
+    QList<int> pauses;
+    bool ended = false;
     TestEnvironment env;
     RecordingSoundOutput sound;
-    TestConsole console;
+    platform::ServicesOverride person;
+    frmMain console;
 };
 
 World::World()
+    : person({.inputPrompt =
+                  [this](const QString &prompt, const QString &title, const QString &defaultText,
+                         platform::PromptEcho echo) {
+                      asked << prompt + '|' + title + '|' + defaultText +
+                                   (echo == platform::PromptEcho::Password ? "|masked" : "");
+                      return promptAnswers.isEmpty() ? QString() : promptAnswers.takeFirst();
+                  },
+              .showModal = [this](QWidget &window) { answer(window); },
+              .sleep = [this](int milliseconds) { pauses.append(milliseconds); },
+              .endProcess = [this] { ended = true; }})
 {
     programState() = ProgramState();
     settings::save(settings::application, "Default", "ProgramDir", env.root());
@@ -113,37 +114,28 @@ World::World()
     writeBytes(theme("Security.skn"), consoleSkin);
     writeBytes(theme("voicecontrol.master"), "[TERMINAL]\n05=master start\n");
 
-    platform::setModalShowHandler([this](QWidget &window) {
-        const Answer answer = dialogAnswers.isEmpty() ? "" : dialogAnswers.takeFirst();
-        window.show();
-        if (auto *input = qobject_cast<frmInput *>(&window)) {
-            asked << (input->txtInput->echoMode() == QLineEdit::Normal ? "input clear"
-                                                                       : "input masked");
-            input->txtInput->setText(answer.value_or(""));
-            if (answer)
-                input->AcceptInput();
-        } else if (auto *chooser = qobject_cast<frmSelect *>(&window)) {
-            asked << "select " + chooser->txtSel->text() + '|' + chooser->txtSel2->text();
-            chooser->txtSel->setText(answer.value_or("").section('|', 0, 0));
-            chooser->txtSel2->setText(answer.value_or("").section('|', 1));
-            if (answer)
-                chooser->AcceptSelection();
-        }
-        if (!answer)
-            window.close();
-    });
-    platform::setInputPromptHandler(
-        [this](const QString &prompt, const QString &title, const QString &defaultText) {
-            asked << prompt + '|' + title + '|' + defaultText;
-            return promptAnswers.isEmpty() ? QString() : promptAnswers.takeFirst();
-        });
     QVERIFY(console.Form_Load());
 }
 
-World::~World()
+void World::answer(QWidget &window)
 {
-    platform::setModalShowHandler({});
-    platform::setInputPromptHandler({});
+    const Answer answer = dialogAnswers.isEmpty() ? "" : dialogAnswers.takeFirst();
+    window.show();
+    if (auto *input = qobject_cast<frmInput *>(&window)) {
+        asked << (input->txtInput->echoMode() == QLineEdit::Normal ? "input clear"
+                                                                   : "input masked");
+        input->txtInput->setText(answer.value_or(""));
+        if (answer)
+            input->AcceptInput();
+    } else if (auto *chooser = qobject_cast<frmSelect *>(&window)) {
+        asked << "select " + chooser->txtSel->text() + '|' + chooser->txtSel2->text();
+        chooser->txtSel->setText(answer.value_or("").section('|', 0, 0));
+        chooser->txtSel2->setText(answer.value_or("").section('|', 1));
+        if (answer)
+            chooser->AcceptSelection();
+    }
+    if (!answer)
+        window.close();
 }
 
 QString World::sounds() const
@@ -239,8 +231,9 @@ void TestConsoleCommands::gate()
     const bool asks = sounds.startsWith("start"), passes = sounds.endsWith("click");
     QCOMPARE(w.sounds(), sounds);
     QCOMPARE(w.asked, asks ? QStringList{"input masked"} : QStringList());
-    QCOMPARE(w.console.ended, passes);
-    QCOMPARE(w.console.pauses, asks && passes ? QList<int>{2000} : QList<int>());
+    QCOMPARE(w.ended, passes);
+    QCOMPARE(w.pauses, asks && passes ? QList<int>{2000} : QList<int>());
+    QCOMPARE(programState().DialogText, QString()); // the typed text is not kept
 }
 
 void TestConsoleCommands::keywords_data()
@@ -248,7 +241,7 @@ void TestConsoleCommands::keywords_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("outcome");
     for (const auto &[command, outcome] : {std::pair{"Quit", "ended"},
-                                           {"password", "New:|KESTA Terminal|"},
+                                           {"password", "New:|KESTA Terminal||masked"},
                                            {" QUIT", "opened  QUIT"},
                                            {"PASSWORD ", "opened PASSWORD"}})
         QTest::newRow(command) << QString(command) << QString(outcome);
@@ -262,15 +255,14 @@ void TestConsoleCommands::keywords()
     writeBytes(w.env.path(" QUIT"), "");
     writeBytes(w.env.path("PASSWORD"), "");
     QString opened;
-    platform::setDesktopOpenHandler([&](const QUrl &url) {
+    const platform::ServicesOverride desktop({.openWithDesktop = [&](const QUrl &url) {
         opened = "opened " + url.fileName();
         return true;
-    });
+    }});
     programState().consoleButtons.at(Quit).command = command;
 
     w.click(Quit);
-    platform::setDesktopOpenHandler({});
-    QCOMPARE(w.console.ended ? "ended" : w.asked.value(0, opened), outcome);
+    QCOMPARE(w.ended ? "ended" : w.asked.value(0, opened), outcome);
 }
 
 void TestConsoleCommands::passwordChange_data()
@@ -288,8 +280,15 @@ void TestConsoleCommands::passwordChange_data()
         QStringList entries;
         const char *password, *sounds;
     };
+    const QString unstorable = QString("new") + QChar(0xD800);
     for (const Row &row : std::initializer_list<Row>{
              {"equal", Password, "", {"new", "new"}, "new", "click start ok"},
+             {"the store refuses it",
+              Password,
+              "",
+              {unstorable, unstorable},
+              "old",
+              "click start fail"},
              {"different", Password, "", {"new", "New"}, "old", "click start fail"},
              {"cancelled", Password, "", {}, "old", "click start fail"},
              {"gate refused", GuardedPassword, "new", {"new", "new"}, "old", "start fail"},
@@ -322,11 +321,11 @@ void TestConsoleCommands::passwordChange()
     QCOMPARE(w.sounds(), sounds);
     if (sounds.endsWith("ok"))
         QCOMPARE(w.asked.mid(w.asked.size() - 2),
-                 QStringList({"New:|KESTA Terminal|", "Again:|KESTA Terminal|"}));
+                 QStringList({"New:|KESTA Terminal||masked", "Again:|KESTA Terminal||masked"}));
     // The running console's gate takes the password the store holds, and nothing else.
     w.dialogAnswers = {"old"};
     w.click(GuardedQuit);
-    QCOMPARE(w.console.ended, password == "old");
+    QCOMPARE(w.ended, password == "old");
 }
 
 void TestConsoleCommands::openCommand_data()
@@ -360,15 +359,14 @@ void TestConsoleCommands::openCommand()
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(root + "/Tool Box:") + path);
     QString result;
-    platform::setDesktopOpenHandler(
-        [&](const QUrl &url) { return !(result = url.toString()).isEmpty(); });
+    const platform::ServicesOverride desktop(
+        {.openWithDesktop = [&](const QUrl &url) { return !(result = url.toString()).isEmpty(); }});
 
     OpenCommand(command.replace("%R", root));
     if (outcome.startsWith("%R"))
         QTRY_VERIFY(QFile::exists(record));
     if (QFile::exists(record))
         result = QString(readBytes(record)).trimmed();
-    platform::setDesktopOpenHandler({});
     qputenv("PATH", path);
     QCOMPARE(result, outcome.replace("%R", root));
 }
@@ -422,6 +420,7 @@ void TestConsoleCommands::editorWritesItsOwnField()
     w.click(button);
 
     QCOMPARE(::stored({w.theme(stored[0]), stored[1], stored[2]}), stored[3]);
+    QVERIFY(QFile::exists(w.theme(stored[0]))); // named as the skin file is, "terminal.ini"
     QCOMPARE(w.asked.join('\n'), asked);
     QCOMPARE(w.shown(), shown + "DEFAULT Start");
     QCOMPARE(w.console.lblInfo(0)->text(), "05 TERMINAL DEFAULT");
@@ -439,6 +438,7 @@ void TestConsoleCommands::editorWritesNothing_data()
     QTest::newRow("click sound cancelled") << 3 << +Click << Answer("") << true;
     QTest::newRow("over sound with a comma") << 3 << +Over << Answer("a,b") << true;
     QTest::newRow("voice cancelled") << 3 << +Voice << Answer("") << true;
+    QTest::newRow("click sound no file can hold") << 3 << +Click << Answer(QChar(0xDC00)) << true;
     QTest::newRow("short line, command") << 4 << +Command << Answer("x|") << false;
     QTest::newRow("short line, click sound") << 4 << +Click << Answer("bell") << false;
     QTest::newRow("short line, protection") << 4 << +Protection << Answer() << false;
@@ -477,7 +477,7 @@ void TestConsoleCommands::toggledConsoleButtonAsksAtItsNextClick()
     QCOMPARE(w.console.lstBox(1)->item(1)->text(), "  True  : DEFAULT Quit");
     w.click(Quit);
     QCOMPARE(w.asked, QStringList{"input masked"});
-    QVERIFY(w.console.ended);
+    QVERIFY(w.ended);
 }
 
 void TestConsoleCommands::restoreDefaultsAndThemeChoice()

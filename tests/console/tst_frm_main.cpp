@@ -1,6 +1,7 @@
 #include "console/frm_main.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/services.h"
 #include "test_environment.h"
 
 #include <QImage>
@@ -16,8 +17,8 @@ class TestConsole : public frmMain
 public:
     bool ended = false;
 
-protected:
-    void endProcess() override { ended = true; }
+private:
+    platform::ServicesOverride m_noExit{{.endProcess = [this] { ended = true; }}};
 };
 
 } // namespace
@@ -49,7 +50,8 @@ void TestFrmMain::init()
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::gray);
     QVERIFY(picture.save(m_env->path(u"Themes/Test/b1.bmp"_s)));
-    writeBytes(m_env->path(u"Themes/Test/terminal.skn"_s), "[DEFAULT]\nAnimated=False\n");
+    writeBytes(m_env->path(u"Themes/Test/terminal.skn"_s),
+               "[DEFAULT]\nAnimated=False\nAnimDelay=7\n");
 }
 
 void TestFrmMain::cleanup()
@@ -79,6 +81,8 @@ void TestFrmMain::loadsLaysOutAndEndsNewestFirst()
     QVERIFY(console.cmdFake->isHidden());
     // Six templates, tmrMouse, File1, tmrExit and cmdFake.
     QCOMPARE(state.InitialControlCount, 10);
+    QCOMPARE(state.SkinName, u"Security"_s);
+    QCOMPARE(state.AnimDelay, 7);
     QCOMPARE(state.consoleButtons.count, 2);
     QCOMPARE(state.consoleButtons.at(2).command, u"PASSWORD"_s);
     QCOMPARE(console.imgBut(2)->x(), console.width() - 50);

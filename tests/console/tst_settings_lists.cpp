@@ -91,7 +91,7 @@ void TestSettingsLists::init()
     programState().ThemePictureIndex = 1;
     m_lister = std::make_unique<FileListBox>();
     m_selectedLine = -1;
-    connectSettingsLists(*m_window, m_selectedLine);
+    connectSettingsLists(*m_window, m_theme->theme(), m_selectedLine);
 }
 
 void TestSettingsLists::cleanup()
@@ -122,10 +122,13 @@ void TestSettingsLists::protectionListFromEverySkinFile()
     m_theme->writeFile("alpha.ini",
                        {"[default]", "05=start.bmp,B,0,0,10,10,o.wav,c.wav,True,START", "06="});
     m_theme->writeFile("Beta.skn", {"[DEFAULT]", "01=b.bmp,B,0,0,1,1,,,False,X"});
-    // Button lines that are missing, cut short before the command, or flagged with no Boolean.
-    m_theme->writeFile("gamma.SKN", {"[SECURITY]", "01=01 MAIN No line", "02=02 MAIN Short line",
-                                     "03=03 MAIN Odd flag", "[MAIN]", "02=x,B,1,2,3,4,o,c,False",
-                                     "03=x,B,1,2,3,4,o,c,maybe,CMD"});
+    // Button lines that are missing, cut short before the command, or flagged with no Boolean,
+    // a number or a truth word in blanks: shown as the gate judges them.
+    m_theme->writeFile("gamma.SKN",
+                       {"[SECURITY]", "01=01 MAIN No line", "02=02 MAIN Short line",
+                        "03=03 MAIN Odd flag", "04=04 MAIN Zero", "05=05 MAIN Blanks", "[MAIN]",
+                        "02=x,B,1,2,3,4,o,c,False", "03=x,B,1,2,3,4,o,c,maybe,CMD",
+                        "04=x,B,1,2,3,4,o,c,0,CMD", "05=x,B,1,2,3,4,o,c, false ,CMD"});
     m_theme->writeFile("notes.txt", {"[SECURITY]", "01=01 MAIN Not a skin"});
 
     const QStringList expected{
@@ -133,13 +136,15 @@ void TestSettingsLists::protectionListFromEverySkinFile()
         "  True  : DEFAULT Start button",
         "  False : DEFAULT Clock",
         "GAMMA",
-        "  True  : MAIN No line",
+        "  False : MAIN No line",
         "  False : MAIN Short line",
         "  True  : MAIN Odd flag",
+        "  False : MAIN Zero",
+        "  False : MAIN Blanks",
     };
     // A second fill (RestoreDefaults refills) lists the same, not twice as much.
     for (int fill = 0; fill < 2; ++fill) {
-        FillSettingsLists(*m_window, *m_lister);
+        FillSettingsLists(*m_window, *m_lister, m_theme->theme());
         QCOMPARE(lines(list(1)), expected);
         QCOMPARE(list(1).item(6)->data(Qt::UserRole), 3); // the button number
     }
@@ -152,7 +157,7 @@ void TestSettingsLists::switchThatCannotBeWrittenKeepsItsState()
     m_theme->writeFile("terminal.skn", {"[GLOBAL]", "01=Sound=x: no such key"});
     const QString terminal = m_theme->themeFolder() + "/terminal.skn";
     const QByteArray before = readBytes(terminal);
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot change"));
     click(3, 0);
@@ -194,7 +199,7 @@ void TestSettingsLists::protectionClickFillsTheLabels_data()
                                     "open start"};
     QTest::newRow("short line, voice command of the theme")
         << 2 << true << QStringList{"07 TERMINAL DEFAULT", "TERMINAL - DEFAULT Short line",
-                                    "Protected: True",     "Command: ",
+                                    "Protected: False",    "Command: ",
                                     "Over: over",          "Click: ",
                                     "master short"};
     QTest::newRow("label left out of the skin is skipped")
@@ -218,7 +223,7 @@ void TestSettingsLists::protectionClickFillsTheLabels()
         if (m_window->control(i) == m_window->lblInfo(4))
             QVERIFY(m_window->removeControl(i));
     }
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
     QCOMPARE(list(1).item(0)->text(), "TERMINAL");
 
     click(1, row);
@@ -236,12 +241,12 @@ void TestSettingsLists::protectionClickFillsTheLabels()
 void TestSettingsLists::headerOrEmptyClickChangesNothing()
 {
     writeLabelSkins();
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
     click(1, 1);
     const QStringList shown = captions();
 
     click(1, 0);
-    OnSettingsListClick(*m_window, 1, m_selectedLine); // no line selected
+    OnSettingsListClick(*m_window, m_theme->theme(), 1, m_selectedLine); // no line selected
 
     QCOMPARE(captions(), shown);
     QCOMPARE(m_selectedLine, 1);
@@ -258,7 +263,7 @@ void TestSettingsLists::themeClickShowsPreviewAndNamesTheTheme()
     m_window->imgPic(1)->setPicture(QPixmap(8, 8));
     programState().ThemeName = "Test";
 
-    FillThemeList(*m_window, *m_lister);
+    FillThemeList(*m_window, *m_lister, m_theme->theme());
     QCOMPARE(lines(list(2)), QStringList({"blue", "Broken", "Test"}));
 
     click(2, 0);
@@ -282,7 +287,7 @@ void TestSettingsLists::onePressIsOneClick()
                         "02=Sound plays theme sounds", "03=Missing: a key DEFAULT lacks",
                         "05=Never: after the gap"});
     const QString terminal = m_theme->themeFolder() + "/terminal.skn";
-    FillSettingsLists(*m_window, *m_lister);
+    FillSettingsLists(*m_window, *m_lister, m_theme->theme());
     QListWidget &switches = list(3);
     QCOMPARE(lines(switches), QStringList({"  OFF   : Animated: build the desktop step by step",
                                            "  ON    : Sound plays theme sounds",

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -69,6 +70,7 @@ void TestIniAccess::readsByTheNotFoundRule_data()
     QTest::newRow("empty quotes") << QByteArray("[S]\r\nk=\"\"\r\n") << true << "";
     QTest::newRow("missing key") << QByteArray("[S]\r\nj=v\r\n") << false << "";
     QTest::newRow("missing section") << QByteArray("[T]\r\nk=v\r\n") << false << "";
+    QTest::newRow("cut at the first NUL") << QByteArray("[S]\r\nk=\"a\0b\"\r\n", 14) << true << "a";
 }
 
 void TestIniAccess::readsByTheNotFoundRule()
@@ -126,6 +128,12 @@ void TestIniAccess::writeCreatesFileAndSeesOtherWriters()
     QCOMPARE(readIni(QStringLiteral("S"), QStringLiteral("k"), file), QStringLiteral("2"));
     QFile::remove(file);
     QVERIFY(!ReadINI(QStringLiteral("S"), QStringLiteral("k"), file));
+
+    // What a write reports as written reads back exactly, edge blanks and quotes included.
+    for (const QString &value : QStringList{" a b ", "\"q\"", "'x", "\t"}) {
+        QVERIFY(WriteINI(QStringLiteral("S"), QStringLiteral("k"), value, file));
+        QCOMPARE(readIni(QStringLiteral("S"), QStringLiteral("k"), file), value);
+    }
 }
 
 void TestIniAccess::matchesFileNamesWithoutCase()
@@ -199,6 +207,21 @@ void TestIniAccess::refusesTextThatWouldBreakTheFile_data()
     QTest::newRow("header key") << "S"
                                 << "[k"
                                 << "v";
+    QTest::newRow("NUL in value") << "S"
+                                  << "k" << QString("a") + QChar(0) + "b";
+    QTest::newRow("half a surrogate pair") << "S"
+                                           << "k" << QString(QChar(0xDC00));
+    QTest::newRow("tab ending a key") << "S"
+                                      << "k\t"
+                                      << "v";
+    QTest::newRow("tab opening a section") << " \tS"
+                                           << "k"
+                                           << "v";
+    QTest::newRow("value that reads as not found") << "S"
+                                                   << "k"
+                                                   << "NotFound";
+    QTest::newRow("value longer than a read returns") << "S"
+                                                      << "k" << QString(32000, u'x');
 }
 
 void TestIniAccess::refusesTextThatWouldBreakTheFile()
@@ -221,22 +244,25 @@ void TestIniAccess::failuresShowTheMessageAndKeepTheFile()
     QCOMPARE(env->messages, QStringList{"Error Writing Key"});
     QVERIFY(!QFile::exists(missingFolder));
 
-    // A folder where the file should be cannot be read or written.
+    // A folder where the file should be cannot be read or written. Each message shows once for
+    // the file until it changes; the log names every failure, without the value.
     env->messages.clear();
     QDir().mkpath(file);
-    QVERIFY(!ReadINI(QStringLiteral("S"), QStringLiteral("k"), file));
-    QCOMPARE(env->messages, QStringList{"Error Retrieving Key"});
-    QVERIFY(!WriteINI(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), file));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^cannot change .*/Security.skn, \\[S\\] k: [^v]+$"));
+    for (const char *key : {"k", "j"}) {
+        QVERIFY(!ReadINI(QStringLiteral("S"), key, file));
+        QVERIFY(!WriteINI(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), file));
+    }
     QCOMPARE(env->messages, (QStringList{"Error Retrieving Key", "Error Writing Key"}));
     QVERIFY(QFileInfo(file).isDir());
 
-    // A pipe where the file should be would block the reader until something writes to it.
-    env->messages.clear();
-    const QString pipe = env->path(QStringLiteral("theme/pipe.skn"));
-    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-    QVERIFY(!ReadINI(QStringLiteral("S"), QStringLiteral("k"), pipe));
-    QVERIFY(!WriteINI(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), pipe));
-    QCOMPARE(env->messages, (QStringList{"Error Retrieving Key", "Error Writing Key"}));
+    // A pipe there now, which would block the reader until something writes to it.
+    QVERIFY(QDir().rmdir(file));
+    QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+    QVERIFY(!ReadINI(QStringLiteral("S"), QStringLiteral("k"), file));
+    QVERIFY(!WriteINI(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), file));
+    QCOMPARE(env->messages.size(), 4);
 }
 
 void TestIniAccess::readOnlyAndFullFileSystems()
@@ -268,7 +294,8 @@ void TestIniAccess::readOnlyAndFullFileSystems()
     QCOMPARE(readBytes(target), before);
     QCOMPARE(readIni(QStringLiteral("DEFAULT"), QStringLiteral("Sound"), target),
              QStringLiteral("True"));
-    QCOMPARE(env->messages, (QStringList{"Error Writing Key", "Error Writing Key"}));
+    // The file itself never changed: one message for both failures.
+    QCOMPARE(env->messages, QStringList{"Error Writing Key"});
 }
 
 QTEST_GUILESS_MAIN(TestIniAccess)

@@ -9,10 +9,13 @@
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QThread>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +33,8 @@ class TestSharedWrites : public QObject
 private slots:
     void twoWritersLoseNothing();
     void killedWriterLeavesAWholeFile();
+    void locksOnlyWhereNobodyElseWrites_data();
+    void locksOnlyWhereNobodyElseWrites();
 };
 
 void TestSharedWrites::twoWritersLoseNothing()
@@ -99,6 +104,78 @@ void TestSharedWrites::killedWriterLeavesAWholeFile()
         WriteINI(QStringLiteral("DEFAULT"), QStringLiteral("after"), QStringLiteral("1"), file));
     QCOMPARE(QDir(env.path(QStringLiteral("theme"))).entryList(QDir::Files | QDir::Hidden),
              QStringList{"Security.ini"});
+}
+
+void TestSharedWrites::locksOnlyWhereNobodyElseWrites_data()
+{
+    // XDG_RUNTIME_DIR: the test's private one, none, or one every user may write to.
+    QTest::addColumn<QString>("runtime");
+    // What another user put where the lock folder goes: a file, a link to a folder of theirs, an
+    // open folder, or a folder of their own.
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QString>("reason"); // why the write fails at once; empty: it succeeds
+    QTest::newRow("no session, the name in /tmp taken") << "none"
+                                                        << "tmp"
+                                                        << "";
+    QTest::newRow("open runtime folder") << "open"
+                                         << ""
+                                         << "";
+    QTest::newRow("a file") << "private"
+                            << "file"
+                            << "is not a folder";
+    QTest::newRow("a link") << "private"
+                            << "link"
+                            << "is a symbolic link";
+    QTest::newRow("open to all") << "none"
+                                 << "open"
+                                 << "may be written by other users";
+    QTest::newRow("another user's") << "private"
+                                    << "foreign"
+                                    << "belongs to another user";
+}
+
+void TestSharedWrites::locksOnlyWhereNobodyElseWrites()
+{
+    QFETCH(QString, runtime);
+    QFETCH(QString, taken);
+    QFETCH(QString, reason);
+    if (taken == "foreign" && ::geteuid() != 0)
+        QSKIP("only root can give a folder to another user");
+    TestEnvironment env;
+    const QByteArray tmp = qgetenv("TMPDIR");
+    const auto restore = qScopeGuard([&] { qputenv("TMPDIR", tmp); });
+    qputenv("TMPDIR", QFile::encodeName(env.path("tmp/")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(env.path("cache/")));
+    if (runtime == "none") {
+        qunsetenv("XDG_RUNTIME_DIR");
+    } else if (runtime == "open") {
+        QDir().mkpath(env.path("open"));
+        QFile::setPermissions(env.path("open"), QFileDevice::Permissions(0x7777));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(env.path("open")));
+    }
+    const QString folder = env.path(runtime == "private" ? "runtime/kesta-terminal-locks"
+                                                         : "cache/kesta-terminal-locks");
+    if (taken == "tmp")
+        writeBytes(env.path("tmp/kesta-terminal-locks-") + QString::number(::getuid()), "");
+    else if (taken == "file")
+        writeBytes(folder, "");
+    else if (taken == "link")
+        QFile::link(env.path("theirs/"), folder);
+    else if (!taken.isEmpty())
+        QDir().mkpath(folder);
+    if (taken == "open")
+        QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
+    if (taken == "foreign")
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+
+    if (!reason.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(reason)));
+    const QString file = env.path("theme/f.ini");
+    QCOMPARE(WriteINI("S", "k", "v", file), reason.isEmpty());
+    QCOMPARE(QFile::exists(file), reason.isEmpty());
+    if (reason.isEmpty())
+        QCOMPARE(QFile::permissions(folder) & 0x7077,
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QTEST_GUILESS_MAIN(TestSharedWrites)

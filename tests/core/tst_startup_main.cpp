@@ -31,16 +31,16 @@ public:
         return {100, 200, 12000, 9000};
     }
     platform::TwipsFactors twipsFactors() const override { return {12.0, 20.0}; }
-    double screenWidthTwips() const override { return 1024 * 12.0; }
     void place(const core::TwipsRect &r) override
     {
         calls << u"place %1,%2,%3,%4"_s.arg(r.left).arg(r.top).arg(r.width).arg(r.height);
     }
     int elementCount() const override { return 10; }
-    void setBackGround(const QString &value) override { calls << u"background "_s + value; }
-    void playStartupSound(const QString &name) override { calls << u"sound "_s + name; }
+    void openTheme() override { calls << u"open theme "_s + programState().ThemeDir; }
+    void applyBackGround() override { calls << u"background"_s; }
+    void playStartupSound() override { calls << u"sound"_s; }
     void showAndRunEvents() override { calls << u"show"_s; }
-    void layOut(const QString &skinFile) override { calls << u"lay out "_s + skinFile; }
+    void layOut() override { calls << u"lay out"_s; }
     void stopExitWatch() override { calls << u"stop exit watch"_s; }
     void EndProgram() override { calls << u"EndProgram"_s; }
 };
@@ -62,17 +62,11 @@ private slots:
 
     void runsTheStepsInOrder();
     void placesTheWindowInTheShellArea();
-    void choosesTheScreenWidthSkin_data();
-    void choosesTheScreenWidthSkin();
     void secondStartAsksTheFirstForwardAndWritesNothing();
     void exitWatchEndsOnlyOnExactlyOne_data();
     void exitWatchEndsOnlyOnExactlyOne();
 
 private:
-    void writeTheme(const QString &name, const QByteArray &text)
-    {
-        writeBytes(m_programDir + u"/Themes/Blue/"_s + name, text);
-    }
     core::StartupResult start(FakeConsole &console)
     {
         platform::SingleInstance instance(u"test-console"_s);
@@ -100,27 +94,20 @@ void TestStartupMain::runsTheStepsInOrder()
 {
     store(u"EXIT"_s, appTitle, u"1"_s); // left over from an earlier run
     store(u"DEFAULT"_s, u"Password"_s, u" secret "_s);
-    writeTheme(u"Security.skn"_s, "[DEFAULT]\nBackGround=0,128,255\nStartupSound=startup\n");
-    writeTheme(u"Terminal.skn"_s,
-               "[DEFAULT]\nAnimated=True\nAnimDelay=250\n"); // found as terminal.skn
     FakeConsole console;
 
     QCOMPARE(start(console), core::StartupResult::Started);
 
-    const QString themePath = m_programDir + u"\\Themes\\Blue\\"_s;
-    QCOMPARE(console.calls, (QStringList{u"hide cmdFake"_s, u"caption "_s + appTitle,
-                                         u"auxiliary shown"_s, u"place 160,260,11880,8880"_s,
-                                         u"background 0,128,255"_s, u"sound startup"_s, u"show"_s,
-                                         u"lay out "_s + themePath + u"Security.skn"_s}));
+    QCOMPARE(console.calls,
+             (QStringList{u"hide cmdFake"_s, u"caption "_s + appTitle, u"auxiliary shown"_s,
+                          u"place 160,260,11880,8880"_s, u"open theme \\Themes\\Blue\\"_s,
+                          u"background"_s, u"sound"_s, u"show"_s, u"lay out"_s}));
     QCOMPARE(settings::get(settings::application, u"EXIT"_s, appTitle), u"0"_s);
     const ProgramState &state = programState();
     QCOMPARE(state.ProgramDir, m_programDir);
     QCOMPARE(state.ThemeDir, u"\\Themes\\Blue\\"_s);
     QCOMPARE(state.Password, u" secret "_s);
-    QCOMPARE(state.SkinName, u"Security"_s);
     QCOMPARE(state.InitialControlCount, 10);
-    QCOMPARE(state.Animated, true);
-    QCOMPARE(state.AnimDelay, 250);
 }
 
 // The factors are 12 and 20 twips per pixel; the auxiliary window is loaded, never shown.
@@ -137,29 +124,6 @@ void TestStartupMain::placesTheWindowInTheShellArea()
 
     QCOMPARE(console.calls.mid(2, 2),
              (QStringList{u"auxiliary loaded"_s, u"place 0,0,9600,12000"_s}));
-}
-
-void TestStartupMain::choosesTheScreenWidthSkin_data()
-{
-    QTest::addColumn<QByteArray>("screenSkin");
-    QTest::addColumn<QString>("skinName");
-    QTest::newRow("with BackGround")
-        << QByteArray("[default]\nbackGround=1,2,3\n") << u"Security1024"_s;
-    QTest::newRow("BackGround in another section")
-        << QByteArray("[OTHER]\nBackGround=1,2,3\n") << u"Security"_s;
-}
-
-void TestStartupMain::choosesTheScreenWidthSkin()
-{
-    QFETCH(QByteArray, screenSkin);
-    QFETCH(QString, skinName);
-    writeTheme(u"Security1024.skn"_s, screenSkin);
-    FakeConsole console;
-
-    QCOMPARE(start(console), core::StartupResult::Started);
-
-    QCOMPARE(programState().SkinName, skinName);
-    QVERIFY(console.calls.last().endsWith(u"\\Themes\\Blue\\"_s + skinName + u".skn"_s));
 }
 
 void TestStartupMain::secondStartAsksTheFirstForwardAndWritesNothing()

@@ -9,14 +9,13 @@
 #include <QWidget>
 
 ModalScript::ModalScript(std::function<void(QWidget &dialog)> script)
-{
-    m_previous = platform::setModalShowHandler([this, script](QWidget &dialog) {
+    : m_person({.showModal = [this, script](QWidget &dialog) {
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         ran = true;
         script(dialog);
-    });
-}
+    }})
+{}
 
 void clickButton(QWidget &dialog, int index)
 {

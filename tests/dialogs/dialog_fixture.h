@@ -1,7 +1,7 @@
 #pragma once
 
 #include "../sound/recording_sound_output.h"
-#include "platform/modal_show.h"
+#include "platform/services.h"
 
 #include <QFileInfo>
 #include <QRgb>
@@ -18,11 +18,10 @@ class ModalScript
 {
 public:
     explicit ModalScript(std::function<void(QWidget &dialog)> script);
-    ~ModalScript() { platform::setModalShowHandler(m_previous); }
     bool ran = false;
 
 private:
-    platform::ModalShowHandler m_previous;
+    platform::ServicesOverride m_person;
 };
 
 // The file names of the sounds played.

@@ -66,7 +66,7 @@ void TestFrmInput::writeSkin(const QString &third, bool withInputBox)
 void TestFrmInput::loadsItsSkin()
 {
     writeSkin();
-    frmInput dialog;
+    frmInput dialog(m_theme->theme());
     dialog.Form_Load();
 
     QCOMPARE(programState().DialogText, QString());
@@ -109,7 +109,7 @@ void TestFrmInput::closes()
             dialog.close();
         QVERIFY(!dialog.isVisible());
     });
-    showInputDialog();
+    showInputDialog(m_theme->theme());
     QVERIFY(script.ran);
     QCOMPARE(programState().DialogText, accepted ? QString("secret words") : QString());
     QCOMPARE(playedFiles(*m_sound), byButton ? QStringList{"click.wav"} : QStringList());
@@ -137,7 +137,7 @@ void TestFrmInput::passwordIsMaskedWithOrWithoutInputBox()
                  passwordMode ? QString("######") : QString("s3cr t"));
         QTest::keyClick(input.txtInput, Qt::Key_Return);
     });
-    showInputDialog();
+    showInputDialog(m_theme->theme());
     QCOMPARE(programState().DialogText, QString("s3cr t"));
     QCOMPARE(programState().PasswordMode, passwordMode); // the dialog does not reset it
 }
@@ -153,7 +153,7 @@ void TestFrmInput::otherCommandStartsAProgramAndStaysOpen()
         QCOMPARE(programState().DialogText, QString());
         dialog.close();
     });
-    showInputDialog();
+    showInputDialog(m_theme->theme());
     QVERIFY(script.ran);
     QCOMPARE(playedFiles(*m_sound), QStringList{"click.wav"});
 }

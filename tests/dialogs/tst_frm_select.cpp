@@ -78,7 +78,7 @@ void TestFrmSelect::writeSkin(const QString &third)
 void TestFrmSelect::loadsItsSkin()
 {
     writeSkin();
-    frmSelect dialog;
+    frmSelect dialog(m_theme->theme());
     dialog.Form_Load();
 
     QCOMPARE(dialog.Drive1->geometry(), QRect(10, 10, 200, 26));
@@ -131,7 +131,7 @@ void TestFrmSelect::pointsTheListsAtTheProgram()
     writeSkin();
     // Where the lists stand before loading: the tool folder's sub-folder.
     QVERIFY(QDir::setCurrent(programDir() + "/sub"));
-    frmSelect dialog;
+    frmSelect dialog(m_theme->theme());
     dialog.Form_Load();
     QDir::setCurrent(QDir::tempPath());
 
@@ -149,6 +149,10 @@ void TestFrmSelect::listsAndOtherCommand()
     writeSkin("touch \"" + started + '"');
     ModalScript script([&](QWidget &shown) {
         auto &dialog = static_cast<frmSelect &>(shown);
+        // The keyboard chooses a file as a click does.
+        QTest::keyClick(dialog.File1, Qt::Key_Up);
+        QCOMPARE(dialog.txtSel->text(), programDir() + "/other.txt");
+        QTest::keyClick(dialog.File1, Qt::Key_Down);
         // A double click on a folder opens it and the file list follows.
         int sub = 0;
         while (sub < dialog.Dir1->count() && dialog.Dir1->folderAt(sub) != programDir() + "/sub")
@@ -173,14 +177,14 @@ void TestFrmSelect::listsAndOtherCommand()
         QTRY_VERIFY(QFile::exists(started));
         clickButton(dialog, 1);
     });
-    showSelectDialog();
+    showSelectDialog(m_theme->theme());
     QCOMPARE(programState().DialogText, '"' + programDir() + "/sub/inner.txt\" -x");
 }
 
 void TestFrmSelect::driveThatCannotBeReadLeavesTheLists()
 {
     writeSkin();
-    frmSelect dialog;
+    frmSelect dialog(m_theme->theme());
     dialog.Form_Load();
     const int drive = dialog.Drive1->currentIndex();
     const QStringList files = dialog.File1->fileNames();
@@ -222,7 +226,7 @@ void TestFrmSelect::closes()
             dialog.close();
         QVERIFY(!dialog.isVisible());
     });
-    showSelectDialog();
+    showSelectDialog(m_theme->theme());
     QVERIFY(script.ran);
     QCOMPARE(programState().DialogText, expected);
     QCOMPARE(playedFiles(*m_sound), byButton ? QStringList{"click.wav"} : QStringList());

@@ -6,6 +6,7 @@
 #include "console/frm_main.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/services.h"
 #include "test_environment.h"
 
 #include <QDir>
@@ -20,8 +21,7 @@ namespace {
 
 class TestConsole : public frmMain
 {
-protected:
-    void endProcess() override {}
+    platform::ServicesOverride m_noExit{{.endProcess = [] {}}};
 };
 
 enum class Fault

@@ -1,5 +1,10 @@
+#include "platform/message_box.h"
 #include "platform/modal_show.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -12,6 +17,7 @@ class TestModalShow : public QObject
 private slots:
     void returnsWhenTheWindowCloses();
     void returnsWhenTheWindowIsDeleted();
+    void passwordPromptIsMasked();
 };
 
 void TestModalShow::returnsWhenTheWindowCloses()
@@ -33,6 +39,25 @@ void TestModalShow::returnsWhenTheWindowIsDeleted()
     QTimer::singleShot(0, window, [&] { delete window.data(); });
     platform::showModal(*window);
     QVERIFY(window.isNull());
+}
+
+void TestModalShow::passwordPromptIsMasked()
+{
+    // Masked on screen, and a password field to screen readers.
+    bool masked = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (QLineEdit *line = dialog ? dialog->findChild<QLineEdit *>() : nullptr) {
+            masked = line->echoMode() == QLineEdit::Password &&
+                     QAccessible::queryAccessibleInterface(line)->state().passwordEdit;
+            line->setText("s3cret");
+        }
+        if (dialog)
+            dialog->accept();
+    });
+    QCOMPARE(platform::inputPrompt("New:", "KESTA Terminal", {}, platform::PromptEcho::Password),
+             "s3cret");
+    QVERIFY(masked);
 }
 
 QTEST_MAIN(TestModalShow)

@@ -31,11 +31,12 @@ bool RecordingWindow::eventFilter(QObject *watched, QEvent *event)
 
 ThemeFixture::ThemeFixture(const QString &root, const QString &theme)
     : m_folder(root + u"/Themes/"_s + theme)
+    , m_theme(root, u"\\Themes\\"_s + theme + u"\\"_s, u"Security"_s)
 {
     QDir().mkpath(m_folder);
     ProgramState &state = programState();
-    state.ProgramDir = root;
-    state.ThemeDir = u"\\Themes\\"_s + theme + u"\\"_s;
+    state.ProgramDir = m_theme.programDir();
+    state.ThemeDir = m_theme.themeDir();
 }
 
 void ThemeFixture::writeFile(const QString &name, const QStringList &lines) const
@@ -48,11 +49,6 @@ void ThemeFixture::writePicture(const QString &name, int width, int height) cons
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     image.save(m_folder + u'/' + name);
-}
-
-QString ThemeFixture::storedPath(const QString &name) const
-{
-    return ThemePath() + name;
 }
 
 namespace {

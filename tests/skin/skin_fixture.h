@@ -1,6 +1,7 @@
 #pragma once
 
 #include "skin/skinned_window.h"
+#include "skin/theme.h"
 
 #include <QList>
 #include <QRect>
@@ -29,8 +30,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
-// A theme folder below root: ProgramDir = root, ThemeDir = "\Themes\<theme>\" (set in the
-// program state by the constructor).
+// A theme folder below root: ProgramDir = root, ThemeDir = "\Themes\<theme>\" (also set in
+// the program state by the constructor).
 class ThemeFixture
 {
 public:
@@ -41,11 +42,14 @@ public:
     // Writes a small picture of the theme (the format follows the extension).
     void writePicture(const QString &name, int width = 8, int height = 8) const;
     QString themeFolder() const { return m_folder; }
+    // The theme as the console opens it, with the console skin "Security.skn".
+    const skin::Theme &theme() const { return m_theme; }
     // The stored form of a theme file, as the console addresses it.
-    QString storedPath(const QString &name) const;
+    QString storedPath(const QString &name) const { return m_theme.file(name); }
 
 private:
     QString m_folder;
+    skin::Theme m_theme;
 };
 
 // The elements laid out on a window (member 1 and up of every set), one line each:

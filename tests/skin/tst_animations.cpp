@@ -6,6 +6,7 @@
 #include "skin_fixture.h"
 #include "test_environment.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -23,6 +24,8 @@ private slots:
     void startsWithTheFirstFramesDelay();
     void ticksThroughTheFrames_data();
     void ticksThroughTheFrames();
+    void framesHoldNoMoreThanTheElementShows_data();
+    void framesHoldNoMoreThanTheElementShows();
     void tearDownRemovesFramesAndTimers();
 
 private:
@@ -51,7 +54,8 @@ QByteArray gifOfDelays(const QList<int> &delays)
 class QuittingWindow : public RecordingWindow
 {
 public:
-    bool isQuitting() const override { return true; }
+    bool isQuitting() const override { return quitting; }
+    bool quitting = false;
 };
 
 } // namespace
@@ -74,8 +78,9 @@ void TestAnimations::cleanup()
 void TestAnimations::layOut(const QStringList &lines)
 {
     m_theme->writeFile(u"Security.skn"_s, QStringList{u"[DEFAULT]"_s} + lines);
-    LayoutWindow(*m_window, u"DEFAULT"_s, m_window->buttonTable(), m_window->animationTable(),
-                 false, 0, m_theme->storedPath(u"Security.skn"_s));
+    const skin::Theme &theme = m_theme->theme();
+    LayoutWindow(*m_window, theme, u"DEFAULT"_s, m_window->buttonTable(),
+                 m_window->animationTable(), false, 0, theme.consoleSkin());
 }
 
 QList<int> TestAnimations::shownFrames() const
@@ -120,6 +125,7 @@ void TestAnimations::twoAnimationsInOneSection()
     QCOMPARE(m_window->tmrAnim(1)->interval(), 100);
     QCOMPARE(m_window->tmrAnim(2)->interval(), 50);
     QVERIFY(m_window->tmrAnim(1)->isActive());
+    QCOMPARE(m_window->tmrAnim(2)->timerType(), Qt::PreciseTimer);
 }
 
 void TestAnimations::startsWithTheFirstFramesDelay_data()
@@ -181,12 +187,56 @@ void TestAnimations::ticksThroughTheFrames()
 
     QuittingWindow quitting;
     quitting.resize(200, 100);
-    LayoutWindow(quitting, u"DEFAULT"_s, quitting.buttonTable(), quitting.animationTable(), false,
-                 0, m_theme->storedPath(u"Security.skn"_s));
+    const skin::Theme &theme = m_theme->theme();
+    LayoutWindow(quitting, theme, u"DEFAULT"_s, quitting.buttonTable(), quitting.animationTable(),
+                 false, 0, theme.consoleSkin());
+    quitting.quitting = true;
     quitting.tmrAnim_Timer(2);
     QCOMPARE(quitting.animationTable().at(2).current, 3);
     const StretchedPicture *still = quitting.imgGif(3);
     QVERIFY(still && !still->isHidden());
+}
+
+void TestAnimations::framesHoldNoMoreThanTheElementShows_data()
+{
+    QTest::addColumn<QSize>("screen"); // the GIF's logical screen, with 1 x 1 images
+    QTest::addColumn<int>("images");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QSize>("frameSize");
+
+    QTest::newRow("a large screen shrinks to the element")
+        << QSize(4096, 4096) << 64 << u"01=a.gif,A,0,0,10,20"_s << 64 << QSize(10, 20);
+    QTest::newRow("a small GIF is not blown up")
+        << QSize(4, 4) << 2 << u"01=a.gif,A,0,0,40,2"_s << 2 << QSize(4, 2);
+    QTest::newRow("an element 0 wide")
+        << QSize(4, 4) << 2 << u"01=a.gif,A,0,0,0,4"_s << 2 << QSize(1, 4);
+    // 16 MiB a frame: four fit in 64 MiB.
+    QTest::newRow("64 MiB at most: the frames before are kept")
+        << QSize(1024, 4096) << 6 << u"01=a.gif,A,0,0,1024,4096"_s << 4 << QSize(1024, 4096);
+}
+
+void TestAnimations::framesHoldNoMoreThanTheElementShows()
+{
+    QFETCH(QSize, screen);
+    QFETCH(int, images);
+    QFETCH(QString, line);
+    QFETCH(int, frames);
+    QFETCH(QSize, frameSize);
+
+    GifPlan plan;
+    plan.screen = screen;
+    for (int i = 0; i < images; ++i)
+        plan.frames << solidFrame({0, 0, 1, 1}, 1 + i % 3, 10);
+    writeBytes(m_theme->themeFolder() + u"/a.gif"_s, writeGif(plan));
+    if (frames < images)
+        QTest::ignoreMessage(
+            QtWarningMsg,
+            QRegularExpression(u"a\\.gif ends after %1 frames: .* 64 MiB at most"_s.arg(frames)));
+    layOut({line});
+
+    QCOMPARE(m_window->animationTable().frameCount, frames);
+    QCOMPARE(m_window->imgGif(frames)->picture().size(), frameSize);
 }
 
 void TestAnimations::tearDownRemovesFramesAndTimers()
@@ -210,7 +260,7 @@ void TestAnimations::tearDownRemovesFramesAndTimers()
         connect(element, &QObject::destroyed, this, [&removed, name] { removed << name; });
     }
     m_window->pauses.clear();
-    TearDownLayout(*m_window);
+    TearDownLayout(*m_window, m_theme->theme());
 
     QCOMPARE(removed, (QStringList{u"ImageButton"_s, u"frame 3"_s, u"frame 2"_s, u"frame 1"_s,
                                    u"QTimer"_s}));

@@ -30,10 +30,10 @@ QString describe(const LayoutLine &line)
     if (const auto *p = std::get_if<PictureLine>(&line))
         return u"P %1%2 %3"_s.arg(p->name, p->isThemePicture ? u" theme"_s : QString(),
                                   describe(p->geometry));
-    if (const auto *b = std::get_if<ButtonLine>(&line)) {
-        return u"B %1 %2 over=%3 click=%4 flag=%5 cmd=%6"_s.arg(b->name, describe(b->geometry),
-                                                                b->overSound, b->clickSound,
-                                                                b->protectedFlag, b->command);
+    if (const auto *b = std::get_if<ImageButtonLine>(&line)) {
+        return u"B %1 %2 over=%3 click=%4 flag=%5 cmd=%6"_s.arg(
+            b->name, describe(b->geometry), b->button.overSound(), b->button.clickSound(),
+            *b->button.field(ButtonLine::Field::Flag), b->button.command());
     }
     if (const auto *a = std::get_if<AnimationLine>(&line))
         return u"A %1 %2"_s.arg(a->name, describe(a->geometry));
@@ -83,7 +83,10 @@ void TestLayoutLine::parse_data()
     QTest::newRow("button without command") << u"x,B,1,2,3,4,o,c,True"_s << u"skip: fields"_s;
     QTest::newRow("lower-case kind") << u"x,b,1,2,3,4,o,c,True,QUIT"_s << u"skip: kind"_s;
     QTest::newRow("empty line") << QString() << u"skip: fields"_s;
-    QTest::newRow("geometry without number") << u"x,B,,10,80,20,o,c,F,Q"_s << u"skip: number"_s;
+    QTest::newRow("geometry that is no number")
+        << u"x,B,px,10,80,20,o,c,F,Q"_s << u"skip: number"_s;
+    QTest::newRow("empty or blank geometry reads 0")
+        << u"x,B,, ,80,,o,c,F,Q"_s << u"B x 0,0,80,0 over=o click=c flag=F cmd=Q"_s;
     QTest::newRow("percent only for pictures")
         << u"x,B,50%,10,80,20,o,c,F,Q"_s << u"B x 50,10,80,20 over=o click=c flag=F cmd=Q"_s;
 

@@ -1,4 +1,5 @@
 #include "core/program_state.h"
+#include "gif_writer.h"
 #include "skin/image_button.h"
 #include "skin/layout_window.h"
 #include "skin/stretched_picture.h"
@@ -9,6 +10,7 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +29,8 @@ private slots:
     void progressiveBuildPausesAndRepaintsEveryLine_data();
     void progressiveBuildPausesAndRepaintsEveryLine();
     void keysGoOnPastNinetyNine();
+    void exitRequestStopsTheLayout_data();
+    void exitRequestStopsTheLayout();
 
 private:
     LayoutOutcome layOut(bool animated = false, int delay = 0);
@@ -61,9 +65,9 @@ void TestLayoutWindow::cleanup()
 
 LayoutOutcome TestLayoutWindow::layOut(bool animated, int delay)
 {
-    return LayoutWindow(*m_window, u"DEFAULT"_s, m_window->buttonTable(),
-                        m_window->animationTable(), animated, delay,
-                        m_theme->storedPath(u"Security.skn"_s));
+    const skin::Theme &theme = m_theme->theme();
+    return LayoutWindow(*m_window, theme, u"DEFAULT"_s, m_window->buttonTable(),
+                        m_window->animationTable(), animated, delay, theme.consoleSkin());
 }
 
 void TestLayoutWindow::laysOutEveryKind()
@@ -109,7 +113,7 @@ void TestLayoutWindow::laysOutEveryKind()
 
     const ButtonTable &buttons = m_window->buttonTable();
     QCOMPARE(buttons.count, 2);
-    QCOMPARE(buttons.at(1).picture, ThemePath() + u"b1.bmp"_s);
+    QCOMPARE(buttons.at(1).picture, m_theme->storedPath(u"b1.bmp"_s));
     QCOMPARE(buttons.at(1).command, u"QUIT"_s);
     QCOMPARE(buttons.at(1).overSound, u"over.wav"_s);
     QCOMPARE(buttons.at(1).clickSound, u"click.wav"_s);
@@ -253,6 +257,69 @@ void TestLayoutWindow::keysGoOnPastNinetyNine()
     QVERIFY(m_window->imgPic(100));
     QCOMPARE(m_window->imgPic(100)->x(), 100);
     QVERIFY(!m_window->imgPic(101));
+}
+
+namespace {
+
+// A window whose exit request is answered by the first event that runs while it is laid out,
+// and which counts the event passes after that.
+class ExitingWindow : public SkinnedWindow
+{
+public:
+    ExitingWindow()
+    {
+        resize(640, 480);
+        QTimer::singleShot(0, this, [this] { quitting = true; });
+        auto *pass = new QTimer(this);
+        connect(pass, &QTimer::timeout, this, [this] { passesAfterExit += quitting; });
+        pass->start(0);
+    }
+    bool isQuitting() const override { return quitting; }
+    bool quitting = false;
+    int passesAfterExit = 0;
+};
+
+// 40 frames of 400 x 300 pixels, each different: some tens of milliseconds to decode.
+QByteArray longGif()
+{
+    GifPlan plan;
+    plan.screen = QSize(400, 300);
+    for (int k = 0; k < 40; ++k) {
+        GifFrameSpec frame = solidFrame({0, 0, 400, 300}, 0, 4);
+        for (int i = 0; i < frame.indexes.size(); ++i)
+            frame.indexes[i] = char((i / 7 + k) % 4);
+        plan.frames << frame;
+    }
+    return writeGif(plan);
+}
+
+} // namespace
+
+void TestLayoutWindow::exitRequestStopsTheLayout_data()
+{
+    QTest::addColumn<bool>("animated"); // with a pause of two seconds after each line
+    QTest::addColumn<QString>("first");
+
+    QTest::newRow("during a progressive pause") << true << u"b1.bmp,B,0,0,10,10,,,False,Q"_s;
+    QTest::newRow("while a GIF is laid out") << false << u"long.gif,A,0,0,10,10"_s;
+}
+
+void TestLayoutWindow::exitRequestStopsTheLayout()
+{
+    QFETCH(bool, animated);
+    QFETCH(QString, first);
+    writeBytes(m_theme->themeFolder() + u"/long.gif"_s, longGif());
+    m_theme->writeFile(u"Security.skn"_s,
+                       {u"[DEFAULT]"_s, u"01="_s + first, u"02=b1.bmp,B,0,0,10,10,,,False,Q"_s,
+                        u"03=b1.bmp,B,0,0,10,10,,,False,Q"_s});
+    ExitingWindow window;
+    const LayoutOutcome outcome =
+        LayoutWindow(window, m_theme->theme(), u"DEFAULT"_s, window.buttonTable(),
+                     window.animationTable(), animated, 2000, m_theme->theme().consoleSkin());
+    QCOMPARE(outcome.lines, 1);
+    QVERIFY(window.animationTable().frameCount < 40);
+    // Neither the rest of the pause nor the rest of the GIF was waited for.
+    QVERIFY(window.passesAfterExit < 5);
 }
 
 QTEST_MAIN(TestLayoutWindow)

@@ -1,5 +1,6 @@
-#include "skin/theme_paths.h"
+#include "skin/theme.h"
 #include "skin/value_forms.h"
+#include "test_environment.h"
 
 #include <QTest>
 
@@ -16,6 +17,8 @@ private slots:
     void fields_data();
     void fields();
     void themePaths();
+    void consoleSkinForTheScreen_data();
+    void consoleSkinForTheScreen();
 };
 
 void TestValueForms::colours_data()
@@ -72,13 +75,35 @@ void TestValueForms::fields()
 void TestValueForms::themePaths()
 {
     // By characters, not by extension: "Security.SKN" and "Security.skn" share one file.
-    QCOMPARE(overrideFilePath(u"terminal.SKN"_s), u"terminal.ini"_s);
-    QCOMPARE(overrideFilePath(u"ab"_s), QString());
-    QCOMPARE(themeNameFromDir(u"\\Themes\\Dark Steel\\"_s), u"Dark Steel"_s);
-    QCOMPARE(themeNameFromDir(u"\\Themes\\"_s), QString());
-    QCOMPARE(themePreviewPicture(u"/opt/k"_s, u"\\Themes\\Blue\\"_s),
-             u"/opt/k\\Themes\\Blue.bmp"_s);
-    QCOMPARE(themePreviewPicture(QString(), QString()), u".bmp"_s);
+    QCOMPARE(ThemeFile(u"terminal.SKN"_s).overrideFile().path(), u"terminal.ini"_s);
+    QCOMPARE(ThemeFile(u"ab"_s).overrideFile().path(), QString());
+    const Theme blue(u"/opt/k"_s, u"\\Themes\\Blue\\"_s, u"Security"_s);
+    QCOMPARE(Theme(u"/opt/k"_s, u"\\Themes\\Dark Steel\\"_s, {}).name(), u"Dark Steel"_s);
+    QCOMPARE(Theme({}, u"\\Themes\\"_s, {}).name(), QString());
+    QCOMPARE(blue.previewPicture(), u"/opt/k\\Themes\\Blue.bmp"_s);
+    QCOMPARE(blue.previewPicture(u"Red"_s), u"/opt/k\\Themes\\Red.bmp"_s);
+    QCOMPARE(Theme().previewPicture(), u".bmp"_s);
+}
+
+void TestValueForms::consoleSkinForTheScreen_data()
+{
+    QTest::addColumn<QByteArray>("screenSkin");
+    QTest::addColumn<QString>("skinName");
+    QTest::newRow("with BackGround")
+        << QByteArray("[default]\nbackGround=1,2,3\n") << u"Security1024"_s;
+    QTest::newRow("BackGround in another section")
+        << QByteArray("[OTHER]\nBackGround=1,2,3\n") << u"Security"_s;
+}
+
+void TestValueForms::consoleSkinForTheScreen()
+{
+    QFETCH(QByteArray, screenSkin);
+    QFETCH(QString, skinName);
+    TestEnvironment env;
+    writeBytes(env.path(u"Themes/Blue/Security1024.skn"_s), screenSkin);
+    const Theme theme = Theme::withConsoleSkinFor(env.root(), u"\\Themes\\Blue\\"_s,
+                                                  u"Security1024"_s, u"Security"_s);
+    QCOMPARE(theme.consoleSkin().path(), theme.file(skinName + u".skn"_s));
 }
 
 QTEST_GUILESS_MAIN(TestValueForms)

@@ -67,6 +67,15 @@ void PrivatePulseServer::stop(QProcess &process)
     }
 }
 
+void PrivatePulseServer::kill()
+{
+    collect();
+    for (QProcess *process : {&m_server, &m_recorder}) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+}
+
 QString PrivatePulseServer::address() const
 {
     return u"unix:"_s + m_folder + u"/runtime/native"_s;
@@ -171,10 +180,8 @@ QByteArray PrivatePulseServer::recordedSince(qint64 from)
     return m_recording.mid(std::max<qint64>(from, 0) * BytesPerFrame);
 }
 
-int PrivatePulseServer::playingStreams()
+QByteArray PrivatePulseServer::sinkInputs()
 {
     QByteArray output;
-    if (!ask({u"list"_s, u"short"_s, u"sink-inputs"_s}, &output))
-        return -1;
-    return int(output.count('\n'));
+    return ask({u"list"_s, u"sink-inputs"_s}, &output) ? output : QByteArray();
 }

@@ -20,9 +20,13 @@ public:
     // Starts the server and waits until it answers. False, with the reason in error(), when
     // pulseaudio is not installed or does not come up.
     bool start();
+    // Kills the server as a crash would, and the recorder with it; start() and startRecording()
+    // bring both back on the same address, the recording going on where it stopped.
+    void kill();
     // What PULSE_SERVER must hold for a client to play into this server.
     QString address() const;
     QString error() const { return m_error; }
+    qint64 processId() const { return m_server.processId(); }
 
     // Starts recording the null sink's monitor. False when the recorder cannot start.
     bool startRecording();
@@ -35,8 +39,9 @@ public:
     // The recording from frame `from` on, as 16-bit little-endian stereo frames.
     QByteArray recordedSince(qint64 from);
 
-    // The number of streams playing into the server now, or -1 when it cannot be asked.
-    int playingStreams();
+    // What `pactl list sink-inputs` prints about the streams playing now; empty when the server
+    // cannot be asked.
+    QByteArray sinkInputs();
 
 private:
     void collect();

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/sound_output.h"
+#include "platform/services.h"
 
 #include <QList>
 
 // Stands in for the audio device: records every sound it is asked to play.
-class RecordingSoundOutput final : public platform::SoundOutput
+class RecordingSoundOutput final
 {
 public:
     struct Played
@@ -15,18 +15,11 @@ public:
         bool wait = false;
     };
 
-    RecordingSoundOutput() { m_previous = platform::setSoundOutput(this); }
-    ~RecordingSoundOutput() override { platform::setSoundOutput(m_previous); }
-    RecordingSoundOutput(const RecordingSoundOutput &) = delete;
-    RecordingSoundOutput &operator=(const RecordingSoundOutput &) = delete;
-
-    void play(const QString &diskPath, bool overlap, bool wait) override
-    {
-        played.append({diskPath, overlap, wait});
-    }
-
     QList<Played> played;
 
 private:
-    platform::SoundOutput *m_previous = nullptr;
+    platform::ServicesOverride m_standIn{
+        {.playSound = [this](const QString &diskPath, bool overlap, bool wait) {
+            played.append({diskPath, overlap, wait});
+        }}};
 };

@@ -1,5 +1,5 @@
-#include "platform/sound_cache.h"
-#include "platform/sound_decoder.h"
+#include "sound/sound_cache.h"
+#include "sound/sound_decoder.h"
 #include "test_environment.h"
 #include "tone_wav.h"
 
@@ -9,9 +9,9 @@
 
 #include <cmath>
 
-using platform::DecodedSound;
-using platform::decodeSound;
-using platform::SoundCache;
+using sound::DecodedSound;
+using sound::decodeSound;
+using sound::SoundCache;
 
 namespace {
 
@@ -63,7 +63,7 @@ private slots:
 private:
     // Decodes by name alone: a sound of as many sample bytes as the file holds, none for a file
     // that starts with "broken"; remembers the file names it decoded.
-    platform::SoundDecoder countingDecoder()
+    sound::SoundDecoder countingDecoder()
     {
         return [this](const QString &path) -> std::shared_ptr<const DecodedSound> {
             m_decoded.append(QFileInfo(path).fileName());

@@ -1,4 +1,4 @@
-#include "core/program_state.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 #include "test_environment.h"
 #include "tone_wav.h"
@@ -8,9 +8,7 @@
 #include <QTest>
 
 // A sound server that accepts the connection and never answers, then none at all: sounds are
-// silence and the caller's thread goes on either way. The order matters: the audio system
-// reaches for the server when it is first used, and after a refused connection it does not
-// try again.
+// silence and the caller's thread goes on either way.
 class TestSoundWithoutServer : public QObject
 {
     Q_OBJECT
@@ -24,6 +22,7 @@ private:
     void playSome();
 
     TestEnvironment m_env;
+    skin::Theme m_theme;
     QString m_socketPath;
 };
 
@@ -32,8 +31,7 @@ void TestSoundWithoutServer::initTestCase()
     m_socketPath = m_env.path("pulse/native");
     qputenv("PULSE_SERVER", ("unix:" + m_socketPath).toLocal8Bit());
 
-    programState().ProgramDir = m_env.path("shell");
-    programState().ThemeDir = "\\Themes\\Blue\\";
+    m_theme = skin::Theme(m_env.path("shell"), "\\Themes\\Blue\\", "Security");
     QVERIFY(writeToneWav(m_env.path("shell/Themes/Blue/tone.wav"), wavEncodings()[1], 300));
     writeBytes(m_env.path("shell/Themes/Blue/broken.wav"), "RIFF\x10\0\0\0WAVEjunk");
 }
@@ -43,22 +41,22 @@ void TestSoundWithoutServer::playSome()
     const QString switches = m_env.path("shell/Themes/Blue/terminal.skn");
     for (int i = 0; i < 10; ++i) {
         writeBytes(switches, i % 2 ? "[DEFAULT]\nMultiple=True\n" : "[DEFAULT]\nMultiple=False\n");
-        ThemeSound("tone", false);
-        ThemeSound("broken", false);
+        ThemeSound(m_theme, "tone", false);
+        ThemeSound(m_theme, "broken", false);
     }
-    ThemeSound("broken", true);
+    ThemeSound(m_theme, "broken", true);
     // The sound cannot begin; waiting gives up instead of holding the caller for good.
-    ThemeSound("tone", true);
+    ThemeSound(m_theme, "tone", true);
 }
 
 void TestSoundWithoutServer::hungServerDoesNotHoldTheCaller()
 {
     QLocalServer server;
     QVERIFY(server.listen(m_socketPath));
-    ThemeSound("tone", false);
+    ThemeSound(m_theme, "tone", false);
 
-    // The output retries the server on its own thread and stops at the greeting, waiting for
-    // an answer that never comes. The client library gives up only after many seconds.
+    // The output connects on its own thread and stops at the greeting, waiting for an answer
+    // that never comes. The client library gives up only after many seconds.
     QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 20000);
     std::unique_ptr<QLocalSocket> client(server.nextPendingConnection());
     QTRY_VERIFY_WITH_TIMEOUT(client->bytesAvailable() > 0, 20000);
@@ -72,7 +70,7 @@ void TestSoundWithoutServer::hungServerDoesNotHoldTheCaller()
     QCOMPARE(client->state(), QLocalSocket::ConnectedState);
     QVERIFY(m_env.messages.isEmpty());
 
-    // Hanging up frees the output's thread; with the socket gone, the next try is refused.
+    // Hanging up ends the connection; with the socket gone, the next try is refused.
     client.reset();
     server.close();
 }

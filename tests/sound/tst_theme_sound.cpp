@@ -1,5 +1,5 @@
-#include "core/program_state.h"
 #include "recording_sound_output.h"
+#include "skin/theme.h"
 #include "sound/theme_sound.h"
 #include "test_environment.h"
 
@@ -31,6 +31,7 @@ private:
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<RecordingSoundOutput> m_output;
+    skin::Theme m_theme;
     QString m_startFolder;
 };
 
@@ -38,8 +39,7 @@ void TestThemeSound::init()
 {
     m_env = std::make_unique<TestEnvironment>();
     m_output = std::make_unique<RecordingSoundOutput>();
-    programState().ProgramDir = m_env->path("shell");
-    programState().ThemeDir = "\\Themes\\Blue\\";
+    m_theme = skin::Theme(m_env->path("shell"), "\\Themes\\Blue\\", "Security");
     writeBytes(themeFile("beep.wav"), "RIFF....WAVE");
     m_startFolder = QDir::currentPath();
 }
@@ -75,8 +75,8 @@ void TestThemeSound::obeysTheThemeSwitches()
     if (!skn.isNull())
         writeSwitches(skn);
 
-    ThemeSound("beep", false);
-    ThemeSound("beep", true);
+    ThemeSound(m_theme, "beep", false);
+    ThemeSound(m_theme, "beep", true);
 
     QCOMPARE(m_output->played.size(), plays ? 2 : 0);
     for (int i = 0; i < m_output->played.size(); ++i) {
@@ -89,11 +89,11 @@ void TestThemeSound::obeysTheThemeSwitches()
 void TestThemeSound::readsTheSwitchesOnEveryCall()
 {
     writeSwitches("[DEFAULT]\nSound=False\n");
-    ThemeSound("beep", false);
+    ThemeSound(m_theme, "beep", false);
     writeSwitches("[DEFAULT]\nMultiple=True\n");
-    ThemeSound("beep", false);
+    ThemeSound(m_theme, "beep", false);
     QVERIFY(QFile::remove(themeFile("terminal.skn")));
-    ThemeSound("beep", false);
+    ThemeSound(m_theme, "beep", false);
 
     QCOMPARE(m_output->played.size(), 2);
     QCOMPARE(m_output->played[0].overlap, true);
@@ -142,7 +142,7 @@ void TestThemeSound::findsTheFileByEitherNameForm()
             writeBytes(m_env->path(file), "RIFF....WAVE");
     }
 
-    ThemeSound(name.replace("<root>", m_env->root()), false);
+    ThemeSound(m_theme, name.replace("<root>", m_env->root()), false);
 
     QVERIFY(m_env->messages.isEmpty());
     if (played.isEmpty()) {

@@ -1,7 +1,5 @@
 #include "test_environment.h"
 
-#include "platform/message_box.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,12 +14,6 @@ TestEnvironment::TestEnvironment()
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                        | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    platform::setMessageHandler([this](const QString &text) { messages.append(text); });
-}
-
-TestEnvironment::~TestEnvironment()
-{
-    platform::setMessageHandler({});
 }
 
 QString TestEnvironment::path(const QString &relative) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/services.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -11,7 +13,6 @@ class TestEnvironment
 {
 public:
     TestEnvironment();
-    ~TestEnvironment();
     TestEnvironment(const TestEnvironment &) = delete;
     TestEnvironment &operator=(const TestEnvironment &) = delete;
 
@@ -23,6 +24,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    platform::ServicesOverride m_messageBoxes{
+        {.showMessage = [this](const QString &text) { messages.append(text); }}};
 };
 
 void writeBytes(const QString &path, const QByteArray &bytes);

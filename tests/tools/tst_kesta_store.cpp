@@ -3,6 +3,7 @@
 #include "test_environment.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -79,6 +80,23 @@ void TestKestaStore::iniForms()
     QCOMPARE(kestaStore({"ini", "delete", file, "default"}).exitCode, 0);
     QCOMPARE(readBytes(file), QByteArray("[GLOBAL]\r\n01=Sound: all sounds\r\n"));
 
+    // Text beyond a code-page file's code page reads back exactly; the shell's line keeps its
+    // bytes. Bytes that are no UTF-8 are refused, not guessed at.
+    const QString codePage = env.path(QStringLiteral("Themes/Blue/cp.ini"));
+    const QByteArray shellLine("[S]\r\nname=caf\xE9\r\n");
+    writeBytes(codePage, shellLine);
+    const QString text = QString::fromUtf16(u"\u0141\u00f3d\u017a \u65e5\u672c");
+    QCOMPARE(kestaStore({"ini", "set", codePage, "S", "v", text}).exitCode, 0);
+    QCOMPARE(kestaStore({"ini", "get", codePage, "S", "v"}).out, text.toUtf8() + '\n');
+    QCOMPARE(kestaStore({"ini", "get", codePage, "S", "name"}).out, "caf\xC3\xA9\n");
+    const QByteArray before = readBytes(codePage);
+    QVERIFY(before.startsWith(shellLine));
+    QCOMPARE(
+        QProcess::execute("sh", {"-c", "exec \"$0\" ini set \"$1\" S v \"$(printf 'caf\\351')\"",
+                                 qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store", codePage}),
+        1);
+    QCOMPARE(readBytes(codePage), before);
+
     const QString missing = env.path(QStringLiteral("Themes/Blue/voicecontrol.ini"));
     QCOMPARE(kestaStore({"ini", "delete", missing, "TERMINAL", "01"}).exitCode, 0);
     QVERIFY(!QFile::exists(missing));
@@ -94,13 +112,18 @@ void TestKestaStore::badUsage_data()
     QTest::newRow("set without value") << QStringList{"set", "General", "Running"};
     QTest::newRow("ini get too short") << QStringList{"ini", "get", "file", "S"};
     QTest::newRow("ini unknown") << QStringList{"ini", "list", "file"};
+    QTest::newRow("ini delete, empty section") << QStringList{"ini", "delete", "file", ""};
+    QTest::newRow("ini delete, empty key") << QStringList{"ini", "delete", "file", "S", ""};
 }
 
 void TestKestaStore::badUsage()
 {
     QFETCH(QStringList, args);
     TestEnvironment env;
-    QCOMPARE(kestaStore(args).exitCode, 2);
+    const QString file = env.path("skin.skn");
+    writeBytes(file, "[S]\r\nk=v\r\n");
+    QCOMPARE(kestaStore(args.replaceInStrings(QRegularExpression("^file$"), file)).exitCode, 2);
+    QCOMPARE(readBytes(file), "[S]\r\nk=v\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestKestaStore)

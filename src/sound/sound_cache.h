@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/file_stamp.h"
-#include "platform/sound_decoder.h"
+#include "sound/sound_decoder.h"
 
 #include <QHash>
 #include <QString>
@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-namespace platform {
+namespace sound {
 
 using SoundDecoder = std::function<std::shared_ptr<const DecodedSound>(const QString &diskPath)>;
 
@@ -34,7 +34,7 @@ public:
 private:
     struct Entry
     {
-        FileStamp stamp;
+        platform::FileStamp stamp;
         std::shared_ptr<const DecodedSound> sound; // nullptr: the file did not decode
         quint64 lastUse = 0;
     };
@@ -49,4 +49,4 @@ private:
     quint64 m_useCounter = 0;
 };
 
-} // namespace platform
+} // namespace sound

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace platform {
+namespace sound {
 
 // A whole sound in memory, ready for the audio device: interleaved 32-bit float frames at the
 // file's own rate and channel count (the sound server converts both).
@@ -30,4 +30,4 @@ inline constexpr qint64 MaxDecodedSoundBytes = 64 * 1024 * 1024;
 // short in its data gives the frames that are there.
 std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath);
 
-} // namespace platform
+} // namespace sound

@@ -1,6 +1,6 @@
 #include "sound_cache.h"
 
-namespace platform {
+namespace sound {
 
 namespace {
 
@@ -23,7 +23,7 @@ std::shared_ptr<const DecodedSound> SoundCache::sound(const QString &diskPath)
 {
     // The stamp's nanosecond times and identity catch a sound replaced within the same second by
     // a file of the same size.
-    const std::optional<FileStamp> stamp = stampOfPath(diskPath);
+    const std::optional<platform::FileStamp> stamp = platform::stampOfPath(diskPath);
     if (!stamp || stamp->isFolder) {
         remove(diskPath);
         return nullptr;
@@ -67,4 +67,4 @@ void SoundCache::trim()
     }
 }
 
-} // namespace platform
+} // namespace sound

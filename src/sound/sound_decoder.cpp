@@ -1,14 +1,13 @@
 #include "sound_decoder.h"
 
+#include "sound/sound_log.h"
+
 #include <QFile>
-#include <QLoggingCategory>
 
 #include <sndfile.h>
 #include <vector>
 
-Q_LOGGING_CATEGORY(lcSoundDecoder, "kesta.platform.sound")
-
-namespace platform {
+namespace sound {
 
 namespace {
 
@@ -44,13 +43,13 @@ std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath)
     std::unique_ptr<SNDFILE, SndFileCloser> file(
         sf_open(QFile::encodeName(diskPath).constData(), SFM_READ, &info));
     if (!file) {
-        qCWarning(lcSoundDecoder) << "not a sound file:" << diskPath << sf_strerror(nullptr);
+        qCWarning(lcSound) << "not a sound file:" << diskPath << sf_strerror(nullptr);
         return nullptr;
     }
     if (info.channels < 1 || info.channels > MaxChannels || info.samplerate < MinRate ||
         info.samplerate > MaxRate) {
-        qCWarning(lcSoundDecoder) << "unsupported channels or rate:" << diskPath << info.channels
-                                  << info.samplerate;
+        qCWarning(lcSound) << "unsupported channels or rate:" << diskPath << info.channels
+                           << info.samplerate;
         return nullptr;
     }
 
@@ -66,17 +65,17 @@ std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath)
         if (got <= 0)
             break;
         if (sound->samples.size() + got * bytesPerFrame > MaxDecodedSoundBytes) {
-            qCWarning(lcSoundDecoder) << "sound too long to hold:" << diskPath;
+            qCWarning(lcSound) << "sound too long to hold:" << diskPath;
             return nullptr;
         }
         sound->samples.append(reinterpret_cast<const char *>(chunk.data()),
                               qsizetype(got * bytesPerFrame));
     }
     if (sound->samples.isEmpty()) {
-        qCWarning(lcSoundDecoder) << "sound has no frames:" << diskPath;
+        qCWarning(lcSound) << "sound has no frames:" << diskPath;
         return nullptr;
     }
     return sound;
 }
 
-} // namespace platform
+} // namespace sound

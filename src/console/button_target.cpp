@@ -1,6 +1,4 @@
-#include "console/button_line_edit.h"
-
-#include "skin/value_forms.h"
+#include "console/button_target.h"
 
 namespace console {
 
@@ -16,17 +14,6 @@ std::optional<ButtonTarget> buttonTarget(QStringView selection)
     if (target.number.isEmpty() || target.header.isEmpty() || target.section.isEmpty())
         return std::nullopt;
     return target;
-}
-
-std::optional<QString> withButtonField(QStringView line, ButtonField field, const QString &value)
-{
-    constexpr int fieldCount = static_cast<int>(ButtonField::Command);
-    // The last field keeps its commas, so joining the fields again gives back the line.
-    QStringList fields = skin::fieldList(line, fieldCount);
-    if (fields.size() < fieldCount)
-        return std::nullopt;
-    fields[static_cast<int>(field) - 1] = value;
-    return fields.join(u',');
 }
 
 } // namespace console

@@ -2,7 +2,7 @@
 
 #include <QDeadlineTimer>
 
-namespace platform {
+namespace sound {
 
 void SoundTicket::markStarted(qint64 durationMs)
 {
@@ -37,4 +37,4 @@ bool SoundTicket::waitForEnd()
     return true;
 }
 
-} // namespace platform
+} // namespace sound

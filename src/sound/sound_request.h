@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace platform {
+namespace sound {
 
 // What a caller that asked to wait blocks on while the output's thread plays its sound.
 class SoundTicket
@@ -47,4 +47,4 @@ struct SoundRequest
     std::shared_ptr<SoundTicket> ticket; // set when the caller waits
 };
 
-} // namespace platform
+} // namespace sound

@@ -1,0 +1,248 @@
+// The real console on themes that strain it, each run a fresh kesta-security process on the
+// offscreen platform with a private settings store and runtime folder, measured once it has
+// settled (laid out, its CPU time standing still):
+// - its memory with the demo theme and one more animation line, a GIF of a 4096 x 4096
+//   logical screen with 64 frames of 1 x 1 pixel (1.5 KB on disk), beside the demo theme as
+//   it is;
+// - the time from the shell's exit request to the end of the process on a skin of 10,000
+//   visible buttons without progressive closing, beside the demo theme. The exit watch polls
+//   every 500 ms, so either figure holds up to half a second of waiting for the poll.
+#include "bench_report.h"
+#include "gif_writer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString consoleProgram = QStringLiteral(KESTA_BIN_DIR "/kesta-security");
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A copy of the demo's program folder below root/name, with its own settings store.
+QString copyDemo(const QString &root, const QString &name)
+{
+    const QString from = QStringLiteral(KESTA_DEMO_DIR "/Themes");
+    const QString home = root + u'/' + name;
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = home + QStringLiteral("/Themes") + source.mid(from.size());
+        QDir().mkpath(QFileInfo(target).path());
+        QFile::copy(source, target);
+    }
+    QDir().mkpath(home + QStringLiteral("/config/KESTA Terminal"));
+    return home;
+}
+
+QByteArray settingsText(const QString &home, bool exitRequest)
+{
+    return "[Default]\nProgramDir=" + home.toUtf8() +
+           "\nThemeDir=\\Themes\\Default\\\n[General]\nRunning=False\n[EXIT]\n"
+           "KESTA Terminal - Security=" +
+           (exitRequest ? "1" : "0") + "\n";
+}
+
+QString settingsFile(const QString &home)
+{
+    return home + QStringLiteral("/config/KESTA Terminal/settings.ini");
+}
+
+// The demo's console skin with one more line in its layout section.
+bool addHeavyGif(const QString &home)
+{
+    GifPlan plan;
+    plan.screen = QSize(4096, 4096);
+    for (int i = 0; i < 64; ++i)
+        plan.frames << solidFrame({i, i, 1, 1}, 1 + i % 3, 10);
+    const QString theme = home + QStringLiteral("/Themes/Default/");
+    QByteArray skin = readFile(theme + QStringLiteral("Security.skn"));
+    const qsizetype end = skin.indexOf("\n[", skin.indexOf("[DEFAULT]"));
+    if (end < 0)
+        return false;
+    skin.insert(end + 1, "51=heavy.gif,A,8,8,48,48\r\n");
+    return writeFile(theme + QStringLiteral("heavy.gif"), writeGif(plan)) &&
+           writeFile(theme + QStringLiteral("Security.skn"), skin);
+}
+
+// A console skin of 10,000 buttons, 100 rows of 100, each 10 x 10 pixels.
+bool writeButtonSkin(const QString &home)
+{
+    QByteArray skin = "[DEFAULT]\r\nBackGround=14,22,34\r\n";
+    for (int n = 1; n <= 10000; ++n) {
+        skin += QByteArray::number(n).rightJustified(2, '0') + "=dlg_ok.bmp,B," +
+                QByteArray::number((n - 1) % 100 * 8) + "," +
+                QByteArray::number((n - 1) / 100 * 6) + ",10,10,over,click,False,QUIT\r\n";
+    }
+    return writeFile(home + QStringLiteral("/Themes/Default/Security.skn"), skin);
+}
+
+// A /proc figure of a process: user + system CPU ticks from "stat", or a "status" line's kB.
+qint64 cpuTicks(qint64 pid)
+{
+    const QByteArray text = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return fields.size() < 13 ? -1 : fields[11].toLongLong() + fields[12].toLongLong();
+}
+
+double statusMegabytes(qint64 pid, const QByteArray &key)
+{
+    const QByteArray text = readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    const qsizetype at = text.indexOf(key + ':');
+    if (at < 0)
+        return -1.0;
+    const QByteArray value = text.mid(at + key.size() + 1, text.indexOf('\n', at) - at);
+    return value.simplified().split(' ').value(0).toDouble() / 1024.0;
+}
+
+class Console
+{
+public:
+    explicit Console(const QString &home)
+        : m_home(home)
+    {
+        const QString runtime = home + QStringLiteral("/runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+        writeFile(settingsFile(home), settingsText(home, false));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        m_process.setProcessEnvironment(environment);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start(consoleProgram, {});
+    }
+
+    ~Console()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    // Waits until the console has used no more than 100 ms of CPU time in a second: laid out.
+    // (Each hover pass over 10,000 buttons keeps it a little busy for good.)
+    bool settle()
+    {
+        if (!m_process.waitForStarted(10000))
+            return false;
+        qint64 before = cpuTicks(m_process.processId());
+        for (int second = 0; second < 120 && before >= 0; ++second) {
+            QThread::sleep(1);
+            const qint64 now = cpuTicks(m_process.processId());
+            if (now >= 0 && now - before <= 10)
+                return true;
+            before = now;
+        }
+        return false;
+    }
+
+    double megabytes(const QByteArray &key) const
+    {
+        return statusMegabytes(m_process.processId(), key);
+    }
+
+    // Milliseconds from the exit request until the process has ended; negative when it did
+    // not end within a minute.
+    double exitTime()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        if (!writeFile(settingsFile(m_home), settingsText(m_home, true)) ||
+            !m_process.waitForFinished(60000))
+            return -1.0;
+        return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    }
+
+private:
+    QString m_home;
+    QProcess m_process;
+};
+
+double median(std::vector<double> samples)
+{
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+    return samples[samples.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (!QFile::exists(consoleProgram)) {
+        std::fprintf(stderr, "bench_heavy_theme: needs %s\n", qPrintable(consoleProgram));
+        return 1;
+    }
+    QTemporaryDir root;
+    const QString demo = copyDemo(root.path(), QStringLiteral("demo"));
+    const QString heavy = copyDemo(root.path(), QStringLiteral("gif"));
+    const QString buttons = copyDemo(root.path(), QStringLiteral("buttons"));
+    if (!addHeavyGif(heavy) || !writeButtonSkin(buttons))
+        return 1;
+
+    // Memory and exit time of one run each in turn, so that a busy moment falls on all alike.
+    std::vector<double> demoMemory, heavyMemory, heavyPeak, demoPeak, demoExit, buttonsExit;
+    for (int run = 0; run < 5; ++run) {
+        Console plain(demo);
+        Console withGif(heavy);
+        if (!plain.settle() || !withGif.settle()) {
+            std::fprintf(stderr, "bench_heavy_theme: a console did not settle\n");
+            return 1;
+        }
+        demoMemory.push_back(plain.megabytes("VmRSS"));
+        demoPeak.push_back(plain.megabytes("VmHWM"));
+        heavyMemory.push_back(withGif.megabytes("VmRSS"));
+        heavyPeak.push_back(withGif.megabytes("VmHWM"));
+        demoExit.push_back(plain.exitTime());
+        withGif.exitTime();
+        Console many(buttons);
+        if (!many.settle()) {
+            std::fprintf(stderr, "bench_heavy_theme: the 10,000-button console did not settle\n");
+            return 1;
+        }
+        buttonsExit.push_back(many.exitTime());
+    }
+    if (*std::min_element(buttonsExit.cbegin(), buttonsExit.cend()) < 0 ||
+        *std::min_element(demoExit.cbegin(), demoExit.cend()) < 0) {
+        std::fprintf(stderr, "bench_heavy_theme: a console did not end on the exit request\n");
+        return 1;
+    }
+    const double memory = median(heavyMemory);
+    const double peak = median(heavyPeak);
+    bench::printRow("console memory, demo theme + 4096 x 4096 GIF of 64 frames", memory,
+                    "demo theme as it is", median(demoMemory), "MB", "<= +100 MB",
+                    memory - median(demoMemory) <= 100.0);
+    bench::printRow("console peak memory, same two themes", peak, "demo theme as it is",
+                    median(demoPeak), "MB", "<= +100 MB", peak - median(demoPeak) <= 100.0);
+    const double exit = median(buttonsExit);
+    bench::printRow("exit request to end, 10,000 buttons, not animated", exit,
+                    "demo theme as it is", median(demoExit), "ms", "<= 1000 ms", exit <= 1000.0);
+    return 0;
+}

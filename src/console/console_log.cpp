@@ -1,0 +1,3 @@
+#include "console/console_log.h"
+
+Q_LOGGING_CATEGORY(lcConsole, "kesta.console")

@@ -1,0 +1,3 @@
+#include "core/core_log.h"
+
+Q_LOGGING_CATEGORY(lcCore, "kesta.core")

@@ -1,0 +1,3 @@
+#include "dialogs/dialogs_log.h"
+
+Q_LOGGING_CATEGORY(lcDialogs, "kesta.dialogs")

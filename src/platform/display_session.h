@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace platform {
+
+// The windowing system the console runs on. The console needs two things a Wayland compositor
+// gives no client: where the pointer is (mouse-over effects are polled) and placing its own
+// window (the shell's Screen area). Under a Wayland session with an X server to reach
+// (XWayland), it therefore runs as an X11 client; without one, on Wayland with what that allows.
+class DisplaySession
+{
+public:
+    // Before the QApplication exists: under a Wayland session (WAYLAND_DISPLAY set), asks Qt
+    // for its X11 platform when DISPLAY is set, and for Wayland when it is not or when that X
+    // server cannot be reached. A platform the user chose (QT_QPA_PLATFORM) is kept.
+    DisplaySession();
+
+    // After the QApplication exists: withdraws that request from the environment, so that the
+    // programs the console starts choose their own platform; says once (kesta.platform) how the
+    // console runs under Wayland and what it lacks there; and on Wayland itself has the pointer
+    // followed through the events that reach the console's windows.
+    void settle();
+
+private:
+    bool m_requested = false;
+};
+
+} // namespace platform

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "skin/box_description.h"
+#include "skin/button_line.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace skin {
+
+// One INI-format file of the theme (a skin file, its override file, voicecontrol.ini) and the
+// typed reads of its values: each value form with the default it takes where the key is missing
+// or its text does not convert. Every read and write goes through ReadINI, WriteINI and
+// DeleteINI, so INIValue, "NotFound" and the two messages behave as for any other, and a read
+// sees the file as it is on disk now.
+class ThemeFile
+{
+public:
+    ThemeFile() = default;
+    explicit ThemeFile(QString path);
+
+    // The stored path ("\" separators allowed, letter case not counting where the exact name is
+    // missing).
+    const QString &path() const { return m_path; }
+
+    // The override file beside a skin file: the path with its last three characters replaced by
+    // "ini", by characters and not by extension, as the shell forms it ("Security.SKN" and
+    // "Security.skn" share "Security.ini"). An empty path, naming no file, for a path of fewer
+    // than three characters.
+    [[nodiscard]] ThemeFile overrideFile() const;
+
+    // Text: the value as written; std::nullopt when the key is missing.
+    [[nodiscard]] std::optional<QString> text(const QString &section, const QString &key) const;
+    [[nodiscard]] QString text(const QString &section, const QString &key,
+                               const QString &fallback) const;
+    // Boolean: "True" or "False" in any case, or a number, non-zero meaning true.
+    [[nodiscard]] bool boolean(const QString &section, const QString &key, bool fallback) const;
+    // Whole number by the leading-number rule; fallback also when the text holds no number.
+    [[nodiscard]] qint32 wholeNumber(const QString &section, const QString &key,
+                                     qint32 fallback) const;
+    // Colour of a whole "red,green,blue" value (toColour); fallback also for a value with fewer
+    // than two commas or a component out of range.
+    [[nodiscard]] quint32 colour(const QString &section, const QString &key,
+                                 quint32 fallback) const;
+    // Mask colour "red,green,blue" field by field (maskColourValue).
+    [[nodiscard]] quint32 maskColour(const QString &section, const QString &key,
+                                     quint32 fallback) const;
+    // Field list of at most `expected` fields (fieldList).
+    [[nodiscard]] QStringList fields(const QString &section, const QString &key, int expected,
+                                     const QStringList &fallback = {}) const;
+    // Box description (parseBoxDescription); the fallback's default leaves a box as designed.
+    [[nodiscard]] BoxDescription box(const QString &section, const QString &key,
+                                     const BoxDescription &fallback = {}) const;
+
+    // Layout line n of a layout section ("01", ..., "99", "100"): std::nullopt, the end of the
+    // layout, when this file lacks the key; the override file's text when that file holds it,
+    // else this file's. Only this file decides which lines exist.
+    [[nodiscard]] std::optional<QString> layoutLine(const QString &section, int n) const;
+
+    // The button line of key in section: from the override file when it gives a text that is not
+    // empty (an override line that exists but is empty does not hide the theme's own), else
+    // from this file; an empty line when neither holds it.
+    [[nodiscard]] ButtonLine buttonLine(const QString &section, const QString &key) const;
+
+    // WriteINI: false, with the file as it was, when the write failed ("Error Writing Key").
+    [[nodiscard]] bool write(const QString &section, const QString &key,
+                             const QString &value) const;
+    // DeleteINI of the key, quiet: a key or file that is not there is no failure, and nothing is
+    // shown either way. False when the file could not be changed.
+    [[nodiscard]] bool removeQuietly(const QString &section, const QString &key) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace skin

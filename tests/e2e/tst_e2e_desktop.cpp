@@ -1,0 +1,219 @@
+// The console as a desktop meets it: installed from the build into a folder of its own, it runs
+// from there with nothing of the source or build tree; under a Wayland compositor (weston,
+// headless) it runs through XWayland when there is one and on Wayland itself when not, and says
+// which. Each run has a private settings store pointing at a copy of the demo program folder and
+// ends on the shell's exit request, written with the installed kesta-store.
+
+#include "x_session.h"
+
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString exitKey = u"KESTA Terminal - Security"_s;
+
+// Runs a program to its end: its exit status, or -1 when it did not end normally in time.
+int run(const QString &program, const QStringList &arguments, const QProcessEnvironment &env,
+        QString *output = nullptr)
+{
+    QProcess process;
+    startChild(process, program, arguments, env);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(process.readAllStandardOutput());
+    return process.exitCode();
+}
+
+} // namespace
+
+class TestE2eDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void installedConsoleRunsOnItsOwn();
+    void underWayland_data();
+    void underWayland();
+
+private:
+    QString installed(const QString &path) const { return m_root.filePath(u"prefix/"_s + path); }
+    // A private home, settings store and runtime folder and nothing of the test's environment
+    // (no path into the trees, no display, no sound server); the store names the demo copy and
+    // holds a stale exit request that the console must reset when it starts.
+    bool makeWorld(const QString &name, QProcessEnvironment &env);
+    // Starts the installed console, waits until it has reset the exit request, runs whileRunning,
+    // asks it to end and collects what it logged. True when it ended with status 0.
+    bool runUntilExitRequest(const QProcessEnvironment &env, QString &log,
+                             const std::function<void()> &whileRunning = {});
+
+    QTemporaryDir m_root;
+};
+
+void TestE2eDesktop::initTestCase()
+{
+    QVERIFY(m_root.isValid());
+    QCOMPARE(
+        run(qEnvironmentVariable("KESTA_CMAKE"),
+            {u"--install"_s, qEnvironmentVariable("KESTA_BUILD_DIR"), u"--prefix"_s, installed({})},
+            QProcessEnvironment::systemEnvironment()),
+        0);
+    const QString demo = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/demo/Themes"_s;
+    QDirIterator it(demo, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = m_root.filePath(u"program/Themes"_s) + source.mid(demo.size());
+        QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()) && QFile::copy(source, target));
+    }
+}
+
+bool TestE2eDesktop::makeWorld(const QString &name, QProcessEnvironment &env)
+{
+    const QString home = m_root.filePath(name);
+    QDir().mkpath(home + u"/runtime"_s);
+    QFile::setPermissions(home + u"/runtime"_s,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env = QProcessEnvironment();
+    env.insert(u"PATH"_s, u"/usr/bin:/bin"_s);
+    env.insert(u"HOME"_s, home);
+    env.insert(u"XDG_CONFIG_HOME"_s, home + u"/config"_s);
+    env.insert(u"XDG_RUNTIME_DIR"_s, home + u"/runtime"_s);
+    env.insert(u"PULSE_SERVER"_s, u"unix:"_s + home + u"/no-sound-server"_s);
+    const QString store = installed(u"bin/kesta-store"_s);
+    return run(store, {u"set"_s, u"Default"_s, u"ProgramDir"_s, m_root.filePath(u"program"_s)},
+               env) == 0 &&
+           run(store, {u"set"_s, u"Default"_s, u"ThemeDir"_s, u"\\Themes\\Default\\"_s}, env) ==
+               0 &&
+           run(store, {u"request-exit"_s}, env) == 0;
+}
+
+bool TestE2eDesktop::runUntilExitRequest(const QProcessEnvironment &env, QString &log,
+                                         const std::function<void()> &whileRunning)
+{
+    QProcess console;
+    console.setWorkingDirectory(env.value(u"HOME"_s));
+    startChild(console, installed(u"bin/kesta-security"_s), {}, env);
+    const QString store = installed(u"bin/kesta-store"_s);
+    QString exitRequest;
+    for (QDeadlineTimer deadline(20000); exitRequest != u"0\n" && !deadline.hasExpired();) {
+        if (console.waitForFinished(100))
+            break;
+        run(store, {u"get"_s, u"EXIT"_s, exitKey}, env, &exitRequest);
+    }
+    if (exitRequest == u"0\n" && whileRunning)
+        whileRunning();
+    run(store, {u"request-exit"_s}, env);
+    const bool ended = console.waitForFinished(5000) &&
+                       console.exitStatus() == QProcess::NormalExit && console.exitCode() == 0;
+    stopChild(console);
+    log = QString::fromUtf8(console.readAllStandardError());
+    return ended;
+}
+
+void TestE2eDesktop::installedConsoleRunsOnItsOwn()
+{
+    for (const char *file : {"share/applications/kesta-security.desktop",
+                             "share/icons/hicolor/scalable/apps/kesta-security.svg",
+                             "share/man/man1/kesta-security.1", "share/man/man1/kesta-store.1"})
+        QVERIFY2(QFile::exists(installed(QString::fromLatin1(file))), file);
+
+    QProcessEnvironment env;
+    QVERIFY(makeWorld(u"offscreen"_s, env));
+    // Answered without a display.
+    QString output;
+    for (const QString &tool : {u"kesta-security"_s, u"kesta-store"_s}) {
+        QCOMPARE(run(installed(u"bin/"_s + tool), {u"--version"_s}, env, &output), 0);
+        QVERIFY2(output.contains(QRegularExpression(u"^%1 \\d+\\.\\d+\\.\\d+\\n$"_s.arg(tool))),
+                 qPrintable(output));
+    }
+    QCOMPARE(run(installed(u"bin/kesta-security"_s), {u"--help"_s}, env, &output), 0);
+    QVERIFY(output.startsWith(u"Usage: kesta-security"_s));
+
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    QString log;
+    QVERIFY2(runUntilExitRequest(env, log), qPrintable(log));
+
+#ifndef __SANITIZE_ADDRESS__ // a sanitised program names its source files in its reports
+    QDirIterator files(installed({}), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const char *tree : {"KESTA_SOURCE_DIR", "KESTA_BUILD_DIR"})
+            QVERIFY2(!bytes.contains(qgetenv(tree)),
+                     qPrintable(file.fileName() + u" names "_s + qEnvironmentVariable(tree)));
+    }
+#endif
+}
+
+void TestE2eDesktop::underWayland_data()
+{
+    QTest::addColumn<bool>("xwayland");
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("with XWayland") << true << u"running through XWayland on display :"_s;
+    QTest::newRow("Wayland alone") << false << u"running on Wayland, not through XWayland: "_s;
+}
+
+void TestE2eDesktop::underWayland()
+{
+    QFETCH(bool, xwayland);
+    QFETCH(QString, said);
+
+    if (QStandardPaths::findExecutable(u"weston"_s).isEmpty())
+        QSKIP("weston is not installed (scripts/install-deps.sh)");
+    QProcessEnvironment env;
+    QVERIFY(makeWorld(QString::fromLatin1(QTest::currentDataTag()), env));
+    const QString westonLog = env.value(u"HOME"_s) + u"/weston.log"_s;
+    QStringList arguments = {u"--backend=headless-backend.so"_s, u"--socket=wayland-kesta"_s,
+                             u"--no-config"_s, u"--idle-time=0"_s, u"--log="_s + westonLog};
+    if (xwayland)
+        arguments << u"--xwayland"_s;
+    QProcess weston;
+    startChild(weston, u"weston"_s, arguments, env);
+    // Weston names the X display it serves once it listens for X clients.
+    const QRegularExpression listening(u"xserver listening on display (:\\d+)"_s);
+    const QString socket = env.value(u"XDG_RUNTIME_DIR"_s) + u"/wayland-kesta"_s;
+    QString display;
+    for (QDeadlineTimer deadline(15000); !deadline.hasExpired() && !weston.waitForFinished(100);) {
+        QFile log(westonLog);
+        if (log.open(QIODevice::ReadOnly))
+            display = listening.match(QString::fromUtf8(log.readAll())).captured(1);
+        if (QFile::exists(socket) && (!xwayland || !display.isEmpty()))
+            break;
+    }
+    if (!QFile::exists(socket) || (xwayland && display.isEmpty())) {
+        stopChild(weston);
+        QSKIP("weston does not start here");
+    }
+
+    // As a Wayland session sets it: left to itself, Qt would then choose Wayland.
+    env.insert(u"XDG_SESSION_TYPE"_s, u"wayland"_s);
+    env.insert(u"WAYLAND_DISPLAY"_s, u"wayland-kesta"_s);
+    if (xwayland)
+        env.insert(u"DISPLAY"_s, display);
+    // An X11 client is seen by the other clients of its X server.
+    QString xWindows;
+    const auto findOnX = [&] {
+        for (int tries = 0; xWindows.isEmpty() && tries < 50; ++tries) {
+            QTest::qWait(100);
+            run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--name"_s, u'^' + exitKey + u'$'},
+                env, &xWindows);
+        }
+    };
+    QString log;
+    const bool ended = runUntilExitRequest(env, log, xwayland ? findOnX : std::function<void()>());
+    stopChild(weston);
+    QVERIFY2(ended, qPrintable(log));
+    QCOMPARE(log.count(said), 1);
+    QCOMPARE(xWindows.count(u'\n'), xwayland ? 1 : 0);
+}
+
+QTEST_GUILESS_MAIN(TestE2eDesktop)
+#include "tst_e2e_desktop.moc"
