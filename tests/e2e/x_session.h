@@ -70,6 +70,10 @@ public:
     // {"mousemove", "10", "10", "sleep", "0.05", "click", "1"}.
     bool gesture(const QStringList &commands) { return xdotool(commands); }
 
+    // Whether the window's program still handles events: it answers the window manager's ping
+    // from its event loop within timeoutMs, modal dialogs open or not.
+    bool answersPing(const QString &window, int timeoutMs);
+
     // The whole screen, or a null image when it cannot be grabbed.
     QImage grab();
 
