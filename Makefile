@@ -1,5 +1,5 @@
 # Every target does its own set-up on a fresh Debian 12 machine: packages, configure, build.
-.PHONY: all deps configure build build-console test run bench format clean deps-fuzz fuzz test-sanitize
+.PHONY: all deps configure build build-console test soak run bench format clean deps-fuzz fuzz test-sanitize
 
 all: build
 
@@ -17,6 +17,14 @@ build-console: configure
 
 test: build
 	@QT_QPA_PLATFORM=offscreen ctest --preset default
+
+# The random-input soak of the end-to-end tests for SOAK_SECONDS (default 600); SOAK_SEED replays
+# a run. Backtraces of a console that dies or hangs go to build/soak/.
+SOAK_SECONDS ?= 600
+soak: build
+	@cd build/tests && QT_QPA_PLATFORM=offscreen KESTA_BIN_DIR=$(CURDIR)/build/bin \
+		KESTA_SOURCE_DIR=$(CURDIR) SOAK_SECONDS=$(SOAK_SECONDS) \
+		QTEST_FUNCTION_TIMEOUT=$$(( ($(SOAK_SECONDS) + 300) * 1000 )) ./tst_e2e_soak
 
 run: build-console
 	@scripts/run-demo.sh

@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
     libsndfile1-dev libpulse-dev libinih-dev
     pulseaudio pulseaudio-utils
-    xvfb xauth xdotool fonts-dejavu-core
+    xvfb xauth xdotool fonts-dejavu-core libxcb1-dev gdb
     weston qt6-wayland xwayland
 )
 if [ "${1:-}" = fuzz ]; then

@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -34,6 +38,16 @@ QList<double> toneFrequencies()
     for (const ThemeTone &tone : themeTones)
         frequencies.append(tone.frequency);
     return frequencies;
+}
+
+// A console that dies leaves its core for the backtrace; like every child, it ends with the test.
+void endWithParentLeavingCore()
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    rlimit core{};
+    getrlimit(RLIMIT_CORE, &core);
+    core.rlim_cur = core.rlim_max;
+    setrlimit(RLIMIT_CORE, &core);
 }
 
 bool copyFolder(const QString &from, const QString &to)
@@ -64,12 +78,22 @@ QString ConsoleSession::programDir() const
     return m_root.filePath(u"program"_s);
 }
 
+QString ConsoleSession::settingsFile() const
+{
+    return m_root.filePath(u"config/KESTA Terminal/settings.ini"_s);
+}
+
+QString ConsoleSession::workFolder() const
+{
+    return m_root.filePath(u"work"_s);
+}
+
 QString ConsoleSession::themeFile(const QString &name) const
 {
     return programDir() + u"/Themes/Default/"_s + name;
 }
 
-bool ConsoleSession::start()
+bool ConsoleSession::start(Recording recording)
 {
     if (!m_root.isValid()) {
         m_error = u"no temporary folder"_s;
@@ -84,13 +108,14 @@ bool ConsoleSession::start()
         return false;
     }
     m_pulse = std::make_unique<PrivatePulseServer>(m_root.filePath(u"pulse"_s));
-    if (!m_pulse->start() || !m_pulse->startRecording()) {
+    if (!m_pulse->start() || (recording == Recording::On && !m_pulse->startRecording())) {
         m_error = u"no sound server: "_s + m_pulse->error();
         return false;
     }
     // parec writes into a pipe: read it while anything waits, so that it never blocks.
-    m_x.setIdleWork([this] { m_pulse->recordedFrames(); });
-    if (!writeProgramFolder()) {
+    if (recording == Recording::On)
+        m_x.setIdleWork([this] { m_pulse->recordedFrames(); });
+    if (!writeProgramFolder(recording)) {
         m_error = u"cannot copy the demo program folder"_s;
         return false;
     }
@@ -101,11 +126,14 @@ bool ConsoleSession::start()
     return true;
 }
 
-bool ConsoleSession::writeProgramFolder()
+bool ConsoleSession::writeProgramFolder(Recording recording)
 {
     const QString demo = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/demo/Themes"_s;
     if (!copyFolder(demo, programDir() + u"/Themes"_s))
         return false;
+    // Tones tell the sounds apart in a recording; without one, the demo's own sounds play.
+    if (recording == Recording::Off)
+        return true;
     for (const ThemeTone &tone : themeTones) {
         const QString path = themeFile(QString::fromLatin1(tone.file) + u".wav"_s);
         QFile::remove(path);
@@ -177,10 +205,11 @@ std::optional<QString> ConsoleSession::iniGet(const QString &file, const QString
 
 bool ConsoleSession::startConsole(QProcess &process, int timeoutMs)
 {
-    process.setWorkingDirectory(m_root.filePath(u"work"_s));
+    process.setWorkingDirectory(workFolder());
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, {},
-               consoleEnvironment());
+    process.setProcessEnvironment(consoleEnvironment());
+    process.setChildProcessModifier(endWithParentLeavingCore);
+    process.start(qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, {});
     return process.waitForStarted(timeoutMs) &&
            !m_x.waitForWindow(ConsoleTitle, timeoutMs).isEmpty();
 }

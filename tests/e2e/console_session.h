@@ -13,8 +13,8 @@
 // The world of one end-to-end test file: a display, a sound server recording what is played, a
 // private settings store and runtime folder, and a private copy of the demo program folder in
 // which every theme sound of "Default" is a tone of its own, so that a recording tells them
-// apart. The shell's side is played through kesta-store: the shell runs, gives the console the
-// whole screen, and its password is Password.
+// apart (without a recording, the demo's own sounds stay). The shell's side is played through
+// kesta-store: the shell runs, gives the console the whole screen, and its password is Password.
 class ConsoleSession
 {
 public:
@@ -28,15 +28,23 @@ public:
     ConsoleSession(const ConsoleSession &) = delete;
     ConsoleSession &operator=(const ConsoleSession &) = delete;
 
+    enum class Recording
+    {
+        On,
+        Off // for long runs that listen to nothing: a recording grows by 11 MB a minute
+    };
     // Starts the display and the sound server and writes the store and the program folder.
     // False, with the reason in error(), when a tool the tests need is missing.
-    bool start();
+    bool start(Recording recording = Recording::On);
     QString error() const { return m_error; }
     XSession &x() { return m_x; }
 
     // The theme folder of "Default" in the private program folder, and a file in it.
     QString themeFile(const QString &name) const;
     QString programDir() const;
+    QString settingsFile() const;
+    // The console's current folder, where it leaves a core file when it dies by a signal.
+    QString workFolder() const;
 
     // kesta-store with arguments; its standard output without the final line break.
     bool store(const QStringList &arguments, QString *output = nullptr);
@@ -84,7 +92,7 @@ public:
                                const QImage &outline = {});
 
 private:
-    bool writeProgramFolder();
+    bool writeProgramFolder(Recording recording);
     bool writeStore();
 
     QString m_error;

@@ -9,7 +9,11 @@
 #include <QThread>
 
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <sys/prctl.h>
+#include <xcb/xcb.h>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +24,15 @@ constexpr int ToolTimeoutMs = 10000;
 void endWithParent()
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t value = reply ? reply->atom : 0;
+    std::free(reply);
+    return value;
 }
 
 } // namespace
@@ -151,21 +164,29 @@ bool XSession::xdotool(const QStringList &arguments, QByteArray *output)
     return done;
 }
 
-QStringList XSession::windows(const QString &titlePattern)
+QList<XSession::Window> XSession::visibleWindows()
 {
     // xdotool's own pattern misses titles with characters beyond ASCII (the system prompt's has
-    // a dash before the program's name): each title as it reads it, in UTF-8, is matched here.
+    // a dash before the program's name): each title is read as it is, in UTF-8.
     QByteArray output;
     // Not found is exit status 1 with no output: an empty list either way.
     xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"."_s}, &output);
-    const QRegularExpression pattern(titlePattern);
-    QStringList matching;
+    QList<Window> found;
     for (const QString &id : QString::fromLatin1(output).split(u'\n', Qt::SkipEmptyParts)) {
         QByteArray title;
-        if (xdotool({u"getwindowname"_s, id}, &title) &&
-            pattern.match(QString::fromUtf8(title.chopped(title.endsWith('\n') ? 1 : 0)))
-                .hasMatch())
-            matching.append(id);
+        if (xdotool({u"getwindowname"_s, id}, &title))
+            found.append({id, QString::fromUtf8(title.chopped(title.endsWith('\n') ? 1 : 0))});
+    }
+    return found;
+}
+
+QStringList XSession::windows(const QString &titlePattern)
+{
+    const QRegularExpression pattern(titlePattern);
+    QStringList matching;
+    for (const Window &window : visibleWindows()) {
+        if (pattern.match(window.title).hasMatch())
+            matching.append(window.id);
     }
     return matching;
 }
@@ -216,6 +237,45 @@ bool XSession::type(const QString &text)
 bool XSession::key(const QString &name)
 {
     return xdotool({u"key"_s, name});
+}
+
+bool XSession::answersPing(const QString &window, int timeoutMs)
+{
+    bool isNumber = false;
+    const xcb_window_t id = window.toUInt(&isNumber);
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> owner(
+        xcb_connect(m_display.toLatin1().constData(), nullptr), xcb_disconnect);
+    xcb_connection_t *connection = owner.get();
+    if (!isNumber || xcb_connection_has_error(connection))
+        return false;
+    // The answer goes to the root window for whoever listens to its structure (Qt names one of
+    // these two masks, depending on its version).
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+    xcb_client_message_event_t ping{};
+    ping.response_type = XCB_CLIENT_MESSAGE;
+    ping.format = 32;
+    ping.window = id;
+    ping.type = atom(connection, "WM_PROTOCOLS");
+    ping.data.data32[0] = atom(connection, "_NET_WM_PING");
+    ping.data.data32[1] = XCB_CURRENT_TIME;
+    ping.data.data32[2] = id;
+    xcb_send_event(connection, 0, id, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char *>(&ping));
+    xcb_flush(connection);
+    for (const QDeadlineTimer deadline(timeoutMs); !deadline.hasExpired(); QThread::msleep(10)) {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+            const auto *answer = reinterpret_cast<const xcb_client_message_event_t *>(event);
+            const bool answered =
+                (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && answer->type == ping.type &&
+                answer->data.data32[0] == ping.data.data32[0] && answer->data.data32[2] == id;
+            std::free(event);
+            if (answered)
+                return true;
+        }
+    }
+    return false;
 }
 
 QImage XSession::grab()

@@ -43,6 +43,13 @@ public:
     // Polls condition (and the idle work) until it holds or timeoutMs pass.
     bool waitFor(const std::function<bool()> &condition, int timeoutMs);
 
+    // The visible windows that have a title, in the order X stacks them (the front one last).
+    struct Window
+    {
+        QString id; // as xdotool names it
+        QString title;
+    };
+    QList<Window> visibleWindows();
     // The visible windows whose title matches the regular expression, as xdotool ids.
     QStringList windows(const QString &titlePattern);
     // Waits for one visible window whose title matches; its id, or empty after timeoutMs.
@@ -57,6 +64,13 @@ public:
     bool type(const QString &text);
     // Presses a key or chord by its X name: "Return", "Escape", "ctrl+a".
     bool key(const QString &name);
+    // xdotool commands chained into one call, for a gesture quicker than a call per step:
+    // {"mousemove", "10", "10", "sleep", "0.05", "click", "1"}.
+    bool gesture(const QStringList &commands) { return xdotool(commands); }
+
+    // Whether the window's program still handles events: it answers the window manager's ping
+    // from its event loop within timeoutMs, modal dialogs open or not.
+    bool answersPing(const QString &window, int timeoutMs);
 
     // The whole screen, or a null image when it cannot be grabbed.
     QImage grab();
