@@ -160,6 +160,14 @@ QString refusal(const QString &section, const std::optional<QString> &key,
     return {};
 }
 
+std::shared_ptr<const ProfileDocument> documentAt(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const Loaded loaded = load(nativePath(path));
+    return loaded.state == Load::Loaded ? loaded.document : nullptr;
+}
+
 ProfileWrite replaceFile(const QString &file, const QByteArray &bytes)
 {
     documentCache().remove(file);
@@ -176,7 +184,8 @@ ProfileValue lookupProfileValue(const QString &section, const QString &key, cons
     ++counts.lookups;
     if (path.isEmpty())
         return {};
-    const Loaded loaded = load(nativePath(path));
+    const QString file = nativePath(path);
+    const Loaded loaded = load(file);
     if (loaded.state == Load::Failed)
         return {std::nullopt, true, loaded.error};
     if (loaded.state == Load::Missing)
@@ -260,6 +269,24 @@ ProfileWrite deleteProfileFile(const QString &path)
     if (!device.exists() || device.remove())
         return {true, {}};
     return {false, device.errorString()};
+}
+
+std::optional<int> profileKeyLine(const QString &section, const QString &key, const QString &path)
+{
+    const auto document = documentAt(path);
+    return document ? document->keyLine(section, key) : std::nullopt;
+}
+
+std::optional<QStringList> profileKeyNames(const QString &section, const QString &path)
+{
+    const auto document = documentAt(path);
+    return document ? document->keyNames(section) : std::nullopt;
+}
+
+QStringList profileSectionNames(const QString &path)
+{
+    const auto document = documentAt(path);
+    return document ? document->sectionNames() : QStringList();
 }
 
 ProfileCounts profileCounts()

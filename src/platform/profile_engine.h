@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -41,6 +42,13 @@ ProfileValue lookupProfileValue(const QString &section, const QString &key, cons
 // defaultValue without its trailing spaces, cut the same way.
 ProfileRead getProfileString(const QString &section, const QString &key,
                              const QString &defaultValue, int bufferSize, const QString &path);
+
+// Where things are in the file at path, for messages that name a line: the line (1 for the
+// first) that holds the key a read finds, the keys of a section in file order, the sections.
+// Nothing when the file, the section or the key is missing or the file does not read.
+std::optional<int> profileKeyLine(const QString &section, const QString &key, const QString &path);
+std::optional<QStringList> profileKeyNames(const QString &section, const QString &path);
+QStringList profileSectionNames(const QString &path);
 
 struct ProfileWrite
 {

@@ -144,7 +144,7 @@ void TestLayoutWindow::overrideFileReplacesLinesButDecidesNone()
                         u"04=b1.bmp,B,0,0,10,10,,,False,ONLY IN INI"_s});
 
     QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(u"Security\\.skn \\[DEFAULT\\] 03: .*line skipped"_s));
+                         QRegularExpression(u"Security\\.ini:3: DEFAULT 03: error: "_s));
     const LayoutOutcome outcome = layOut();
 
     QCOMPARE(outcome.lines, 3);
@@ -181,9 +181,8 @@ void TestLayoutWindow::skippedLineWarnsAndLayoutGoesOn()
                         u"02=secturn,L,0,0,10,10,0,0,0,0,0,0,Sans,8"_s, u"03="_s + line,
                         u"04=b1.bmp,B,0,0,10,10,,,False,STILL HERE"_s});
 
-    QTest::ignoreMessage(
-        QtWarningMsg,
-        QRegularExpression(u"^.*Security\\.skn \\[DEFAULT\\] 03: .*; line skipped$"_s));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(u"^.*Security\\.skn:4: DEFAULT 03: error: "_s));
     const int before = m_window->controlCount();
     const LayoutOutcome outcome = layOut();
 
