@@ -8,6 +8,7 @@
 #include "skin/skinned_window.h"
 #include "skin/stretched_picture.h"
 #include "skin/theme.h"
+#include "skin/themed_scroll_bars.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -35,6 +36,8 @@ void applyTextLook(QWidget &widget, const skin::TextElementLine &line)
     if (line.fontSize && *line.fontSize > 0)
         font.setPointSizeF(*line.fontSize);
     widget.setFont(font);
+    if (auto *list = qobject_cast<QListWidget *>(&widget))
+        skin::themeScrollBars(*list, back, text);
 }
 
 // Builds the element of one line. Each kind first checks everything that can fail, so that a
