@@ -15,6 +15,8 @@
 // - text that would break the file's structure (a line break in any argument, "]" in a section
 //   name, "=" or a leading ";" or "[" in a key name) or read back as other text (a NUL, a TAB or
 //   VT at the ends of a name, half a surrogate pair) is refused instead of written.
+// In preview mode (platform/preview_mode.h) writes and deletes touch no file: each is logged
+// and succeeds, and later lookups of this process see what it would have written.
 // A parsed file is kept until its size, time or identity changes, so reading many keys of one
 // file parses it once, and a change by another process is seen on the next read.
 namespace platform {

@@ -216,11 +216,11 @@ std::optional<QString> ConsoleSession::iniGet(const QString &file, const QString
     return value;
 }
 
-bool ConsoleSession::startConsole(QProcess &process, int timeoutMs)
+bool ConsoleSession::startConsole(QProcess &process, int timeoutMs, const QStringList &arguments)
 {
     process.setWorkingDirectory(m_root.filePath(u"work"_s));
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, {},
+    startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, arguments,
                consoleEnvironment());
     return process.waitForStarted(timeoutMs) &&
            !m_x.waitForWindow(ConsoleTitle, timeoutMs).isEmpty();
