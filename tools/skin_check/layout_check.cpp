@@ -10,7 +10,6 @@
 #include "theme_check.h"
 
 #include <QFile>
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -69,7 +68,6 @@ private:
 
     void checkLine(const skin::PictureLine &line)
     {
-        ++m_pictures;
         const skin::LoadedPicture loaded = skin::loadPicture(
             line.isThemePicture ? m_theme.previewPicture() : m_theme.file(line.name));
         // The theme picture stays to show other themes' previews, so a missing one loses nothing.
@@ -106,8 +104,13 @@ private:
             return;
         }
         skin::GifFrameReader reader(file.readAll());
-        // Frames are held at the element's size, as the console holds them.
-        const QSize bound = m_window ? rect.size() : QSize();
+        // Frames are held at the element's size, as the console holds them; in a window whose
+        // size only the screen decides, that size is known when no edge measures it.
+        QSize bound = rect.size();
+        if (!m_window && line.geometry.width.number >= 0 && line.geometry.height.number >= 0)
+            bound = skin::placeElement(line.geometry, skin::EdgeRule::Negative, 0, 0).size();
+        else if (!m_window)
+            bound = QSize();
         qsizetype held = 0;
         int frames = 0;
         QString early;
@@ -163,7 +166,6 @@ private:
     const std::optional<QSize> m_window;
     Problems &m_problems;
     int m_line = 0;
-    int m_pictures = 0;
     QSet<QString> m_claimed;
 };
 

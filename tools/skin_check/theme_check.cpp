@@ -70,45 +70,55 @@ QString outsideMessage(const QRect &box, const QSize &window)
         .arg(window.height());
 }
 
-// A dialog: its background gives the window's size and outline, the mask colour cuts it, its
-// boxes and layout lines lie in it.
-void checkDialog(const skin::Theme &theme, const skin::ThemeFile &skin, const QString &section,
-                 const QStringList &boxKeys, Problems &problems)
+// A picture the mask colour leaves whole would show the dialog as a plain rectangle.
+bool maskCuts(const QImage &picture, quint32 mask)
+{
+    const QImage outline = shapeMask(picture, mask);
+    for (int y = 0; y < outline.height(); ++y)
+        for (int x = 0; x < outline.width(); ++x)
+            if (outline.pixelIndex(x, y) == 0)
+                return true;
+    return false;
+}
+
+// A dialog's background gives the window's size and outline: the size, when it loads.
+std::optional<QSize> checkBackground(const skin::Theme &theme, const skin::ThemeFile &skin,
+                                     const QString &section, Problems &problems)
 {
     const QString backgroundKey = QStringLiteral("BackGround");
     const std::optional<QString> background = skin.text(section, backgroundKey);
-    std::optional<QSize> window;
     if (!background) {
         problems.append(skin.problem(section, {},
                                      QStringLiteral("no background picture; the window stays "
                                                     "rectangular"),
                                      Severity::Warning));
-    } else {
-        QString error;
-        const QString path = theme.file(*background);
-        const QImage picture = readPicture(platform::nativePath(path), &error);
-        if (picture.isNull()) {
-            problems.append(skin.problem(section, backgroundKey,
-                                         QStringLiteral("background %1 does not load (%2); the "
-                                                        "window stays rectangular")
-                                             .arg(path, error),
-                                         Severity::Error));
-        } else {
-            window = picture.size();
-            const QString maskKey = QStringLiteral("MaskColor");
-            const quint32 mask = skin.maskColour(section, maskKey, 0);
-            const QImage outline = shapeMask(picture, mask);
-            bool cuts = false;
-            for (int y = 0; y < outline.height() && !cuts; ++y)
-                for (int x = 0; x < outline.width() && !cuts; ++x)
-                    cuts = outline.pixelIndex(x, y) == 0;
-            if (!cuts)
-                problems.append(skin.problem(
-                    section, skin.lineOf(section, maskKey) ? maskKey : QString(),
-                    QStringLiteral("the mask colour occurs in no pixel of %1").arg(*background),
-                    Severity::Warning));
-        }
+        return std::nullopt;
     }
+    QString error;
+    const QString path = theme.file(*background);
+    const QImage picture = readPicture(platform::nativePath(path), &error);
+    if (picture.isNull()) {
+        problems.append(skin.problem(section, backgroundKey,
+                                     QStringLiteral("background %1 does not load (%2); the "
+                                                    "window stays rectangular")
+                                         .arg(path, error),
+                                     Severity::Error));
+        return std::nullopt;
+    }
+    const QString maskKey = QStringLiteral("MaskColor");
+    if (!maskCuts(picture, skin.maskColour(section, maskKey, 0)))
+        problems.append(skin.problem(
+            section, skin.lineOf(section, maskKey) ? maskKey : QString(),
+            QStringLiteral("the mask colour occurs in no pixel of %1").arg(*background),
+            Severity::Warning));
+    return picture.size();
+}
+
+// A dialog: its boxes and layout lines lie in the window its background gives.
+void checkDialog(const skin::Theme &theme, const skin::ThemeFile &skin, const QString &section,
+                 const QStringList &boxKeys, Problems &problems)
+{
+    const std::optional<QSize> window = checkBackground(theme, skin, section, problems);
     for (const QString &key : boxKeys) {
         const skin::BoxDescription box = skin.box(section, key);
         if (!window || !box.left || !box.top || !box.width || !box.height)
