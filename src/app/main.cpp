@@ -1,4 +1,5 @@
 #include "app/program_options.h"
+#include "app/theme_preview.h"
 #include "console/frm_main.h"
 #include "platform/display_session.h"
 
@@ -11,6 +12,18 @@ int main(int argc, char *argv[])
     if (invocation.action != app::Invocation::Run)
         return app::answer(invocation);
 
+    std::optional<app::PreviewedTheme> preview;
+    if (!invocation.previewFolder.isEmpty()) {
+        preview = app::previewedTheme(invocation.previewFolder);
+        if (!preview)
+            return app::answer({app::Invocation::Refuse,
+                                QStringLiteral("kesta-security: %1 is no theme folder (a folder "
+                                               "in a Themes folder)\n")
+                                    .arg(invocation.previewFolder),
+                                {}});
+        app::beginPreview(*preview);
+    }
+
     platform::DisplaySession display;
     QApplication application(argc, argv);
     display.settle();
@@ -22,5 +35,8 @@ int main(int argc, char *argv[])
     frmMain console;
     if (!console.Form_Load())
         return EXIT_SUCCESS;
+    std::optional<app::ThemePreview> follower;
+    if (preview)
+        follower.emplace(console, *preview);
     return QApplication::exec();
 }

@@ -28,11 +28,12 @@ struct Invocation
     };
     Action action = Run;
     QString text;
+    QString previewFolder; // Run: the theme folder to preview, empty for the console itself
 };
 
 // Reads the console's arguments (those after the program's name). The console takes --help
-// (-h) and --version (-v) and nothing else: any other argument is refused, so that a mistyped
-// option is never taken for something the console does.
+// (-h), --version (-v) and --preview THEME_FOLDER and nothing else: any other argument is
+// refused, so that a mistyped option is never taken for something the console does.
 [[nodiscard]] Invocation parseConsoleArguments(const QStringList &arguments);
 
 // The arguments after the program's name, as text in the locale's encoding.

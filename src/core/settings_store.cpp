@@ -1,6 +1,7 @@
 #include "core/settings_store.h"
 
 #include "core/core_log.h"
+#include "platform/preview_mode.h"
 #include "platform/profile_engine.h"
 
 #include <QDir>
@@ -50,7 +51,7 @@ QString get(const QString &app, const QString &section, const QString &key,
 bool save(const QString &app, const QString &section, const QString &key, const QString &value)
 {
     const QString path = filePath(app);
-    if (!preparePrivateFile(path)) {
+    if (!platform::previewMode() && !preparePrivateFile(path)) {
         qCWarning(lcCore) << "cannot create the settings store" << path;
         return false;
     }

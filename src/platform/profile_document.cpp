@@ -317,6 +317,17 @@ std::optional<QString> ProfileDocument::value(QStringView section, QStringView k
     return textAt(m_lines[l].valueBegin, m_lines[l].valueEnd);
 }
 
+std::optional<int> ProfileDocument::keyLine(QStringView section, QStringView key) const
+{
+    const int s = findSection(nameBytes(section));
+    if (s < 0)
+        return std::nullopt;
+    const int l = findKey(s, nameBytes(key));
+    if (l < 0)
+        return std::nullopt;
+    return l + 1;
+}
+
 QStringList ProfileDocument::sectionNames() const
 {
     QStringList names;

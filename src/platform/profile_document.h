@@ -55,6 +55,9 @@ public:
     // Every key of the first such section, duplicates included (comments and lines without "="
     // are not keys); std::nullopt when the section is missing.
     std::optional<QStringList> keyNames(QStringView section) const;
+    // The line (1 for the first) that holds the key a read finds; std::nullopt when the section
+    // or the key is missing.
+    std::optional<int> keyLine(QStringView section, QStringView key) const;
 
     // The file with key=value written into [section]: an existing key's value is replaced in
     // place (the line keeps its indentation and its spelling up to the value); a new key goes

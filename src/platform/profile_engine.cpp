@@ -3,6 +3,8 @@
 #include "platform/atomic_file.h"
 #include "platform/file_stamp.h"
 #include "platform/native_path.h"
+#include "platform/platform_log.h"
+#include "platform/preview_mode.h"
 #include "platform/profile_document.h"
 #include "platform/profile_lock.h"
 
@@ -22,6 +24,44 @@ struct CachedDocument
 };
 
 ProfileCounts counts;
+
+// The writes a preview held back, by file: what this process reads in place of the file's own
+// text. A key of a whole section or file that was deleted has no value.
+QHash<QString, std::optional<QString>> &heldWrites()
+{
+    static QHash<QString, std::optional<QString>> held;
+    return held;
+}
+
+QString heldKey(const QString &file, const QString &section = {}, const QString &key = {})
+{
+    return file + u'\n' + section.trimmed().toLower() + u'\n' + key.trimmed().toLower();
+}
+
+// What a held write gave this key: its text, no value when the key, its section or its file
+// went, std::nullopt when nothing held touches it.
+std::optional<std::optional<QString>> heldValue(const QString &file, const QString &section,
+                                                const QString &key)
+{
+    const QHash<QString, std::optional<QString>> &held = heldWrites();
+    for (const QString &where :
+         {heldKey(file, section, key), heldKey(file, section), heldKey(file)})
+        if (const auto found = held.constFind(where); found != held.constEnd())
+            return *found;
+    return std::nullopt;
+}
+
+// Tells a write that a preview holds back (never its value: a password may be among them).
+ProfileWrite holdWrite(const QString &file, const QString &section,
+                       const std::optional<QString> &key, const std::optional<QString> &value)
+{
+    const QString what = !key    ? QStringLiteral("delete [%1]").arg(section)
+                         : value ? QStringLiteral("write [%1] %2").arg(section, *key)
+                                 : QStringLiteral("delete [%1] %2").arg(section, *key);
+    qCInfo(lcPlatform).noquote() << QStringLiteral("preview: would %1 in %2").arg(what, file);
+    heldWrites().insert(heldKey(file, section, key.value_or(QString())), value);
+    return {true, {}};
+}
 
 QHash<QString, CachedDocument> &documentCache()
 {
@@ -160,6 +200,14 @@ QString refusal(const QString &section, const std::optional<QString> &key,
     return {};
 }
 
+std::shared_ptr<const ProfileDocument> documentAt(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const Loaded loaded = load(nativePath(path));
+    return loaded.state == Load::Loaded ? loaded.document : nullptr;
+}
+
 ProfileWrite replaceFile(const QString &file, const QByteArray &bytes)
 {
     documentCache().remove(file);
@@ -176,7 +224,15 @@ ProfileValue lookupProfileValue(const QString &section, const QString &key, cons
     ++counts.lookups;
     if (path.isEmpty())
         return {};
-    const Loaded loaded = load(nativePath(path));
+    const QString file = nativePath(path);
+    if (previewMode()) {
+        if (const auto held = heldValue(file, section, key))
+            return {held->has_value() ? std::optional(cutAtNul(withoutEnclosingQuotes(**held)))
+                                      : std::nullopt,
+                    false,
+                    {}};
+    }
+    const Loaded loaded = load(file);
     if (loaded.state == Load::Failed)
         return {std::nullopt, true, loaded.error};
     if (loaded.state == Load::Missing)
@@ -205,6 +261,8 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
     if (const QString why = refusal(section, key, value); !why.isEmpty())
         return {false, why};
     const QString file = nativePath(path);
+    if (previewMode())
+        return holdWrite(file, section, key, value);
     if (!value && !QFileInfo::exists(file)) // deleting from a missing file creates nothing
         return {true, {}};
     if (!QFileInfo(QFileInfo(file).absolutePath()).isDir())
@@ -252,6 +310,11 @@ QString valueThatReadsBack(const QString &value)
 ProfileWrite deleteProfileFile(const QString &path)
 {
     const QString file = nativePath(path);
+    if (previewMode()) {
+        qCInfo(lcPlatform).noquote() << QStringLiteral("preview: would delete %1").arg(file);
+        heldWrites().insert(heldKey(file), std::nullopt);
+        return {true, {}};
+    }
     const ProfileLock lock(file);
     if (!lock.isLocked())
         return {false, lock.error()};
@@ -260,6 +323,24 @@ ProfileWrite deleteProfileFile(const QString &path)
     if (!device.exists() || device.remove())
         return {true, {}};
     return {false, device.errorString()};
+}
+
+std::optional<int> profileKeyLine(const QString &section, const QString &key, const QString &path)
+{
+    const auto document = documentAt(path);
+    return document ? document->keyLine(section, key) : std::nullopt;
+}
+
+std::optional<QStringList> profileKeyNames(const QString &section, const QString &path)
+{
+    const auto document = documentAt(path);
+    return document ? document->keyNames(section) : std::nullopt;
+}
+
+QStringList profileSectionNames(const QString &path)
+{
+    const auto document = documentAt(path);
+    return document ? document->sectionNames() : QStringList();
 }
 
 ProfileCounts profileCounts()

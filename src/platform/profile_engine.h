@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,6 +15,8 @@
 // - text that would break the file's structure (a line break in any argument, "]" in a section
 //   name, "=" or a leading ";" or "[" in a key name) or read back as other text (a NUL, a TAB or
 //   VT at the ends of a name, half a surrogate pair) is refused instead of written.
+// In preview mode (platform/preview_mode.h) writes and deletes touch no file: each is logged
+// and succeeds, and later lookups of this process see what it would have written.
 // A parsed file is kept until its size, time or identity changes, so reading many keys of one
 // file parses it once, and a change by another process is seen on the next read.
 namespace platform {
@@ -41,6 +44,13 @@ ProfileValue lookupProfileValue(const QString &section, const QString &key, cons
 // defaultValue without its trailing spaces, cut the same way.
 ProfileRead getProfileString(const QString &section, const QString &key,
                              const QString &defaultValue, int bufferSize, const QString &path);
+
+// Where things are in the file at path, for messages that name a line: the line (1 for the
+// first) that holds the key a read finds, the keys of a section in file order, the sections.
+// Nothing when the file, the section or the key is missing or the file does not read.
+std::optional<int> profileKeyLine(const QString &section, const QString &key, const QString &path);
+std::optional<QStringList> profileKeyNames(const QString &section, const QString &path);
+QStringList profileSectionNames(const QString &path);
 
 struct ProfileWrite
 {

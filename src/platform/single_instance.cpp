@@ -1,6 +1,7 @@
 #include "platform/single_instance.h"
 
 #include "platform/platform_log.h"
+#include "platform/preview_mode.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -36,6 +37,9 @@ SingleInstance::~SingleInstance()
 bool SingleInstance::claim()
 {
     if (m_claimed)
+        return true;
+    // A preview runs beside the console it previews for, and never asks it forward.
+    if (previewMode())
         return true;
     m_lock = std::make_unique<QLockFile>(m_lockPath);
     // Never stale by age: a console runs for days. A lock left by a process that died is

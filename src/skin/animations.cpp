@@ -40,9 +40,6 @@ namespace {
 
 // How long laying out an animation may hold pending events back, in nanoseconds.
 constexpr qint64 eventIntervalNs = 10'000'000;
-// What the frames of one animation may hold together. Frames are kept at the element's size,
-// so only an element of several screens' size with many frames comes near it.
-constexpr qsizetype frameBytesCap = qsizetype(64) * 1024 * 1024;
 // The GIF file is read in pieces of this size, with events let run in between.
 constexpr qint64 readPiece = 256 * 1024;
 
@@ -143,9 +140,8 @@ int addFollowingFrames(SkinnedWindow &window, GifFrameReader &reader, const QRec
             break;
         }
         bytesHeld += frame->image.sizeInBytes();
-        if (bytesHeld > frameBytesCap) {
-            *early = QStringLiteral("one animation holds %1 MiB at most")
-                         .arg(frameBytesCap / (1024 * 1024));
+        if (bytesHeld > animationBytesCap) {
+            *early = animationCapReached();
             break;
         }
         if (!addFrame(window, last + 1, rect, *frame)) {
@@ -158,6 +154,22 @@ int addFollowingFrames(SkinnedWindow &window, GifFrameReader &reader, const QRec
 }
 
 } // namespace
+
+QString animationNotLoaded(const QString &path, const QString &why)
+{
+    return QStringLiteral("animation %1 does not load (%2)").arg(path, why);
+}
+
+QString animationEndsEarly(const QString &path, int frames, const QString &why)
+{
+    return QStringLiteral("animation %1 ends after %2 frames: %3").arg(path).arg(frames).arg(why);
+}
+
+QString animationCapReached()
+{
+    return QStringLiteral("one animation holds %1 MiB at most")
+        .arg(animationBytesCap / (1024 * 1024));
+}
 
 QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const AnimationLine &line,
                          AnimationTable &animations, QString *error)
@@ -174,7 +186,7 @@ QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const Animat
     GifFrameReader reader(*bytes);
     std::optional<GifFrame> frame = reader.next(rect.size());
     if (!frame) {
-        *error = QStringLiteral("animation %1 does not load (%2)").arg(path, reader.error());
+        *error = animationNotLoaded(path, reader.error());
         return nullptr;
     }
     const int a = animations.animationCount + 1;
@@ -194,10 +206,7 @@ QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const Animat
     QString early;
     const int last = addFollowingFrames(window, reader, rect, first, firstBytes, pacer, &early);
     if (!early.isEmpty())
-        *error = QStringLiteral("animation %1 ends after %2 frames: %3")
-                     .arg(path)
-                     .arg(last - first + 1)
-                     .arg(early);
+        *error = animationEndsEarly(path, last - first + 1, early);
     animations.frameCount = last;
     pacer.runEvents();
     animations.at(a) = {first, last, first};

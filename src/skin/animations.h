@@ -12,6 +12,16 @@ namespace skin {
 struct AnimationLine;
 class Theme;
 
+// What the frames of one animation may hold together, in bytes. Frames are kept at the
+// element's size, so only an element of several screens' size with many frames comes near it.
+inline constexpr qsizetype animationBytesCap = qsizetype(64) * 1024 * 1024;
+
+// What is said of an animation that does not load, of one that ends after `frames` frames, and
+// why such an end comes when the frames would hold more than animationBytesCap.
+[[nodiscard]] QString animationNotLoaded(const QString &path, const QString &why);
+[[nodiscard]] QString animationEndsEarly(const QString &path, int frames, const QString &why);
+[[nodiscard]] QString animationCapReached();
+
 // The interval an animation starts with: the first frame's delay, or 0 (a still picture) when
 // that delay does not fit a 16-bit signed number, that is when it is above 32767 ms.
 [[nodiscard]] qint32 firstInterval(qint32 firstDelayMs);

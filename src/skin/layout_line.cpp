@@ -21,10 +21,7 @@ const char *const geometryNames[4] = {"left", "top", "width", "height"};
 NotLaidOut tooFewFields(QLatin1StringView kind, int needed, qsizetype found)
 {
     return {NotLaidOut::Reason::TooFewFields,
-            QStringLiteral("a \"%1\" line needs %2 fields, this one has %3")
-                .arg(kind)
-                .arg(needed)
-                .arg(found)};
+            QStringLiteral("\"%1\" line has %2 fields, needs %3").arg(kind).arg(found).arg(needed)};
 }
 
 // Fields 3 to 6. An empty field is 0, as the whole-number form reads it. Text that is no

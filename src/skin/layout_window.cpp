@@ -4,10 +4,11 @@
 #include "skin/image_button.h"
 #include "skin/layout_line.h"
 #include "skin/picture_file.h"
-#include "skin/skin_log.h"
+#include "skin/skin_problem.h"
 #include "skin/skinned_window.h"
 #include "skin/stretched_picture.h"
 #include "skin/theme.h"
+#include "skin/themed_scroll_bars.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -35,6 +36,8 @@ void applyTextLook(QWidget &widget, const skin::TextElementLine &line)
     if (line.fontSize && *line.fontSize > 0)
         font.setPointSizeF(*line.fontSize);
     widget.setFont(font);
+    if (auto *list = qobject_cast<QListWidget *>(&widget))
+        skin::themeScrollBars(*list, back, text);
 }
 
 // Builds the element of one line. Each kind first checks everything that can fail, so that a
@@ -43,7 +46,7 @@ class LineBuilder
 {
 public:
     LineBuilder(SkinnedWindow &window, const skin::Theme &theme, ButtonTable &buttons,
-                AnimationTable &animations, const QString &skinFile, const QString &section)
+                AnimationTable &animations, const skin::ThemeFile &skinFile, const QString &section)
         : m_window(window)
         , m_theme(theme)
         , m_buttons(buttons)
@@ -54,9 +57,8 @@ public:
 
     // The element the line created (nullptr for a line that creates none), or std::nullopt
     // when the line was skipped; the warning has then been given.
-    std::optional<QWidget *> build(int n, const QString &key, const QString &text)
+    std::optional<QWidget *> build(int n, const QString &text)
     {
-        m_key = key;
         m_line = n;
         m_placed = nullptr;
         const bool built = std::visit([this](const auto &line) { return buildLine(line); },
@@ -67,11 +69,16 @@ public:
     }
 
 private:
+    // The line creates nothing: an error of the theme.
     bool skip(const QString &reason) const
     {
-        qCWarning(lcSkin).noquote() << QStringLiteral("%1 [%2] %3: %4; line skipped")
-                                           .arg(m_skinFile, m_section, m_key, reason);
+        report(reason, skin::SkinProblem::Severity::Error);
         return false;
+    }
+
+    void report(const QString &message, skin::SkinProblem::Severity severity) const
+    {
+        skin::reportSkinProblem(m_skinFile.layoutProblem(m_section, m_line, message, severity));
     }
 
     void place(QWidget &element, const skin::LineGeometry &geometry, skin::EdgeRule rule)
@@ -99,9 +106,8 @@ private:
             element = label;
         }
         if (!element)
-            return skip(QStringLiteral("%1(%2) is already laid out")
-                            .arg(isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"))
-                            .arg(line.index));
+            return skip(skin::indexTakenMessage(
+                isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"), line.index));
         place(*element, line.geometry, skin::EdgeRule::NotPositive);
         applyTextLook(*element, line);
         element->setEnabled(true);
@@ -121,12 +127,11 @@ private:
         if (!loaded.error.isEmpty() && !line.isThemePicture)
             return skip(loaded.error);
         if (!loaded.error.isEmpty())
-            qCWarning(lcSkin).noquote()
-                << QStringLiteral("%1 [%2] %3: %4").arg(m_skinFile, m_section, m_key, loaded.error);
+            report(loaded.error, skin::SkinProblem::Severity::Warning);
 
         StretchedPicture *picture = m_window.addPicture(index);
         if (!picture)
-            return skip(QStringLiteral("imgPic(%1) is already laid out").arg(index));
+            return skip(skin::indexTakenMessage(QStringLiteral("imgPic"), index));
         m_pictureCount = index;
         place(*picture, line.geometry, skin::EdgeRule::NotPositive);
         picture->setPicture(loaded.pixmap);
@@ -148,7 +153,7 @@ private:
 
         ImageButton *button = m_window.addImageButton(index);
         if (!button)
-            return skip(QStringLiteral("imgBut(%1) is already laid out").arg(index));
+            return skip(skin::indexTakenMessage(QStringLiteral("imgBut"), index));
         m_buttons.add({path, line.button.command(), line.button.clickSound(),
                        line.button.overSound(), m_line});
         place(*button, line.geometry, skin::EdgeRule::Negative);
@@ -166,8 +171,7 @@ private:
             return skip(problem);
         // A file that breaks off still animates the frames before the break.
         if (!problem.isEmpty())
-            qCWarning(lcSkin).noquote()
-                << QStringLiteral("%1 [%2] %3: %4").arg(m_skinFile, m_section, m_key, problem);
+            report(problem, skin::SkinProblem::Severity::Warning);
         m_placed = firstFrame;
         return true;
     }
@@ -176,9 +180,8 @@ private:
     const skin::Theme &m_theme;
     ButtonTable &m_buttons;
     AnimationTable &m_animations;
-    const QString &m_skinFile;
+    const skin::ThemeFile &m_skinFile;
     const QString &m_section;
-    QString m_key;
     int m_line = 0;
     int m_pictureCount = 0;
     QWidget *m_placed = nullptr;
@@ -194,7 +197,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const skin::Theme &theme, cons
     animations.animationCount = 0;
     animations.frameCount = 0;
 
-    LineBuilder builder(window, theme, buttons, animations, skinFile.path(), section);
+    LineBuilder builder(window, theme, buttons, animations, skinFile, section);
     // Without the progressive build nobody is meant to watch the window being assembled: the
     // elements appear together at the end. Qt's work for each element shown on a visible
     // window also grows with the number of elements already there.
@@ -212,7 +215,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const skin::Theme &theme, cons
         lastLine = line;
 
         ++outcome.lines;
-        const std::optional<QWidget *> placed = builder.build(n, skin::layoutKey(n), *line);
+        const std::optional<QWidget *> placed = builder.build(n, *line);
         if (!placed)
             ++outcome.skipped;
 

@@ -1,6 +1,7 @@
 #include "skin/theme_file.h"
 
 #include "core/ini_access.h"
+#include "platform/profile_engine.h"
 #include "skin/layout_line.h"
 #include "skin/value_forms.h"
 
@@ -85,6 +86,37 @@ ButtonLine ThemeFile::buttonLine(const QString &section, const QString &key) con
     if (!overridden.isEmpty())
         return ButtonLine(overridden);
     return ButtonLine(text(section, key, QString()));
+}
+
+int ThemeFile::lineOf(const QString &section, const QString &key) const
+{
+    return platform::profileKeyLine(section, key, m_path).value_or(0);
+}
+
+QStringList ThemeFile::keys(const QString &section) const
+{
+    return platform::profileKeyNames(section, m_path).value_or(QStringList());
+}
+
+QStringList ThemeFile::sections() const
+{
+    return platform::profileSectionNames(m_path);
+}
+
+SkinProblem ThemeFile::problem(const QString &section, const QString &key, const QString &message,
+                               SkinProblem::Severity severity) const
+{
+    return {m_path, lineOf(section, key), section, key, severity, message};
+}
+
+SkinProblem ThemeFile::layoutProblem(const QString &section, int n, const QString &message,
+                                     SkinProblem::Severity severity) const
+{
+    const QString key = layoutKey(n);
+    const ThemeFile overrides = overrideFile();
+    if (!overrides.path().isEmpty() && overrides.lineOf(section, key) > 0)
+        return overrides.problem(section, key, message, severity);
+    return problem(section, key, message, severity);
 }
 
 bool ThemeFile::write(const QString &section, const QString &key, const QString &value) const

@@ -2,6 +2,7 @@
 
 #include "skin/box_description.h"
 #include "skin/button_line.h"
+#include "skin/skin_problem.h"
 
 #include <QString>
 #include <QStringList>
@@ -63,6 +64,19 @@ public:
     // empty (an override line that exists but is empty does not hide the theme's own), else
     // from this file; an empty line when neither holds it.
     [[nodiscard]] ButtonLine buttonLine(const QString &section, const QString &key) const;
+
+    // Where a value is: the line that holds key in section (0 when the file, section or key is
+    // missing), the keys of a section in file order, the sections of the file.
+    [[nodiscard]] int lineOf(const QString &section, const QString &key) const;
+    [[nodiscard]] QStringList keys(const QString &section) const;
+    [[nodiscard]] QStringList sections() const;
+    // A problem of key in section, placed on the line that holds it in this file.
+    [[nodiscard]] SkinProblem problem(const QString &section, const QString &key,
+                                      const QString &message, SkinProblem::Severity severity) const;
+    // A problem of layout line n, placed where the line's text comes from: the override file
+    // when that holds the key, else this file.
+    [[nodiscard]] SkinProblem layoutProblem(const QString &section, int n, const QString &message,
+                                            SkinProblem::Severity severity) const;
 
     // WriteINI: false, with the file as it was, when the write failed ("Error Writing Key").
     [[nodiscard]] bool write(const QString &section, const QString &key,

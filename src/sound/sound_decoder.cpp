@@ -37,21 +37,41 @@ qint64 DecodedSound::durationMs() const
     return frameCount() * 1000 / sampleRate;
 }
 
+namespace {
+
+// Says why a sound is refused, in the log and to a caller that asks, in the same words.
+std::nullptr_t refuse(const QString &why, QString *problem)
+{
+    qCWarning(lcSound).noquote() << why;
+    if (problem)
+        *problem = why;
+    return nullptr;
+}
+
+} // namespace
+
 std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath)
+{
+    return decodeSoundOrExplain(diskPath, nullptr);
+}
+
+std::shared_ptr<const DecodedSound> decodeSoundOrExplain(const QString &diskPath, QString *problem)
 {
     SF_INFO info{};
     std::unique_ptr<SNDFILE, SndFileCloser> file(
         sf_open(QFile::encodeName(diskPath).constData(), SFM_READ, &info));
-    if (!file) {
-        qCWarning(lcSound) << "not a sound file:" << diskPath << sf_strerror(nullptr);
-        return nullptr;
-    }
+    if (!file)
+        return refuse(QStringLiteral("sound %1 does not open as a sound (%2)")
+                          .arg(diskPath, QString::fromLocal8Bit(sf_strerror(nullptr))),
+                      problem);
     if (info.channels < 1 || info.channels > MaxChannels || info.samplerate < MinRate ||
-        info.samplerate > MaxRate) {
-        qCWarning(lcSound) << "unsupported channels or rate:" << diskPath << info.channels
-                           << info.samplerate;
-        return nullptr;
-    }
+        info.samplerate > MaxRate)
+        return refuse(QStringLiteral("sound %1 has %2 channels at %3 Hz, which the console does "
+                                     "not play")
+                          .arg(diskPath)
+                          .arg(info.channels)
+                          .arg(info.samplerate),
+                      problem);
 
     // The frame count in the header is not trusted for the allocation: a damaged header can
     // claim far more than the file holds, so the samples grow chunk by chunk up to the limit.
@@ -64,17 +84,13 @@ std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath)
         const sf_count_t got = sf_readf_float(file.get(), chunk.data(), ChunkFrames);
         if (got <= 0)
             break;
-        if (sound->samples.size() + got * bytesPerFrame > MaxDecodedSoundBytes) {
-            qCWarning(lcSound) << "sound too long to hold:" << diskPath;
-            return nullptr;
-        }
+        if (sound->samples.size() + got * bytesPerFrame > MaxDecodedSoundBytes)
+            return refuse(QStringLiteral("sound %1 is too long to hold").arg(diskPath), problem);
         sound->samples.append(reinterpret_cast<const char *>(chunk.data()),
                               qsizetype(got * bytesPerFrame));
     }
-    if (sound->samples.isEmpty()) {
-        qCWarning(lcSound) << "sound has no frames:" << diskPath;
-        return nullptr;
-    }
+    if (sound->samples.isEmpty())
+        return refuse(QStringLiteral("sound %1 has no frames").arg(diskPath), problem);
     return sound;
 }
 

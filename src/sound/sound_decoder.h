@@ -27,7 +27,9 @@ inline constexpr qint64 MaxDecodedSoundBytes = 64 * 1024 * 1024;
 // 32-bit float, IMA and MS ADPCM, mu-law, A-law) and the other formats it knows. Returns nullptr
 // when the file cannot be opened or is no sound, has no frames, has more than 8 channels or a
 // rate outside 1 kHz to 384 kHz, or would decode to more than MaxDecodedSoundBytes. A file cut
-// short in its data gives the frames that are there.
+// short in its data gives the frames that are there. A refusal is logged (kesta.sound).
 std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath);
+// decodeSound(), leaving the text of a refusal in *problem.
+std::shared_ptr<const DecodedSound> decodeSoundOrExplain(const QString &diskPath, QString *problem);
 
 } // namespace sound

@@ -20,8 +20,9 @@ void TestProgramOptions::consoleArguments_data()
     QTest::addColumn<QString>("text"); // how what is printed begins
 
     QTest::newRow("none: the console starts") << QStringList{} << int(Invocation::Run) << "";
-    QTest::newRow("help") << QStringList{"--help"} << int(Invocation::PrintHelp)
-                          << "Usage: kesta-security [--help | --version]\n";
+    QTest::newRow("help")
+        << QStringList{"--help"} << int(Invocation::PrintHelp)
+        << "Usage: kesta-security [--help | --version | --preview THEME_FOLDER]\n";
     QTest::newRow("version") << QStringList{"-v"} << int(Invocation::PrintVersion)
                              << "kesta-security " + app::version() + "\n";
     QTest::newRow("the first of two")
@@ -33,6 +34,9 @@ void TestProgramOptions::consoleArguments_data()
     QTest::newRow("Qt's own options are no exception")
         << QStringList{"-platform", "xcb"} << int(Invocation::Refuse)
         << "kesta-security: unknown option '-platform'\n";
+    QTest::newRow("preview without its folder")
+        << QStringList{"--preview"} << int(Invocation::Refuse)
+        << "kesta-security: --preview needs a theme folder\n";
     QTest::newRow("an argument") << QStringList{"file.skn"} << int(Invocation::Refuse)
                                  << "kesta-security: unexpected argument 'file.skn'\n";
 }

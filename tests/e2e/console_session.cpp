@@ -203,13 +203,13 @@ std::optional<QString> ConsoleSession::iniGet(const QString &file, const QString
     return value;
 }
 
-bool ConsoleSession::startConsole(QProcess &process, int timeoutMs)
+bool ConsoleSession::startConsole(QProcess &process, int timeoutMs, const QStringList &arguments)
 {
     process.setWorkingDirectory(workFolder());
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setProcessEnvironment(consoleEnvironment());
     process.setChildProcessModifier(endWithParentLeavingCore);
-    process.start(qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, {});
+    process.start(qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, arguments);
     return process.waitForStarted(timeoutMs) &&
            !m_x.waitForWindow(ConsoleTitle, timeoutMs).isEmpty();
 }

@@ -56,8 +56,8 @@ public:
     // window shows laid out. startMark() is where its sounds begin.
     bool openConsole();
     qint64 startMark() const { return m_startMark; }
-    // Starts a console and waits until its window shows; false after timeoutMs.
-    bool startConsole(QProcess &process, int timeoutMs = 15000);
+    // Starts a console with arguments and waits until its window shows; false after timeoutMs.
+    bool startConsole(QProcess &process, int timeoutMs = 15000, const QStringList &arguments = {});
     QProcess &console() { return m_console; }
     bool startConsole() { return startConsole(m_console); }
     // Ends the console if it still runs, and closes any window it left.

@@ -7,7 +7,10 @@
 #include "screen_checks.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QSaveFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -16,6 +19,31 @@ namespace {
 
 const QString exitKey = u"KESTA Terminal - Security"_s;
 const QRgb maskColour = qRgb(255, 0, 255);
+
+// Every file under root, but those under a folder of `except`, with a hash of its content.
+QMap<QString, QByteArray> filesUnder(const QString &root, const QStringList &except)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (std::any_of(except.begin(), except.end(),
+                        [&](const QString &folder) { return path.startsWith(folder + u'/'); }))
+            continue;
+        QFile file(path);
+        files.insert(path, file.open(QIODevice::ReadOnly)
+                               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5)
+                               : QByteArray());
+    }
+    return files;
+}
+
+// As an editor saves: the new content beside, then renamed over the file.
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
 
 } // namespace
 
@@ -32,6 +60,7 @@ private slots:
     void commandEditorOpensTheShapedSelectDialog();
     void exitRequestEndsTheConsoleWithinOneSecond();
     void secondStartBringsTheFirstForward();
+    void previewFollowsItsThemeAndWritesNothing();
 
 private:
     ConsoleSession m_session;
@@ -227,6 +256,41 @@ void TestE2eConsole::secondStartBringsTheFirstForward()
              "the running console does not come forward");
     QCOMPARE(m_session.console().state(), QProcess::Running);
     QCOMPARE(m_session.storeGet(u"EXIT"_s, exitKey).value_or(u"missing"_s), u"2"_s);
+}
+
+void TestE2eConsole::previewFollowsItsThemeAndWritesNothing()
+{
+    const QString root = QFileInfo(m_session.programDir()).path();
+    const QString theme = m_session.programDir() + u"/Themes/Preview"_s;
+    QVERIFY(QProcess::execute(u"cp"_s, {u"-rT"_s, m_session.themeFile({}), theme}) == 0);
+    // The sound server's recording grows, its client library keeps its cookie in the
+    // configuration folder, and the console's working folder is the tests'.
+    const QStringList except{theme, root + u"/pulse"_s, root + u"/config/pulse"_s,
+                             root + u"/work"_s};
+    const QMap<QString, QByteArray> before = filesUnder(root, except);
+
+    QProcess preview;
+    QVERIFY(m_session.startConsole(preview, 15000, {u"--preview"_s, theme}));
+    const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
+    QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s), "not laid out");
+
+    QFile picture(m_session.themeFile(u"btn_theme.bmp"_s));
+    QVERIFY(picture.open(QIODevice::ReadOnly));
+    QVERIFY(replaceFile(theme + u"/btn_quit.bmp"_s, picture.readAll()));
+    QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_theme.bmp"_s, 1500),
+             "a changed picture does not show");
+
+    QFile skin(theme + u"/Security1280.skn"_s);
+    QVERIFY(skin.open(QIODevice::ReadWrite));
+    const QByteArray moved =
+        skin.readAll().replace("48=btn_quit.bmp,B,1080,484,", "48=btn_quit.bmp,B,1080,540,");
+    QVERIFY(skin.resize(0) && skin.write(moved) == moved.size());
+    skin.close();
+    QVERIFY2(m_session.waitUntilShown(quit.topLeft() + QPoint(0, 56), u"btn_theme.bmp"_s, 1500),
+             "a changed layout line does not show");
+
+    stopChild(preview);
+    QCOMPARE(filesUnder(root, except), before);
 }
 
 QTEST_GUILESS_MAIN(TestE2eConsole)

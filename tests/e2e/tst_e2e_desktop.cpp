@@ -118,16 +118,17 @@ bool TestE2eDesktop::runUntilExitRequest(const QProcessEnvironment &env, QString
 
 void TestE2eDesktop::installedConsoleRunsOnItsOwn()
 {
-    for (const char *file : {"share/applications/kesta-security.desktop",
-                             "share/icons/hicolor/scalable/apps/kesta-security.svg",
-                             "share/man/man1/kesta-security.1", "share/man/man1/kesta-store.1"})
+    for (const char *file :
+         {"share/applications/kesta-security.desktop",
+          "share/icons/hicolor/scalable/apps/kesta-security.svg", "share/man/man1/kesta-security.1",
+          "share/man/man1/kesta-store.1", "share/man/man1/kesta-skin-check.1"})
         QVERIFY2(QFile::exists(installed(QString::fromLatin1(file))), file);
 
     QProcessEnvironment env;
     QVERIFY(makeWorld(u"offscreen"_s, env));
     // Answered without a display.
     QString output;
-    for (const QString &tool : {u"kesta-security"_s, u"kesta-store"_s}) {
+    for (const QString &tool : {u"kesta-security"_s, u"kesta-store"_s, u"kesta-skin-check"_s}) {
         QCOMPARE(run(installed(u"bin/"_s + tool), {u"--version"_s}, env, &output), 0);
         QVERIFY2(output.contains(QRegularExpression(u"^%1 \\d+\\.\\d+\\.\\d+\\n$"_s.arg(tool))),
                  qPrintable(output));

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -107,6 +108,10 @@ void TestLayoutWindow::laysOutEveryKind()
         u"imgBut(2) 5,5 0x455"_s,
     };
     QCOMPARE(describeLayout(*m_window), expected);
+    // The list's scroll bar is drawn in the list's colours, not in the system's light ones.
+    m_window->lstBox(1)->addItems(QStringList(60, u"line"_s));
+    const QImage bar = m_window->lstBox(1)->verticalScrollBar()->grab().toImage();
+    QCOMPARE(bar.pixelColor(bar.width() / 2, bar.height() - 2), QColor(0x10, 0x20, 0x30));
     // The animation adds its timer and its one frame.
     QCOMPARE(m_window->controlCount(), before + 9);
     QCOMPARE(m_window->animationTable().animationCount, 1);
@@ -144,7 +149,7 @@ void TestLayoutWindow::overrideFileReplacesLinesButDecidesNone()
                         u"04=b1.bmp,B,0,0,10,10,,,False,ONLY IN INI"_s});
 
     QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(u"Security\\.skn \\[DEFAULT\\] 03: .*line skipped"_s));
+                         QRegularExpression(u"Security\\.ini:3: DEFAULT 03: error: "_s));
     const LayoutOutcome outcome = layOut();
 
     QCOMPARE(outcome.lines, 3);
@@ -181,9 +186,8 @@ void TestLayoutWindow::skippedLineWarnsAndLayoutGoesOn()
                         u"02=secturn,L,0,0,10,10,0,0,0,0,0,0,Sans,8"_s, u"03="_s + line,
                         u"04=b1.bmp,B,0,0,10,10,,,False,STILL HERE"_s});
 
-    QTest::ignoreMessage(
-        QtWarningMsg,
-        QRegularExpression(u"^.*Security\\.skn \\[DEFAULT\\] 03: .*; line skipped$"_s));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(u"^.*Security\\.skn:4: DEFAULT 03: error: "_s));
     const int before = m_window->controlCount();
     const LayoutOutcome outcome = layOut();
 

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+
+class frmMain;
+
+namespace app {
+
+// A theme folder as the shell publishes it: the program folder above its Themes folder, and
+// ThemeDir ("\Themes\" + name + "\").
+struct PreviewedTheme
+{
+    QString programDir;
+    QString name;
+    [[nodiscard]] QString themeDir() const;
+    [[nodiscard]] QString folder() const;
+};
+
+// The theme in folder; std::nullopt when folder is no folder inside a "Themes" folder.
+[[nodiscard]] std::optional<PreviewedTheme> previewedTheme(const QString &folder);
+
+// Puts the process in preview mode (nothing is written, no single-instance claim) and has the
+// console read theme's ProgramDir and ThemeDir. Call before the console loads.
+void beginPreview(const PreviewedTheme &theme);
+
+// Follows the previewed theme's files: a change on disk (an edit, an atomic replace, a file
+// added or removed) lays the console out again within a second, with the selected line of the
+// protection list kept, and says the theme's problems on standard error as kesta-skin-check
+// says them. Also says them once at the start.
+class ThemePreview : public QObject
+{
+public:
+    ThemePreview(frmMain &console, PreviewedTheme theme);
+
+private:
+    void watchFiles();
+    void relayOut();
+    void reportProblems() const;
+
+    frmMain &m_console;
+    PreviewedTheme m_theme;
+    QFileSystemWatcher m_watcher;
+    QTimer m_settle; // a save touches several files, or one file several times: one layout
+};
+
+} // namespace app
