@@ -111,3 +111,9 @@ void showInputDialog(const skin::Theme &theme)
     dialog.Form_Load();
     platform::showModal(dialog);
 }
+
+QString frmInput::commandName(const QString &command) const
+{
+    const QString words = dialogs::dialogCommandWords(command);
+    return words.isEmpty() ? SkinnedWindow::commandName(command) : words;
+}

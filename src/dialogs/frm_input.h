@@ -33,6 +33,8 @@ public:
 
     QLineEdit *txtInput = nullptr;
 
+    QString commandName(const QString &command) const override;
+
 private:
     // Click sound, then "OK" accepts, "QUIT" closes, anything else is started as a program
     // while the dialog stays open.

@@ -206,3 +206,9 @@ void showSelectDialog(const skin::Theme &theme)
     dialog.Form_Load();
     platform::showModal(dialog);
 }
+
+QString frmSelect::commandName(const QString &command) const
+{
+    const QString words = dialogs::dialogCommandWords(command);
+    return words.isEmpty() ? SkinnedWindow::commandName(command) : words;
+}

@@ -40,6 +40,8 @@ public:
     QLineEdit *txtSel = nullptr;   // the program
     QLineEdit *txtSel2 = nullptr;  // its arguments
 
+    QString commandName(const QString &command) const override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -1,6 +1,7 @@
 #include "skin/layout_window.h"
 
 #include "skin/animations.h"
+#include "skin/hover_tracking.h"
 #include "skin/image_button.h"
 #include "skin/layout_line.h"
 #include "skin/picture_file.h"
@@ -43,12 +44,13 @@ class LineBuilder
 {
 public:
     LineBuilder(SkinnedWindow &window, const skin::Theme &theme, ButtonTable &buttons,
-                AnimationTable &animations, const QString &skinFile, const QString &section)
+                AnimationTable &animations, const skin::ThemeFile &skinFile, const QString &section)
         : m_window(window)
         , m_theme(theme)
         , m_buttons(buttons)
         , m_animations(animations)
-        , m_skinFile(skinFile)
+        , m_skin(skinFile)
+        , m_skinFile(skinFile.path())
         , m_section(section)
     {}
 
@@ -133,6 +135,7 @@ private:
         if (line.isThemePicture) {
             state.ThemePictureIndex = index;
             state.ThemeName = m_theme.name();
+            picture->setAccessibleName(state.ThemeName);
         }
         picture->show();
         return true;
@@ -153,8 +156,23 @@ private:
                        line.button.overSound(), m_line});
         place(*button, line.geometry, skin::EdgeRule::Negative);
         button->setPicture(loaded.pixmap);
+        button->setFocusPicturePath(skin::overPicturePath(path));
+        button->setAccessibleName(buttonName(line.button.command()));
         button->show();
         return true;
+    }
+
+    // The theme's own name for the button ("01.Name=" beside "01=", the override file first),
+    // else the window's words for its command.
+    QString buttonName(const QString &command) const
+    {
+        const QString key = m_key + QStringLiteral(".Name");
+        for (const skin::ThemeFile &file : {m_skin.overrideFile(), m_skin}) {
+            const QString name = file.text(m_section, key, {}).trimmed();
+            if (!name.isEmpty())
+                return name;
+        }
+        return m_window.commandName(command);
     }
 
     bool buildLine(const skin::AnimationLine &line)
@@ -176,7 +194,8 @@ private:
     const skin::Theme &m_theme;
     ButtonTable &m_buttons;
     AnimationTable &m_animations;
-    const QString &m_skinFile;
+    const skin::ThemeFile &m_skin;
+    const QString m_skinFile;
     const QString &m_section;
     QString m_key;
     int m_line = 0;
@@ -194,7 +213,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const skin::Theme &theme, cons
     animations.animationCount = 0;
     animations.frameCount = 0;
 
-    LineBuilder builder(window, theme, buttons, animations, skinFile.path(), section);
+    LineBuilder builder(window, theme, buttons, animations, skinFile, section);
     // Without the progressive build nobody is meant to watch the window being assembled: the
     // elements appear together at the end. Qt's work for each element shown on a visible
     // window also grows with the number of elements already there.
