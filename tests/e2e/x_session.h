@@ -59,6 +59,8 @@ public:
     bool type(const QString &text);
     // Presses a key or chord by its X name: "Return", "Escape", "ctrl+a".
     bool key(const QString &name);
+    // Gives window the keyboard, as a window manager does with a window that opens.
+    bool focus(const QString &window) { return xdotool({QStringLiteral("windowfocus"), window}); }
 
     // The whole screen, or a null image when it cannot be grabbed.
     QImage grab();
