@@ -133,14 +133,27 @@ void ImageButton::keyPressEvent(QKeyEvent *event)
 
 void ImageButton::focusInEvent(QFocusEvent *event)
 {
-    const Qt::FocusReason reason = event->reason();
-    showFocus(reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-              LastInput::wasKeyboard());
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+        showFocus(true);
+        break;
+    // The window comes back (a dialog closed): the mark is as it was when the focus left, so a
+    // mouse user who typed a password into the dialog finds the console as it was.
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+        showFocus(m_focusShownWhenLeft);
+        break;
+    default:
+        showFocus(LastInput::wasKeyboard());
+        break;
+    }
     QWidget::focusInEvent(event);
 }
 
 void ImageButton::focusOutEvent(QFocusEvent *event)
 {
+    m_focusShownWhenLeft = m_focusShown;
     showFocus(false);
     QWidget::focusOutEvent(event);
 }

@@ -65,4 +65,5 @@ private:
     QColor m_backColor = Qt::white;
     bool m_pressed = false;
     bool m_focusShown = false;
+    bool m_focusShownWhenLeft = false;
 };
