@@ -12,6 +12,7 @@ packages=(
     pulseaudio pulseaudio-utils
     xvfb xauth xdotool fonts-dejavu-core libxcb1-dev gdb
     weston qt6-wayland xwayland
+    at-spi2-core dbus python3-pyatspi
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang-14 libclang-rt-14-dev llvm-14)

@@ -26,19 +26,21 @@ void saveThemeChoiceOrWarn()
 struct Keyword
 {
     QStringView word;
+    QStringView words; // what a screen reader says for it
     void (*run)(ConsoleView &console);
 };
 
 const std::array keywords{
-    Keyword{u"PASSWORD", [](ConsoleView &console) { ChangePassword(console.theme()); }},
-    Keyword{u"CHANGECOMMAND", EditCommand},
-    Keyword{u"CHANGESECURITY", ToggleProtection},
-    Keyword{u"CHANGETHEME", [](ConsoleView &) { saveThemeChoiceOrWarn(); }},
-    Keyword{u"CHANGESOUNDOVER", EditOverSound},
-    Keyword{u"CHANGESOUNDCLICK", EditClickSound},
-    Keyword{u"CHANGEVOICECONTROL", EditVoiceCommand},
-    Keyword{u"CHANGEDEFAULT", RestoreDefaults},
-    Keyword{u"QUIT", [](ConsoleView &console) { console.EndProgram(); }},
+    Keyword{u"PASSWORD", u"Change password",
+            [](ConsoleView &console) { ChangePassword(console.theme()); }},
+    Keyword{u"CHANGECOMMAND", u"Change command", EditCommand},
+    Keyword{u"CHANGESECURITY", u"Protect", ToggleProtection},
+    Keyword{u"CHANGETHEME", u"Use theme", [](ConsoleView &) { saveThemeChoiceOrWarn(); }},
+    Keyword{u"CHANGESOUNDOVER", u"Change mouse-over sound", EditOverSound},
+    Keyword{u"CHANGESOUNDCLICK", u"Change click sound", EditClickSound},
+    Keyword{u"CHANGEVOICECONTROL", u"Change voice command", EditVoiceCommand},
+    Keyword{u"CHANGEDEFAULT", u"Restore defaults", RestoreDefaults},
+    Keyword{u"QUIT", u"Quit", [](ConsoleView &console) { console.EndProgram(); }},
 };
 
 } // namespace
@@ -55,6 +57,16 @@ void OnCommandButtonClick(ConsoleView &console, int index)
         return;
     ThemeSound(theme, button.clickSound, false);
     RunCommand(console, button.command);
+}
+
+QString CommandWords(const QString &command)
+{
+    const QString upper = command.toUpper();
+    for (const Keyword &keyword : keywords) {
+        if (upper == keyword.word)
+            return keyword.words.toString();
+    }
+    return {};
 }
 
 void RunCommand(ConsoleView &console, const QString &command)

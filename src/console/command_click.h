@@ -16,3 +16,8 @@ void OnCommandButtonClick(console::ConsoleView &console, int index);
 // CHANGESOUNDCLICK, CHANGEVOICECONTROL, CHANGEDEFAULT, QUIT), compared exactly, without
 // trimming; any other command goes to OpenCommand as written.
 void RunCommand(console::ConsoleView &console, const QString &command);
+
+// The words a screen reader says for a keyword command ("Change password" for PASSWORD,
+// "Protect" for CHANGESECURITY ...), matched as RunCommand matches it; empty for any other
+// command.
+QString CommandWords(const QString &command);

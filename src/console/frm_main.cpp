@@ -81,6 +81,12 @@ AnimationTable &frmMain::animationTable()
     return programState().consoleAnimations;
 }
 
+QString frmMain::commandName(const QString &command) const
+{
+    const QString words = CommandWords(command);
+    return words.isEmpty() ? SkinnedWindow::commandName(command) : words;
+}
+
 void frmMain::setCaption(const QString &caption)
 {
     setWindowTitle(caption);

@@ -36,6 +36,7 @@ public:
     bool isQuitting() const override { return Quitting; }
 
     ButtonTable &buttonTable() override;
+    QString commandName(const QString &command) const override;
     AnimationTable &animationTable() override;
 
     // Position of the last clicked protection line; the editors select it again after a change.

@@ -92,6 +92,7 @@ void showTheme(const SkinnedWindow &window, const skin::Theme &current, const QS
                                                   .arg(preview, reader.errorString());
         else
             picture->setPicture(QPixmap::fromImage(image));
+        picture->setAccessibleName(theme);
     }
     state.ThemeName = theme;
 }

@@ -11,5 +11,6 @@ class Theme;
 // writes SelectedLine, so both must outlive the lists), and a double click
 // OnSettingsListDoubleClick. One press of the mouse button runs the click handler once: holding it
 // down and moving over the list selects nothing more, and the second press of a double click
-// selects nothing. Call it once after the layout, before the lists are filled.
+// selects nothing. The keyboard moves through the lines without running the handler; Enter or
+// Space runs it on the line moved to. Call it once after the layout, before the lists are filled.
 void connectSettingsLists(SkinnedWindow &window, const skin::Theme &theme, int &SelectedLine);

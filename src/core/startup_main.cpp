@@ -5,6 +5,7 @@
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "core/window_placement.h"
+#include "platform/screen_metrics.h"
 #include "platform/single_instance.h"
 
 namespace core {
@@ -34,7 +35,8 @@ void placeWindow(ConsoleWindow &window)
         const StoredScreenArea area{
             stored(screen, QStringLiteral("Left")), stored(screen, QStringLiteral("Top")),
             stored(screen, QStringLiteral("Right")), stored(screen, QStringLiteral("Bottom"))};
-        window.place(placeInShellArea(area, window.auxiliaryRectangle(false), factors));
+        window.place(placeInShellArea(area, window.auxiliaryRectangle(false), factors,
+                                      platform::devicePixelRatio()));
     } else {
         window.place(placeInsideAuxiliary(window.auxiliaryRectangle(true)));
     }

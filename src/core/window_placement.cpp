@@ -33,15 +33,21 @@ bool shellIsRunning(const std::optional<QString> &running)
 }
 
 TwipsRect placeInShellArea(const StoredScreenArea &stored, const TwipsRect &auxiliary,
-                           platform::TwipsFactors factors)
+                           platform::TwipsFactors factors, double devicePixelRatio)
 {
     const double tx = usable(factors.x);
     const double ty = usable(factors.y);
+    const double ratio =
+        std::isfinite(devicePixelRatio) && devicePixelRatio > 0.0 ? devicePixelRatio : 1.0;
+    // A stored edge in device pixels, or the fallback (already the console's pixels).
+    const auto edge = [ratio](const std::optional<QString> &text, double fallback) {
+        return text ? storedPixels(text, fallback * ratio) / ratio : fallback;
+    };
     TwipsRect rect;
-    rect.left = storedPixels(stored.left, auxiliary.left / tx) * tx;
-    rect.top = storedPixels(stored.top, auxiliary.top / ty) * ty;
-    const double right = storedPixels(stored.right, (rect.left + auxiliary.width) / tx) * tx;
-    const double bottom = storedPixels(stored.bottom, (rect.top + auxiliary.height) / ty) * ty;
+    rect.left = edge(stored.left, auxiliary.left / tx) * tx;
+    rect.top = edge(stored.top, auxiliary.top / ty) * ty;
+    const double right = edge(stored.right, (rect.left + auxiliary.width) / tx) * tx;
+    const double bottom = edge(stored.bottom, (rect.top + auxiliary.height) / ty) * ty;
     // Right and Bottom are edges: a shell that stores them left of or above the other edge
     // gives an empty console rather than a negative size the window system cannot take.
     rect.width = std::max(right - rect.left, 0.0);

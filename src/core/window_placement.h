@@ -39,9 +39,12 @@ struct StoredScreenArea
 // number by the leading-number rule and multiplied by its twips factor. An absent edge, or one
 // whose text holds no number, defaults to the auxiliary window's: left and top its own, right
 // = left + its width, bottom = top + its height (so an absent right keeps its width from the
-// left actually used). A width or height that comes out negative is 0.
+// left actually used). A width or height that comes out negative is 0. The shell stores its
+// area in the screen's device pixels; on a scaled screen each stored edge is divided by the
+// screen's devicePixelRatio into the pixels the console is placed in.
 [[nodiscard]] TwipsRect placeInShellArea(const StoredScreenArea &stored, const TwipsRect &auxiliary,
-                                         platform::TwipsFactors factors);
+                                         platform::TwipsFactors factors,
+                                         double devicePixelRatio = 1.0);
 
 // The console's rectangle when the shell does not run: the maximised auxiliary window's area
 // less 60 twips on every side (never below 0 wide or high).

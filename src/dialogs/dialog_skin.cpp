@@ -26,3 +26,13 @@ void centreOnScreen(QWidget &window)
 }
 
 } // namespace dialogs
+
+QString dialogs::dialogCommandWords(const QString &command)
+{
+    const QString keyword = command.toUpper();
+    if (keyword == u"OK")
+        return QStringLiteral("OK");
+    if (keyword == u"QUIT")
+        return QStringLiteral("Cancel");
+    return {};
+}

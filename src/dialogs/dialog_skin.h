@@ -21,6 +21,10 @@ struct DialogShape
 [[nodiscard]] DialogShape readDialogShape(const skin::Theme &theme, const QString &section,
                                           const skin::ThemeFile &skinFile);
 
+// What a screen reader says for a dialog button's command: "OK" for OK, "Cancel" for QUIT
+// (in any case); empty for a program the button starts.
+[[nodiscard]] QString dialogCommandWords(const QString &command);
+
 // Moves window to the middle of the primary screen; nothing without a screen.
 void centreOnScreen(QWidget &window);
 

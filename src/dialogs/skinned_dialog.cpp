@@ -62,6 +62,12 @@ QString SkinnedDialog::exec()
     return programState().DialogText;
 }
 
+QString SkinnedDialog::commandName(const QString &command) const
+{
+    const QString words = dialogs::dialogCommandWords(command);
+    return words.isEmpty() ? SkinnedWindow::commandName(command) : words;
+}
+
 void SkinnedDialog::closeEvent(QCloseEvent *event)
 {
     // Without a title bar the dialog is closed by its own buttons; a close from anywhere else

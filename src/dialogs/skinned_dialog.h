@@ -34,6 +34,9 @@ public:
     // DialogText: the dialog's text, or empty after a cancel.
     QString exec();
 
+    // "OK" and "Cancel" for the dialog's own commands, the program's name for any other.
+    QString commandName(const QString &command) const override;
+
 protected:
     // theme must outlive the dialog.
     SkinnedDialog(const skin::Theme &theme, const QString &caption, QSize designSize,

@@ -35,6 +35,12 @@ TwipsFactors twipsPerPixel()
             twipsPerPixelFor(screen->logicalDotsPerInchY())};
 }
 
+double devicePixelRatio()
+{
+    const QScreen *screen = primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
 QSize screenSizePixels()
 {
     const QScreen *screen = primaryScreen();

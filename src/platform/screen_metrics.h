@@ -21,6 +21,10 @@ struct TwipsFactors
 // 1440 / dpi; 15 for a DPI that is not positive or not finite.
 [[nodiscard]] double twipsPerPixelFor(double dpi);
 
+// Device pixels per pixel of the primary screen (2 on a screen scaled to 200 %, whether by
+// the desktop or by QT_SCALE_FACTOR); 1 without a screen.
+[[nodiscard]] double devicePixelRatio();
+
 // The primary screen's size in pixels; an empty size without a screen.
 [[nodiscard]] QSize screenSizePixels();
 

@@ -1,13 +1,73 @@
 #include "skin/image_button.h"
 
+#include "skin/picture_file.h"
+
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace {
+
+// Whether the user's last input came from the keyboard. The console moves the focus to a
+// button from code after a list click too; that focus is marked only for a keyboard user.
+class LastInput : public QObject
+{
+public:
+    static bool wasKeyboard()
+    {
+        static LastInput *watcher = [] {
+            auto *created = new LastInput(qApp);
+            qApp->installEventFilter(created);
+            return created;
+        }();
+        return watcher->m_keyboard;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            m_keyboard = true;
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::TouchBegin:
+            m_keyboard = false;
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    using QObject::QObject;
+    bool m_keyboard = false;
+};
+
+bool isPressKey(const QKeyEvent &event)
+{
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Select:
+        return !event.isAutoRepeat();
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 ImageButton::ImageButton(QWidget *parent)
     : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);
+    LastInput::wasKeyboard();
 }
 
 void ImageButton::setPicture(const QPixmap &picture)
@@ -28,8 +88,15 @@ void ImageButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_backColor);
-    if (!m_picture.isNull())
-        painter.drawPixmap(rect(), m_picture);
+    const QPixmap &shown = m_focusShown && !m_focusPicture.isNull() ? m_focusPicture : m_picture;
+    if (!shown.isNull())
+        painter.drawPixmap(rect(), shown);
+    if (m_focusShown && width() > 3 && height() > 3) {
+        painter.setPen(Qt::white);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.setPen(Qt::black);
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 }
 
 void ImageButton::mousePressEvent(QMouseEvent *event)
@@ -52,4 +119,52 @@ void ImageButton::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     if (click)
         emit clicked();
+}
+
+void ImageButton::keyPressEvent(QKeyEvent *event)
+{
+    if (!isPressKey(*event)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    showFocus(true);
+    click();
+}
+
+void ImageButton::focusInEvent(QFocusEvent *event)
+{
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+        showFocus(true);
+        break;
+    // The window comes back (a dialog closed): the mark is as it was when the focus left, so a
+    // mouse user who typed a password into the dialog finds the console as it was.
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+        showFocus(m_focusShownWhenLeft);
+        break;
+    default:
+        showFocus(LastInput::wasKeyboard());
+        break;
+    }
+    QWidget::focusInEvent(event);
+}
+
+void ImageButton::focusOutEvent(QFocusEvent *event)
+{
+    m_focusShownWhenLeft = m_focusShown;
+    showFocus(false);
+    QWidget::focusOutEvent(event);
+}
+
+void ImageButton::showFocus(bool shown)
+{
+    if (m_focusShown == shown)
+        return;
+    m_focusShown = shown;
+    m_focusPicture = shown && !m_focusPicturePath.isEmpty()
+                         ? skin::loadPicture(m_focusPicturePath).pixmap
+                         : QPixmap();
+    update();
 }

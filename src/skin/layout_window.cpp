@@ -1,6 +1,7 @@
 #include "skin/layout_window.h"
 
 #include "skin/animations.h"
+#include "skin/hover_tracking.h"
 #include "skin/image_button.h"
 #include "skin/layout_line.h"
 #include "skin/picture_file.h"
@@ -138,6 +139,7 @@ private:
         if (line.isThemePicture) {
             state.ThemePictureIndex = index;
             state.ThemeName = m_theme.name();
+            picture->setAccessibleName(state.ThemeName);
         }
         picture->show();
         return true;
@@ -158,8 +160,23 @@ private:
                        line.button.overSound(), m_line});
         place(*button, line.geometry, skin::EdgeRule::Negative);
         button->setPicture(loaded.pixmap);
+        button->setFocusPicturePath(skin::overPicturePath(path));
+        button->setAccessibleName(buttonName(line.button.command()));
         button->show();
         return true;
+    }
+
+    // The theme's own name for the button ("01.Name=" beside "01=", the override file first),
+    // else the window's words for its command.
+    QString buttonName(const QString &command) const
+    {
+        const QString key = layoutKey(m_line) + QStringLiteral(".Name");
+        for (const skin::ThemeFile &file : {m_skinFile.overrideFile(), m_skinFile}) {
+            const QString name = file.text(m_section, key, {}).trimmed();
+            if (!name.isEmpty())
+                return name;
+        }
+        return m_window.commandName(command);
     }
 
     bool buildLine(const skin::AnimationLine &line)

@@ -1,5 +1,6 @@
 #include "skin/skinned_window.h"
 
+#include "skin/accessible_elements.h"
 #include "skin/animations.h"
 #include "skin/hover_tracking.h"
 #include "skin/image_button.h"
@@ -88,6 +89,7 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
 {
     setWindowFlag(Qt::FramelessWindowHint);
     setAutoFillBackground(true);
+    skin::installAccessibleElements();
 
     // Below every design-time element of a derived window, as the shell's pictures lie below
     // its text boxes and lists. Mouse events that no element takes go on to the window.
@@ -101,7 +103,8 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     auto *listTemplate = new QListWidget(m_surface);
     listTemplate->setFrameShape(QFrame::NoFrame);
     listTemplate->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    listTemplate->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches a list, a click does not focus it: the mouse user sees no focus frame.
+    listTemplate->setFocusPolicy(Qt::TabFocus);
     // Every line of a skin list has the list's one font; measuring each line to lay the list out
     // would cost more than the rest of the start-up together.
     listTemplate->setUniformItemSizes(true);
@@ -244,6 +247,15 @@ void SkinnedWindow::playSound(const QString &name) const
 {
     if (m_soundPlayer)
         m_soundPlayer(name);
+}
+
+QString SkinnedWindow::commandName(const QString &command) const
+{
+    QString path = command.trimmed();
+    if (path.startsWith(u'"'))
+        path = path.mid(1).section(u'"', 0, 0);
+    const qsizetype slash = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
+    return path.mid(slash + 1);
 }
 
 void SkinnedWindow::setBackColor(const QColor &color)

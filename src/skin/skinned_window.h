@@ -82,6 +82,12 @@ public:
     void setSoundPlayer(SoundPlayer player) { m_soundPlayer = std::move(player); }
     void playSound(const QString &name) const;
 
+    // What a screen reader calls an image button whose skin gives it no name: its command
+    // in words. This base knows no keywords and names the program or document the command
+    // opens by its file name (the text after the last "\" or "/"; a quoted command up to its
+    // closing quote). A derived window names its own keywords.
+    virtual QString commandName(const QString &command) const;
+
     // True once the window is closing for good; hover passes and animation ticks then stop.
     virtual bool isQuitting() const { return false; }
 

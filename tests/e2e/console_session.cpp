@@ -169,6 +169,7 @@ QProcessEnvironment ConsoleSession::consoleEnvironment() const
     environment.insert(u"XDG_RUNTIME_DIR"_s, m_root.filePath(u"runtime"_s));
     environment.insert(u"PULSE_SERVER"_s, m_pulse ? m_pulse->address() : QString());
     environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+    environment.insert(m_consoleVariables);
     return environment;
 }
 

@@ -64,6 +64,11 @@ public:
     void stopConsole();
     QString consoleWindow() { return m_x.windows(ConsoleTitle).value(0); }
     QProcessEnvironment consoleEnvironment() const;
+    // Adds a variable to the environment of the consoles started from now on.
+    void addConsoleVariable(const QString &name, const QString &value)
+    {
+        m_consoleVariables.insert(name, value);
+    }
 
     // Where the console lays out the element named `name` on the whole screen (its skin is the
     // screen-width variant, Security1280.skn).
@@ -100,5 +105,6 @@ private:
     XSession m_x;
     std::unique_ptr<PrivatePulseServer> m_pulse;
     QProcess m_console;
+    QProcessEnvironment m_consoleVariables;
     qint64 m_startMark = 0;
 };

@@ -71,6 +71,8 @@ public:
     // Whether the window's program still handles events: it answers the window manager's ping
     // from its event loop within timeoutMs, modal dialogs open or not.
     bool answersPing(const QString &window, int timeoutMs);
+    // Gives window the keyboard, as a window manager does with a window that opens.
+    bool focus(const QString &window) { return xdotool({QStringLiteral("windowfocus"), window}); }
 
     // The whole screen, or a null image when it cannot be grabbed.
     QImage grab();

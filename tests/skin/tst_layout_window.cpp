@@ -82,16 +82,16 @@ void TestLayoutWindow::laysOutEveryKind()
                           "\x21\xf9\x04\x00\x0a\x00\x00\x00"
                           "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
                           43));
-    m_theme->writeFile(u"Security.skn"_s,
-                       {u"[DEFAULT]"_s, u"BackGround=0,0,0"_s,
-                        u"01=secinfo,L,40,10,0,200,16,32,48,255,255,255,DejaVu Sans,10"_s,
-                        u"02=secvc,T,-200,-30,150,0,0,0,0,200,200,0,DejaVu Sans,9"_s,
-                        u"03=back.png,P,50%,0,25%,-80"_s, u"04=ThemePic,P,10,300,100,75"_s,
-                        u"05=b1.bmp,B,-100,10,80,20,over.wav,click.wav,False,QUIT"_s,
-                        u"06=b2.bmp,B,5,5,0,-20,,click2.wav,True,run.exe a,b,,c"_s,
-                        u"07=spin.gif,A,0,0,10,10"_s,
-                        u"08=seclb,T,0,0,100,20,1,2,3,4,5,6,DejaVu Sans,8"_s,
-                        u"10=b1.bmp,B,0,0,10,10,,,False,AFTER A GAP"_s});
+    m_theme->writeFile(
+        u"Security.skn"_s,
+        {u"[DEFAULT]"_s, u"BackGround=0,0,0"_s,
+         u"01=secinfo,L,40,10,0,200,16,32,48,255,255,255,DejaVu Sans,10"_s,
+         u"02=secvc,T,-200,-30,150,0,0,0,0,200,200,0,DejaVu Sans,9"_s,
+         u"03=back.png,P,50%,0,25%,-80"_s, u"04=ThemePic,P,10,300,100,75"_s,
+         u"05=b1.bmp,B,-100,10,80,20,over.wav,click.wav,False,QUIT"_s, u"05.Name= Leave "_s,
+         u"06=b2.bmp,B,5,5,0,-20,,click2.wav,True,run.exe a,b,,c"_s, u"07=spin.gif,A,0,0,10,10"_s,
+         u"08=seclb,T,0,0,100,20,1,2,3,4,5,6,DejaVu Sans,8"_s,
+         u"10=b1.bmp,B,0,0,10,10,,,False,AFTER A GAP"_s});
 
     const int before = m_window->controlCount();
     const LayoutOutcome outcome = layOut();
@@ -126,6 +126,10 @@ void TestLayoutWindow::laysOutEveryKind()
     QCOMPARE(buttons.at(2).command, u"run.exe a,b,,c"_s);
     QCOMPARE(buttons.at(2).overSound, QString());
     QCOMPARE(buttons.at(2).line, 6);
+    // What a screen reader calls them: the theme's name, else the command's file name.
+    QCOMPARE(m_window->imgBut(1)->accessibleName(), u"Leave"_s);
+    QCOMPARE(m_window->imgBut(2)->accessibleName(), u"run.exe a,b,,c"_s);
+    QCOMPARE(m_window->imgPic(2)->accessibleName(), u"Test"_s);
 
     const ProgramState &state = programState();
     QCOMPARE(state.ThemePictureIndex, 2);
