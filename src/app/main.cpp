@@ -15,13 +15,12 @@ int main(int argc, char *argv[])
     std::optional<app::PreviewedTheme> preview;
     if (!invocation.previewFolder.isEmpty()) {
         preview = app::previewedTheme(invocation.previewFolder);
-        if (!preview)
+        if (!preview || !app::beginPreview(*preview))
             return app::answer({app::Invocation::Refuse,
                                 QStringLiteral("kesta-security: %1 is no theme folder (a folder "
                                                "in a Themes folder)\n")
                                     .arg(invocation.previewFolder),
                                 {}});
-        app::beginPreview(*preview);
     }
 
     platform::DisplaySession display;

@@ -37,18 +37,19 @@ std::optional<PreviewedTheme> previewedTheme(const QString &folder)
     return PreviewedTheme{dir.absolutePath(), name};
 }
 
-void beginPreview(const PreviewedTheme &theme)
+bool beginPreview(const PreviewedTheme &theme)
 {
     platform::setPreviewMode(true);
     // Held in this process only: the console reads the theme as the shell would publish it.
-    settings::save(settings::application, QStringLiteral("Default"), QStringLiteral("ProgramDir"),
-                   theme.programDir);
-    settings::save(settings::application, QStringLiteral("Default"), QStringLiteral("ThemeDir"),
-                   theme.themeDir());
+    const bool held = settings::save(settings::application, QStringLiteral("Default"),
+                                     QStringLiteral("ProgramDir"), theme.programDir) &&
+                      settings::save(settings::application, QStringLiteral("Default"),
+                                     QStringLiteral("ThemeDir"), theme.themeDir());
     // The checker's report says every skin and sound problem once per layout; the layers' own
     // warnings would say them again.
     QLoggingCategory::setFilterRules(
         QStringLiteral("kesta.skin.warning=false\nkesta.sound.warning=false"));
+    return held;
 }
 
 ThemePreview::ThemePreview(frmMain &console, PreviewedTheme theme)

@@ -25,8 +25,9 @@ struct PreviewedTheme
 [[nodiscard]] std::optional<PreviewedTheme> previewedTheme(const QString &folder);
 
 // Puts the process in preview mode (nothing is written, no single-instance claim) and has the
-// console read theme's ProgramDir and ThemeDir. Call before the console loads.
-void beginPreview(const PreviewedTheme &theme);
+// console read theme's ProgramDir and ThemeDir. Call before the console loads. False when the
+// preview's own store refused them.
+[[nodiscard]] bool beginPreview(const PreviewedTheme &theme);
 
 // Follows the previewed theme's files: a change on disk (an edit, an atomic replace, a file
 // added or removed) lays the console out again within a second, with the selected line of the

@@ -170,7 +170,7 @@ private:
     // else the window's words for its command.
     QString buttonName(const QString &command) const
     {
-        const QString key = layoutKey(m_line) + QStringLiteral(".Name");
+        const QString key = skin::layoutKey(m_line) + QStringLiteral(".Name");
         for (const skin::ThemeFile &file : {m_skinFile.overrideFile(), m_skinFile}) {
             const QString name = file.text(m_section, key, {}).trimmed();
             if (!name.isEmpty())
