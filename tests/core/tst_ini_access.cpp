@@ -1,155 +1,95 @@
 // ReadINI, WriteINI and DeleteINI on real files: the "NotFound" rule, the INIValue slot, the
-// buffer cut, file-name case, deletes, and failures that must leave the old file whole.
+// buffer cut, file-name case, deletes, and failures that must leave the old file whole; the
+// per-user settings store; numbers and Booleans written as text.
 
 #include "core/ini_access.h"
+#include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "test_environment.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
+#include <QProcess>
 #include <QTest>
 
 #include <sys/stat.h>
-
-using namespace Qt::StringLiterals;
 
 class TestIniAccess : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { env.reset(); }
-    void readsByTheNotFoundRule_data();
-    void readsByTheNotFoundRule();
-    void writesWhatReadsBack();
-    void matchesFileNamesWithoutCase();
-    void deletes();
+    void init() { file = env.emplace().path("t/Security.skn"); }
+    void reads_data();
+    void reads();
+    void writesWhatReadsBackAndDeletes();
     void refusesTextThatWouldBreakTheFile_data();
     void refusesTextThatWouldBreakTheFile();
     void failuresShowTheMessageOncePerFile();
+    void settingsStoreRoundTripsPrivatelyAndSeesTheShell();
+    void numberTextForms();
 
 private:
-    std::unique_ptr<TestEnvironment> env;
+    std::optional<TestEnvironment> env;
     QString file;
 };
 
-void TestIniAccess::init()
+void TestIniAccess::reads_data()
 {
-    env = std::make_unique<TestEnvironment>();
-    file = env->path(u"theme/Security.skn"_s);
+    // The file ("-": none; "<NUL>" a NUL; "<long>": 32,000 "x"), whether [S] k is found and the
+    // value INIValue then holds ("<long>": 31,999 "x").
+    addTextRows({"content", "found", "value"}, "tables/ini_reads.txt");
 }
 
-void TestIniAccess::readsByTheNotFoundRule_data()
+void TestIniAccess::reads()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QString>("value");
-
-    QTest::newRow("value") << QByteArray("[S]\r\nk=v\r\n") << true << u"v"_s;
-    QTest::newRow("stored NotFound") << QByteArray("[S]\r\nk=NotFound\r\n") << false << QString();
-    QTest::newRow("other case of NotFound")
-        << QByteArray("[S]\nk=notfound\n") << true << "notfound";
-    QTest::newRow("empty value") << QByteArray("[S]\r\nk=\r\n") << true << QString();
-    QTest::newRow("quotes removed") << QByteArray("[S]\nk=\"  v  \"\n") << true << u"  v  "_s;
-    QTest::newRow("one quote pair only") << QByteArray("[S]\nk=\"\"x\"\"\n") << true << "\"x\"";
-    QTest::newRow("mismatched quotes stay") << QByteArray("[S]\nk=\"v'\n") << true << "\"v'";
-    QTest::newRow("cut at the first NUL") << QByteArray("[S]\nk=\"a\0b\"\n", 12) << true << "a";
-    QTest::newRow("missing key") << QByteArray("[S]\r\nj=v\r\n") << false << QString();
-    QTest::newRow("no file") << QByteArray() << false << QString();
-    QTest::newRow("cut to the buffer") << "[S]\nk=" + QByteArray(32000, 'x') + '\n'
-                                       << true << QString(31999, u'x');
-}
-
-void TestIniAccess::readsByTheNotFoundRule()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, found);
+    QFETCH(QString, content);
+    QFETCH(QString, found);
     QFETCH(QString, value);
-    if (!content.isNull())
-        writeBytes(file, content);
-    programState().INIValue = u"stale"_s;
-
-    QCOMPARE(ReadINI(u"S"_s, u"k"_s, file), found);
-    QCOMPARE(programState().INIValue, value);
+    if (content != "-")
+        writeBytes(file, content.replace("<long>", QString(32000, 'x'))
+                             .toUtf8()
+                             .replace("<NUL>", QByteArray(1, '\0')));
+    programState().INIValue = "stale";
+    QCOMPARE(ReadINI("S", "k", file), found == "yes");
+    QCOMPARE(programState().INIValue, value.replace("<long>", QString(31999, 'x')));
     QVERIFY(env->messages.isEmpty());
 }
 
-void TestIniAccess::writesWhatReadsBack()
+void TestIniAccess::writesWhatReadsBackAndDeletes()
 {
-    programState().INIValue = u"left over"_s;
-    QVERIFY(WriteINI(u"S"_s, u"k"_s, u"1"_s, file));
-    QCOMPARE(programState().INIValue, QString());
-    QCOMPARE(readBytes(file), QByteArray("[S]\r\nk=1\r\n"));
-
-    // Another program rewrites the file between two reads with the same size.
-    QCOMPARE(readIni(u"S"_s, u"k"_s, file), u"1"_s);
-    writeBytes(file, "[S]\r\nk=2\r\n");
-    QCOMPARE(readIni(u"S"_s, u"k"_s, file), u"2"_s);
-
-    // Edge blanks and quotes included.
-    for (const QString &value : {u" a b "_s, u"\"q\""_s, u"'x"_s, u"\t"_s}) {
-        QVERIFY(WriteINI(u"S"_s, u"k"_s, value, file));
-        QCOMPARE(readIni(u"S"_s, u"k"_s, file), value);
+    // A file named in other case, with backslashes, as the shell stores it.
+    const QString real = env->path("p/Themes/Blue/Terminal.skn");
+    const QString stored = env->root() + "/P\\themes\\blue\\terminal.skn";
+    writeBytes(real, "[A]\r\nk=1\r\nj=2\r\n;note\r\n[B]\r\nk=3\r\n");
+    // Of two names in other case, the first in name order is the file.
+    writeBytes(env->path("p/Themes/Blue/terminal.SKN"), "[B]\r\nk=other\r\n");
+    QCOMPARE(readIni("b", "K", stored), "3");
+    for (const QString value : {" a b ", "\"q\"", "'x", "\t"}) {
+        QVERIFY(WriteINI("B", "k", value, stored));
+        QCOMPARE(readIni("B", "k", stored), value);
     }
-}
-
-void TestIniAccess::matchesFileNamesWithoutCase()
-{
-    const QString real = env->path(u"prog/Themes/Blue/Terminal.skn"_s);
-    writeBytes(real, "[DEFAULT]\r\nSound=True\r\n");
-    const QString stored = env->root() + u"/PROG\\themes\\blue\\terminal.skn"_s;
-
-    QCOMPARE(readIni(u"default"_s, u"sound"_s, stored), u"True"_s);
-    QVERIFY(WriteINI(u"DEFAULT"_s, u"Multiple"_s, u"False"_s, stored));
-    QCOMPARE(readBytes(real), QByteArray("[DEFAULT]\r\nSound=True\r\nMultiple=False\r\n"));
+    // Another program rewrites the file between two reads with the same size.
+    writeBytes(real, "[A]\r\nk=1\r\nj=2\r\n;note\r\n[B]\r\nk=4\r\n");
+    QCOMPARE(readIni("B", "k", stored), "4");
+    QVERIFY(DeleteINI(stored, "a", "K", true, false));
+    QVERIFY(DeleteINI(stored, "B", QString(), true, false));
+    QCOMPARE(readBytes(real), "[A]\r\nj=2\r\n;note\r\n");
+    QVERIFY(DeleteINI(stored, QString(), QString(), true, false));
+    QVERIFY(!QFile::exists(real));
+    QVERIFY(DeleteINI(stored, "S", "k", true, true));
+    QVERIFY(!QFile::exists(real)); // deleting from a missing file creates nothing
     // A new file keeps the name as written, inside the folders that exist.
-    QVERIFY(WriteINI(u"S"_s, u"k"_s, u"v"_s, env->root() + u"\\prog\\THEMES\\Blue\\New.ini"_s));
-    QCOMPARE(QDir(env->path(u"prog/Themes/Blue"_s)).entryList(QDir::Files),
-             (QStringList{u"New.ini"_s, u"Terminal.skn"_s}));
-}
-
-void TestIniAccess::deletes()
-{
-    QVERIFY(DeleteINI(file, u"S"_s, u"k"_s, true, true));
-    QVERIFY(DeleteINI(file, u"S"_s, QString(), true, true));
-    QVERIFY(!QFile::exists(file)); // deleting from a missing file creates nothing
-
-    writeBytes(file, "[A]\r\nk=1\r\nj=2\r\n;note\r\n[B]\r\nk=3\r\n");
-    QVERIFY(DeleteINI(file, u"a"_s, u"K"_s, true, false));
-    QCOMPARE(readBytes(file), QByteArray("[A]\r\nj=2\r\n;note\r\n[B]\r\nk=3\r\n"));
-    QVERIFY(DeleteINI(file, u"A"_s, QString(), true, false));
-    QCOMPARE(readBytes(file), QByteArray(";note\r\n[B]\r\nk=3\r\n"));
-    QVERIFY(DeleteINI(file, QString(), QString(), true, false));
-    QVERIFY(!QFile::exists(file));
-
-    QVERIFY(settings::save(settings::application, "Default", "ThemeDir", "\\Themes\\Blue\\"));
-    QVERIFY(DeleteINI(settings::application, "DEFAULT", "themedir", false, true));
-    QCOMPARE(settings::get(settings::application, "Default", "ThemeDir", "none"), "none");
+    QVERIFY(WriteINI("S", "k", "v", env->root() + "\\p\\THEMES\\Blue\\New.ini"));
+    QCOMPARE(QDir(env->path("p/Themes/Blue")).entryList(QDir::Files),
+             QStringList({"New.ini", "terminal.SKN"}));
     QVERIFY(env->messages.isEmpty());
 }
 
 void TestIniAccess::refusesTextThatWouldBreakTheFile_data()
 {
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    const QString s = u"S"_s, k = u"k"_s, v = u"v"_s;
-    QTest::newRow("line break in value") << s << k << u"a\r\n[Evil]\r\nx=1"_s;
-    QTest::newRow("lone LF in value") << s << k << u"a\nb"_s;
-    QTest::newRow("bracket in section") << u"S]x"_s << k << v;
-    QTest::newRow("line break in section") << u"S\nT"_s << k << v;
-    QTest::newRow("equals in key") << s << u"a=b"_s << v;
-    QTest::newRow("comment key") << s << u";k"_s << v;
-    QTest::newRow("header key") << s << u"[k"_s << v;
-    QTest::newRow("NUL in value") << s << k << u"a"_s + QChar(0) + u"b"_s;
-    QTest::newRow("half a surrogate pair") << s << k << QString(QChar(0xDC00));
-    QTest::newRow("tab ending a key") << s << u"k\t"_s << v;
-    QTest::newRow("tab opening a section") << u" \tS"_s << k << v;
-    QTest::newRow("value that reads as not found") << s << k << u"NotFound"_s;
-    QTest::newRow("value longer than a read returns") << s << k << QString(32000, u'x');
+    addTextRows({"section", "key", "value"}, "tables/refused_writes.txt");
 }
 
 void TestIniAccess::refusesTextThatWouldBreakTheFile()
@@ -157,38 +97,93 @@ void TestIniAccess::refusesTextThatWouldBreakTheFile()
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
-    const QByteArray before("[S]\r\nk=old\r\n");
-    writeBytes(file, before);
+    value.replace("<NUL>", QChar(0)).replace("<half>", QChar(0xDC00));
+    value.replace("<long>", QString(32000, 'x'));
+    writeBytes(file, "[S]\r\nk=old\r\n");
     QVERIFY(!WriteINI(section, key, value, file));
-    QCOMPARE(readBytes(file), before);
-    QCOMPARE(env->messages, QStringList{u"Error Writing Key"_s});
+    QCOMPARE(readBytes(file), "[S]\r\nk=old\r\n");
+    QCOMPARE(env->messages, QStringList{"Error Writing Key"});
 }
 
 void TestIniAccess::failuresShowTheMessageOncePerFile()
 {
-    const QString missingFolder = env->root() + u"/nowhere/x.ini"_s;
-    QVERIFY(!WriteINI(u"S"_s, u"k"_s, u"v"_s, missingFolder));
-    QCOMPARE(env->messages, QStringList{u"Error Writing Key"_s});
-    QVERIFY(!QFile::exists(missingFolder));
-
-    // A folder where the file should be cannot be read or written. Each message shows once for
-    // the file until it changes; the log names every failure, without the value.
+    QVERIFY(!WriteINI("S", "k", "v", env->root() + "/nowhere/x.ini"));
+    QCOMPARE(env->messages, QStringList{"Error Writing Key"});
+    // A folder where the file should be: each message shows once for the file until it changes.
     env->messages.clear();
     QDir().mkpath(file);
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression("^cannot change .*/Security.skn, \\[S\\] k: [^v]+$"));
-    for (const QString &key : {u"k"_s, u"j"_s}) {
-        QVERIFY(!ReadINI(u"S"_s, key, file));
-        QVERIFY(!WriteINI(u"S"_s, u"k"_s, u"v"_s, file));
+    for (const QString key : {"k", "j"}) {
+        QVERIFY(!ReadINI("S", key, file));
+        QVERIFY(!WriteINI("S", "k", "v", file));
     }
-    QCOMPARE(env->messages, (QStringList{u"Error Retrieving Key"_s, u"Error Writing Key"_s}));
-
+    QCOMPARE(env->messages, QStringList({"Error Retrieving Key", "Error Writing Key"}));
     // A pipe there now, which would block the reader until something writes to it.
     QVERIFY(QDir().rmdir(file));
     QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
-    QVERIFY(!ReadINI(u"S"_s, u"k"_s, file));
-    QVERIFY(!WriteINI(u"S"_s, u"k"_s, u"v"_s, file));
+    QVERIFY(!ReadINI("S", "k", file));
+    QVERIFY(!WriteINI("S", "k", "v", file));
     QCOMPARE(env->messages.size(), 4);
+}
+
+// The store takes any single line back exactly, keeps its folder and file private, and sees the
+// shell's writes at once.
+void TestIniAccess::settingsStoreRoundTripsPrivatelyAndSeesTheShell()
+{
+    const QString app = settings::application;
+    // The shell wrote a line in its code page: every other line still takes any text, such as
+    // what the INI format treats specially.
+    writeBytes(env->path("config/KESTA Terminal/settings.ini"), "[Shell]\r\nOwner=Ren\xE9\r\n");
+    for (const QString value :
+         {" 1", "1 ", "", "\"q\"", "'x", "a=b;c", "[s]", "NotFound", "\u00e9\u20ac"}) {
+        QVERIFY(settings::save(app, "Random", "k", value));
+        QCOMPARE(settings::get(app, "RANDOM", "K", "absent"), value);
+    }
+    QCOMPARE(settings::get(app, "Shell", "Owner"), QString::fromUtf16(u"Ren\u00e9"));
+    QVERIFY(!settings::save(app, "EXIT", "x", "0\r\n[EXIT]\r\nx=1"));
+    QVERIFY(settings::remove(app, "RANDOM", "K"));
+    QCOMPARE(settings::get(app, "Random", "k", "absent"), "absent");
+    const QFileInfo store(settings::filePath(app));
+    QCOMPARE(store.absoluteFilePath(), env->root() + "/config/KESTA Terminal/settings.ini");
+    QCOMPARE(QFile::permissions(store.absolutePath()) & 0x7077, QFileDevice::Permissions(0x7000));
+    QCOMPARE(QFile::permissions(store.absoluteFilePath()) & 0x7077,
+             QFileDevice::Permissions(0x6000));
+
+    QVERIFY(settings::save(app, "EXIT", "KESTA Terminal - Security", "0"));
+    QCOMPARE(settings::get(app, "EXIT", "KESTA Terminal - Security"), "0");
+    const QString tool = qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store";
+    QCOMPARE(QProcess::execute(tool, {"set", "exit", "kesta terminal - security", " 1"}), 0);
+    QCOMPARE(settings::get(app, "EXIT", "KESTA Terminal - Security"), " 1");
+}
+
+// Every form of each text below ("1,5": the process locale may use a comma; the stores never
+// do), and the rounding of each number, compared with tests/data/values/number_text.golden.
+void TestIniAccess::numberTextForms()
+{
+    QStringList texts =
+        QString::fromUtf16(u"| \t -3.5x|- 5|.5|1.2.3|1,5|1e3|\u0661\u0662|99999999999|"
+                           u"-0.4|2.5|3.5|fast| True |FALSE|0|-1|0.5|12px|Truely")
+            .split(u'|');
+    texts.insert(8, QString("1") + QString(400, u'0'));
+    texts.insert(9, QString("0.") + QString(400, u'0') + u'1');
+    texts[0] = QString();
+    const auto shown = [](bool found, auto value) {
+        return found ? QByteArray::number(value) : QByteArray("none");
+    };
+    QByteArray out;
+    for (const QString &text : texts) {
+        const core::LeadingNumber number = core::leadingNumber(text);
+        const std::optional<qint32> whole = core::toWholeNumber(text);
+        const std::optional<bool> boolean = core::toBoolean(text);
+        out += '"' + text.left(16).toUtf8().replace('\t', "\\t") + (text.size() > 16 ? "..." : "") +
+               "\": leading " + shown(number.found, number.value) + ", whole " +
+               shown(whole.has_value(), whole.value_or(0)) + " or " +
+               QByteArray::number(core::wholeNumber(text)) + ", Boolean " +
+               (boolean ? (*boolean ? "true" : "false") : "none") + '\n';
+    }
+    for (const double value : {1.5, 2.5, -1.5, -2.5, 2147483646.5, 2147483647.5, -1e20, qQNaN()})
+        out += "rounded " + QByteArray::number(value, 'f', 1) + ": " +
+               QByteArray::number(core::roundHalfEven(value)) + '\n';
+    compareWithGolden(out, testData("values/number_text.golden"));
 }
 
 QTEST_GUILESS_MAIN(TestIniAccess)

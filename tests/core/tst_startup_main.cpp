@@ -3,51 +3,49 @@
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "core/startup_main.h"
+#include "core/window_placement.h"
 #include "platform/single_instance.h"
 #include "test_environment.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSignalSpy>
 #include <QTest>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString appTitle = u"KESTA Terminal - Security"_s;
+const QString appTitle = "KESTA Terminal - Security";
 
-// Records every call the start-up sequence makes, in order, as one line of text each.
+// Records what of the start-up matters to the shell: the title, the place, the end.
 class FakeConsole : public core::ConsoleWindow
 {
 public:
     QStringList calls;
 
-    void setCaption(const QString &caption) override { calls << u"caption "_s + caption; }
-    void hideFakeButton() override { calls << u"hide cmdFake"_s; }
-    core::TwipsRect auxiliaryRectangle(bool show) override
-    {
-        calls << (show ? u"auxiliary shown"_s : u"auxiliary loaded"_s);
-        return {100, 200, 12000, 9000};
-    }
+    void setCaption(const QString &caption) override { calls << "caption " + caption; }
+    void hideFakeButton() override {}
+    core::TwipsRect auxiliaryRectangle(bool) override { return {100, 200, 12000, 9000}; }
     platform::TwipsFactors twipsFactors() const override { return {12.0, 20.0}; }
     void place(const core::TwipsRect &r) override
     {
-        calls << u"place %1,%2,%3,%4"_s.arg(r.left).arg(r.top).arg(r.width).arg(r.height);
+        calls << QString("place %1,%2,%3,%4").arg(r.left).arg(r.top).arg(r.width).arg(r.height);
     }
     int elementCount() const override { return 10; }
-    void openTheme() override { calls << u"open theme "_s + programState().ThemeDir; }
-    void applyBackGround() override { calls << u"background"_s; }
-    void playStartupSound() override { calls << u"sound"_s; }
-    void showAndRunEvents() override { calls << u"show"_s; }
-    void layOut() override { calls << u"lay out"_s; }
-    void stopExitWatch() override { calls << u"stop exit watch"_s; }
-    void EndProgram() override { calls << u"EndProgram"_s; }
+    void openTheme() override {}
+    void applyBackGround() override {}
+    void playStartupSound() override {}
+    void showAndRunEvents() override {}
+    void layOut() override {}
+    void stopExitWatch() override { calls << "stop exit watch"; }
+    void EndProgram() override { calls << "EndProgram"; }
 };
 
 void store(const QString &section, const QString &key, const QString &value)
 {
     QVERIFY(settings::save(settings::application, section, key, value));
+}
+
+core::StartupResult start(FakeConsole &console)
+{
+    platform::SingleInstance instance("test-console");
+    return core::StartupMain(console, instance);
 }
 
 } // namespace
@@ -58,114 +56,75 @@ class TestStartupMain : public QObject
 
 private slots:
     void init();
-    void cleanup() { m_env.reset(); }
-
-    void runsTheStepsInOrder();
-    void placesTheWindowInTheShellArea();
-    void secondStartAsksTheFirstForwardAndWritesNothing();
-    void exitWatchEndsOnlyOnExactlyOne_data();
+    void startsWhereTheShellSays_data();
+    void startsWhereTheShellSays();
     void exitWatchEndsOnlyOnExactlyOne();
+    void scaledScreenAreaIsInDevicePixels();
 
 private:
-    core::StartupResult start(FakeConsole &console)
-    {
-        platform::SingleInstance instance(u"test-console"_s);
-        return core::StartupMain(console, instance);
-    }
-
-    std::unique_ptr<TestEnvironment> m_env;
-    QString m_programDir;
+    std::optional<TestEnvironment> m_env;
 };
 
 void TestStartupMain::init()
 {
-    m_env = std::make_unique<TestEnvironment>();
-    m_programDir = m_env->path(u"Program Files/Kesta"_s);
-    QDir().mkpath(m_programDir + u"/Themes/Blue"_s);
-    ProgramState &state = programState();
-    state = ProgramState();
-    state.AppTitle = appTitle;
-    state.AppName = u"Security"_s;
-    store(u"Default"_s, u"ProgramDir"_s, m_programDir);
-    store(u"Default"_s, u"ThemeDir"_s, u"\\Themes\\Blue\\"_s);
+    m_env.emplace();
+    programState() = ProgramState();
+    programState().AppTitle = appTitle;
+    programState().AppName = "Security";
 }
 
-void TestStartupMain::runsTheStepsInOrder()
+void TestStartupMain::startsWhereTheShellSays_data()
 {
-    store(u"EXIT"_s, appTitle, u"1"_s); // left over from an earlier run
-    store(u"DEFAULT"_s, u"Password"_s, u" secret "_s);
+    // The factors are 12 and 20 twips per pixel; the auxiliary window is 100,200,12000,9000.
+    // The shell area as stored (Left, Top, Right, Bottom; "-": absent) counts only while the
+    // shell runs; the default right edge is the left edge plus the auxiliary window's width.
+    addTextRows({"running", "screen", "place"}, "tables/start_placement.txt");
+}
+
+void TestStartupMain::startsWhereTheShellSays()
+{
+    QFETCH(QString, running);
+    QFETCH(QString, screen);
+    QFETCH(QString, place);
+    store("Default", "ProgramDir", "/opt/kesta");
+    store("Default", "ThemeDir", "\\Themes\\Blue\\");
+    store("EXIT", appTitle, "1"); // left over from an earlier run
+    store("DEFAULT", "Password", " secret ");
+    const QStringList edges{"Left", "Top", "Right", "Bottom"};
+    for (int i = 0; i < 4; ++i) {
+        if (screen.section(',', i, i) != "-")
+            store("Screen", edges[i], screen.section(',', i, i));
+    }
+    if (running != "-")
+        store("General", "Running", running);
     FakeConsole console;
 
     QCOMPARE(start(console), core::StartupResult::Started);
 
-    QCOMPARE(console.calls,
-             (QStringList{u"hide cmdFake"_s, u"caption "_s + appTitle, u"auxiliary shown"_s,
-                          u"place 160,260,11880,8880"_s, u"open theme \\Themes\\Blue\\"_s,
-                          u"background"_s, u"sound"_s, u"show"_s, u"lay out"_s}));
-    QCOMPARE(settings::get(settings::application, u"EXIT"_s, appTitle), u"0"_s);
+    QCOMPARE(console.calls, QStringList({"caption " + appTitle, place}));
+    QCOMPARE(settings::get(settings::application, "EXIT", appTitle), "0");
     const ProgramState &state = programState();
-    QCOMPARE(state.ProgramDir, m_programDir);
-    QCOMPARE(state.ThemeDir, u"\\Themes\\Blue\\"_s);
-    QCOMPARE(state.Password, u" secret "_s);
-    QCOMPARE(state.InitialControlCount, 10);
-}
-
-// The factors are 12 and 20 twips per pixel; the auxiliary window is loaded, never shown.
-void TestStartupMain::placesTheWindowInTheShellArea()
-{
-    store(u"General"_s, u"Running"_s, u"True"_s);
-    store(u"Screen"_s, u"Right"_s, u"800"_s);
-    store(u"Screen"_s, u"Bottom"_s, u"600"_s);
-    store(u"Screen"_s, u"Left"_s, u"0"_s);
-    store(u"Screen"_s, u"Top"_s, u"0"_s);
-    FakeConsole console;
-
-    QCOMPARE(start(console), core::StartupResult::Started);
-
-    QCOMPARE(console.calls.mid(2, 2),
-             (QStringList{u"auxiliary loaded"_s, u"place 0,0,9600,12000"_s}));
-}
-
-void TestStartupMain::secondStartAsksTheFirstForwardAndWritesNothing()
-{
-    QFile::remove(settings::filePath(settings::application));
-    platform::SingleInstance running(u"test-console"_s);
-    QVERIFY(running.claim());
-    QSignalSpy forward(&running, &platform::SingleInstance::activationRequested);
-    FakeConsole console;
-
-    QCOMPARE(start(console), core::StartupResult::AlreadyRunning);
-
-    // Whatever looks for the running console by its title must not find this one.
-    QCOMPARE(console.calls.size(), 2);
-    QVERIFY(console.calls.at(1) != u"caption "_s + appTitle);
-    QVERIFY(forward.wait(5000));
-    QVERIFY(!QFile::exists(settings::filePath(settings::application)));
-    QVERIFY(programState().ProgramDir.isEmpty());
-}
-
-void TestStartupMain::exitWatchEndsOnlyOnExactlyOne_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("ends");
-
-    QTest::newRow("1") << u"1"_s << true;
-    QTest::newRow("blank before 1") << u" 1"_s << false;
-    QTest::newRow("01") << u"01"_s << false;
-    QTest::newRow("true") << u"true"_s << false;
+    QCOMPARE(state.ProgramDir + state.ThemeDir + state.Password,
+             "/opt/kesta\\Themes\\Blue\\ secret ");
 }
 
 void TestStartupMain::exitWatchEndsOnlyOnExactlyOne()
 {
-    QFETCH(QString, stored);
-    QFETCH(bool, ends);
-    store(u"EXIT"_s, appTitle, stored);
-    FakeConsole console;
+    for (const QString stored : {"1", " 1", "01", "true"}) {
+        store("EXIT", appTitle, stored);
+        FakeConsole console;
+        QCOMPARE(core::exitWatchTick(console), stored == "1");
+        QCOMPARE(console.calls,
+                 stored == "1" ? QStringList({"stop exit watch", "EndProgram"}) : QStringList());
+    }
+}
 
-    QCOMPARE(core::exitWatchTick(console), ends);
-
-    QCOMPARE(console.calls,
-             ends ? QStringList({u"stop exit watch"_s, u"EndProgram"_s}) : QStringList());
+void TestStartupMain::scaledScreenAreaIsInDevicePixels()
+{
+    // The shell stores its area in device pixels, two to each of the console's pixels here.
+    const core::TwipsRect placed = core::placeInShellArea(
+        {"0", "100", "2560", "1600"}, {150, 300, 15000, 9000}, {15.0, 15.0}, 2.0);
+    QCOMPARE(placed, (core::TwipsRect{0, 750, 19200, 11250}));
 }
 
 QTEST_MAIN(TestStartupMain)

@@ -2,12 +2,10 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <csignal>
-#include <cstdlib>
 #include <sys/prctl.h>
 
 using namespace Qt::StringLiterals;
@@ -17,13 +15,9 @@ namespace {
 constexpr int QuietLevel = 1000; // of 32767: far below the test tones, far above dither
 constexpr int BytesPerFrame = 4;
 
-// A test that crashes must not leave a sound server behind.
-void endWithParent()
-{
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-}
-
-QProcessEnvironment privateEnvironment(const QString &folder)
+// A private home and runtime folder, and no session's server or bus; a test that crashes must not
+// leave a process behind.
+void makePrivate(QProcess &process, const QString &folder)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"HOME"_s, folder + u"/home"_s);
@@ -31,7 +25,8 @@ QProcessEnvironment privateEnvironment(const QString &folder)
     environment.insert(u"XDG_RUNTIME_DIR"_s, folder + u"/runtime"_s);
     environment.remove(u"PULSE_SERVER"_s);
     environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
-    return environment;
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 } // namespace
@@ -44,10 +39,8 @@ PrivatePulseServer::PrivatePulseServer(const QString &folder)
         QFile::setPermissions(m_folder + sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ExeOwner);
     }
-    for (QProcess *process : {&m_server, &m_recorder}) {
-        process->setProcessEnvironment(privateEnvironment(m_folder));
-        process->setChildProcessModifier(endWithParent);
-    }
+    makePrivate(m_server, m_folder);
+    makePrivate(m_recorder, m_folder);
 }
 
 PrivatePulseServer::~PrivatePulseServer()
@@ -58,21 +51,10 @@ PrivatePulseServer::~PrivatePulseServer()
 
 void PrivatePulseServer::stop(QProcess &process)
 {
-    if (process.state() == QProcess::NotRunning)
-        return;
     process.terminate();
     if (!process.waitForFinished(5000)) {
         process.kill();
         process.waitForFinished(5000);
-    }
-}
-
-void PrivatePulseServer::kill()
-{
-    collect();
-    for (QProcess *process : {&m_server, &m_recorder}) {
-        process->kill();
-        process->waitForFinished(5000);
     }
 }
 
@@ -88,31 +70,24 @@ bool PrivatePulseServer::start()
         m_error = u"pulseaudio is not installed"_s;
         return false;
     }
-    m_server.setProgram(program);
     // Without rewinds a stream that joins the running sink is mixed in after what the sink has
     // already rendered; with them, the monitor loses the stream's first milliseconds.
-    m_server.setArguments(
-        {u"--daemonize=no"_s, u"--use-pid-file=no"_s, u"--exit-idle-time=-1"_s, u"--realtime=no"_s,
-         u"--high-priority=no"_s, u"--disable-shm=yes"_s, u"--log-target=stderr"_s, u"-n"_s,
-         u"-L"_s, u"module-null-sink sink_name=kesta_null rate=48000 channels=2 norewinds=1"_s,
-         u"-L"_s,
-         u"module-native-protocol-unix auth-anonymous=1 socket="_s + m_folder +
-             u"/runtime/native"_s});
-    m_server.start();
-    if (!m_server.waitForStarted(10000)) {
-        m_error = u"pulseaudio does not start: "_s + m_server.errorString();
-        return false;
-    }
-    QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()) {
-        if (m_server.state() == QProcess::NotRunning) {
+    m_server.start(program,
+                   {u"--daemonize=no"_s, u"--use-pid-file=no"_s, u"--exit-idle-time=-1"_s,
+                    u"--realtime=no"_s, u"--high-priority=no"_s, u"--disable-shm=yes"_s,
+                    u"--log-target=stderr"_s, u"-n"_s, u"-L"_s,
+                    u"module-null-sink sink_name=kesta_null rate=48000 channels=2 norewinds=1"_s,
+                    u"-L"_s,
+                    u"module-native-protocol-unix auth-anonymous=1 socket="_s + m_folder +
+                        u"/runtime/native"_s});
+    for (QDeadlineTimer deadline(15000); !deadline.hasExpired(); QThread::msleep(100)) {
+        if (!m_server.waitForStarted(10000) || m_server.state() == QProcess::NotRunning) {
             m_error =
                 u"pulseaudio ended: "_s + QString::fromLocal8Bit(m_server.readAllStandardError());
             return false;
         }
         if (ask({u"info"_s}))
             return true;
-        QThread::msleep(100);
     }
     m_error = u"pulseaudio does not answer"_s;
     stop(m_server);
@@ -122,8 +97,7 @@ bool PrivatePulseServer::start()
 bool PrivatePulseServer::ask(const QStringList &arguments, QByteArray *output)
 {
     QProcess pactl;
-    pactl.setProcessEnvironment(privateEnvironment(m_folder));
-    pactl.setChildProcessModifier(endWithParent);
+    makePrivate(pactl, m_folder);
     pactl.start(u"pactl"_s, QStringList{u"--server="_s + address()} + arguments);
     if (!pactl.waitForFinished(10000)) {
         stop(pactl);
@@ -160,11 +134,9 @@ qint64 PrivatePulseServer::loudFramesSince(qint64 from)
     const qint64 frames = recordedFrames();
     const auto *samples = reinterpret_cast<const qint16 *>(m_recording.constData());
     qint64 loud = 0;
-    for (qint64 frame = std::max<qint64>(from, 0); frame < frames; ++frame) {
-        if (std::abs(samples[2 * frame]) > QuietLevel ||
-            std::abs(samples[2 * frame + 1]) > QuietLevel)
-            ++loud;
-    }
+    for (qint64 frame = std::max<qint64>(from, 0); frame < frames; ++frame)
+        loud +=
+            std::max(std::abs(samples[2 * frame]), std::abs(samples[2 * frame + 1])) > QuietLevel;
     return loud;
 }
 

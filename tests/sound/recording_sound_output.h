@@ -5,9 +5,8 @@
 #include <QList>
 
 // Stands in for the audio device: records every sound it is asked to play.
-class RecordingSoundOutput final
+struct RecordingSoundOutput
 {
-public:
     struct Played
     {
         QString diskPath;
@@ -16,10 +15,8 @@ public:
     };
 
     QList<Played> played;
-
-private:
-    platform::ServicesOverride m_standIn{
-        {.playSound = [this](const QString &diskPath, bool overlap, bool wait) {
-            played.append({diskPath, overlap, wait});
+    platform::ServicesOverride standIn{
+        {.playSound = [this](const QString &path, bool overlap, bool wait) {
+            played.append({path, overlap, wait});
         }}};
 };

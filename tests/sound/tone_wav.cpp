@@ -35,12 +35,9 @@ bool writeToneWav(const QString &path, const WavEncoding &encoding, int duration
         return false;
     const sf_count_t frames = sf_count_t(encoding.sampleRate) * durationMs / 1000;
     std::vector<float> samples(size_t(frames * encoding.channels));
-    for (sf_count_t frame = 0; frame < frames; ++frame) {
-        const double t = double(frame) / encoding.sampleRate;
-        const auto value = float(peak * std::sin(2 * std::numbers::pi * frequency * t));
-        for (int channel = 0; channel < encoding.channels; ++channel)
-            samples[size_t(frame * encoding.channels + channel)] = value;
-    }
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = float(peak * std::sin(2 * std::numbers::pi * frequency *
+                                           double(i / encoding.channels) / encoding.sampleRate));
     const bool written = sf_writef_float(file, samples.data(), frames) == frames;
     return sf_close(file) == 0 && written;
 }

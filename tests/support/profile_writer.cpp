@@ -4,21 +4,14 @@
 #include "core/ini_access.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() != 5)
-        return 2;
-    const QString file = args[1];
-    const QString section = args[2];
-    const QString prefix = args[3];
-    const int count = args[4].toInt();
-    for (int i = 1; i <= count; ++i) {
-        if (!WriteINI(section, prefix + QString::number(i), QString::number(i), file))
+    const QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; args.size() == 5 && i <= args[4].toInt(); ++i) {
+        if (!WriteINI(args[2], args[3] + QString::number(i), QString::number(i), args[1]))
             return 1;
     }
-    return 0;
+    return args.size() == 5 ? 0 : 2;
 }

@@ -1,6 +1,7 @@
 #include "test_environment.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -43,9 +44,37 @@ QString testData(const QString &relative)
     return qEnvironmentVariable("KESTA_SOURCE_DIR") + QStringLiteral("/tests/data/") + relative;
 }
 
+void copyTestData(const QString &relative, const QString &to)
+{
+    QDirIterator files(testData(relative), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString from = files.next(), copy = to + from.mid(testData(relative).size());
+        QDir().mkpath(QFileInfo(copy).absolutePath());
+        writeBytes(copy, readBytes(from));
+    }
+}
+
 void compareWithGolden(const QByteArray &actual, const QString &golden)
 {
     if (qEnvironmentVariableIsSet("KESTA_UPDATE_GOLDEN"))
         writeBytes(golden, actual);
     QCOMPARE(actual.split('\n'), readBytes(golden).split('\n'));
+}
+
+void addTextRows(const QStringList &columns, const QString &table)
+{
+    static QByteArrayList names; // QTest keeps the pointers
+    for (const QString &column : columns)
+        QTest::addColumn<QString>((names << column.toLatin1()).last().constData());
+    for (const QString &row : QString(readBytes(testData(table))).split('\n')) {
+        if (row.isEmpty() || row.startsWith('#'))
+            continue;
+        const QStringList fields = row.split(QStringLiteral(" | "));
+        QTestData &data = QTest::newRow(qPrintable(fields[0]));
+        for (const QString &field : fields.mid(1))
+            data << QString(field)
+                        .replace(QStringLiteral("\\n"), QStringLiteral("\n"))
+                        .replace(QStringLiteral("\\r"), QStringLiteral("\r"))
+                        .replace(QStringLiteral("\\t"), QStringLiteral("\t"));
+    }
 }

@@ -17,8 +17,7 @@ public:
     TestEnvironment &operator=(const TestEnvironment &) = delete;
 
     QString root() const { return m_dir.path(); }
-    // A path below root(); the folders on the way are created.
-    QString path(const QString &relative) const;
+    QString path(const QString &relative) const; // below root(), its folders created
 
     QStringList messages;
 
@@ -31,8 +30,12 @@ private:
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 
-// A file checked in under tests/data.
+// A file checked in under tests/data, and a copy of the files below one of its folders.
 QString testData(const QString &relative);
+void copyTestData(const QString &relative, const QString &to);
 // Compares actual with the golden file line by line; KESTA_UPDATE_GOLDEN=1 rewrites the file
 // from actual instead, to be reviewed before it is committed.
 void compareWithGolden(const QByteArray &actual, const QString &golden);
+// Text columns for a data-driven test, one row per line "name | value ..." of the table under
+// tests/data ("\n", "\r", "\t" stand for those characters; "#" starts a comment line).
+void addTextRows(const QStringList &columns, const QString &table);
