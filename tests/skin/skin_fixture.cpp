@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -37,6 +38,13 @@ ThemeFixture::ThemeFixture(const QString &root, const QString &theme)
     ProgramState &state = programState();
     state.ProgramDir = m_theme.programDir();
     state.ThemeDir = m_theme.themeDir();
+}
+
+void ThemeFixture::copyCheckedIn() const
+{
+    const QDir checkedIn(testData(u"skin/Themes/Test"_s));
+    for (const QString &name : checkedIn.entryList(QDir::Files))
+        QFile::copy(checkedIn.filePath(name), m_folder + u'/' + name);
 }
 
 void ThemeFixture::writeFile(const QString &name, const QStringList &lines) const

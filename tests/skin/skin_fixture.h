@@ -37,6 +37,8 @@ class ThemeFixture
 public:
     ThemeFixture(const QString &root, const QString &theme);
 
+    // Copies the theme checked in under tests/data/skin/Themes/Test into the folder.
+    void copyCheckedIn() const;
     // Writes a skin file of the theme; lines are written as given.
     void writeFile(const QString &name, const QStringList &lines) const;
     // Writes a small picture of the theme (the format follows the extension).

@@ -1,0 +1,203 @@
+#include "skin/gif_animation.h"
+#include "skin/gif_structure.h"
+#include "skin/shape_window.h"
+#include "skin/value_forms.h"
+#include "test_environment.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTest>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr quint32 magenta = 0xFF00FF; // a colour value: red in the low byte
+
+QString corpus(const QString &relative)
+{
+    return qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/../shared/corpus/images/"_s + relative;
+}
+
+QRegion outline(const QWidget &window)
+{
+    return window.mask().isEmpty() ? QRegion(window.rect()) : window.mask();
+}
+
+// The window's outline, one row of text a pixel row: "#" inside, "." cut out.
+QString drawn(const QWidget &window)
+{
+    QString rows;
+    for (int y = 0; y < window.height(); ++y) {
+        for (int x = 0; x < window.width(); ++x)
+            rows += outline(window).contains(QPoint(x, y)) ? u'#' : u'.';
+        rows += u'\n';
+    }
+    return rows;
+}
+
+QString letters(const QImage &image)
+{
+    const QHash<QRgb, QChar> names{
+        {0xff000000, u'k'}, {0xffff0000, u'r'}, {0xff00ff00, u'g'}, {0xff0000ff, u'b'}};
+    QString rows;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            rows += names.value(image.pixel(x, y) | 0xff000000, u'?');
+        rows += u' ';
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestPictures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Checked-in bitmaps of each depth shape a window as golden text shows, and paint it.
+    void shapesAndAnimationsAsDrawn()
+    {
+        QString out;
+        const QDir shapes(testData(u"skin/shapes"_s));
+        for (const QString &name : shapes.entryList(QDir::Files, QDir::Name)) {
+            QWidget window;
+            window.resize(400, 300);
+            const quint32 key = name.contains(u"black-mask"_s) ? 0 : magenta;
+            QVERIFY(ShapeWindow(window, key, shapes.filePath(name)));
+            out += name + u'\n' + drawn(window);
+            const QImage painted = window.grab().toImage();
+            const QImage picture = readPicture(shapes.filePath(name));
+            for (int y = 0; y < window.height(); ++y)
+                for (int x = 0; x < window.width(); ++x)
+                    if (outline(window).contains(QPoint(x, y)))
+                        QCOMPARE(painted.pixel(x, y) | 0xff000000,
+                                 picture.pixel(x, y) | 0xff000000);
+        }
+        const QDir gifs(testData(u"skin/gif"_s));
+        for (const QString &name : gifs.entryList(QDir::Files, QDir::Name)) {
+            const QByteArray bytes = readBytes(gifs.filePath(name));
+            const skin::GifStructure structure = skin::walkGif(bytes);
+            out += u"%1 walked:%2"_s.arg(name, structure.complete ? u"" : u" incomplete");
+            for (const skin::GifImage &image : structure.images)
+                out += u' ' + QString::number(image.delayMs);
+            const skin::GifAnimation gif = skin::decodeGifAnimation(bytes);
+            out += gif.error.isEmpty() ? u"\n"_s : u"\ndecoding fails after:\n"_s;
+            for (const skin::GifFrame &frame : gif.frames)
+                out += u"  %1 ms: "_s.arg(frame.delayMs) + letters(frame.image) + u'\n';
+        }
+        compareWithGolden(out.toUtf8(), testData(u"skin/pictures.golden"_s));
+    }
+
+    void alphaPlaysNoPart()
+    {
+        QImage picture(4, 1, QImage::Format_ARGB32);
+        picture.setPixel(0, 0, 0xFFFF00FF);
+        picture.setPixel(1, 0, qRgba(255, 0, 255, 0)); // mask colour, fully transparent
+        picture.setPixel(2, 0, qRgba(0, 255, 0, 0));   // another colour, fully transparent
+        picture.setPixel(3, 0, qRgba(255, 0, 255, 128));
+        const QImage mask = shapeMask(picture, magenta);
+        for (int x = 0; x < 4; ++x)
+            QCOMPARE(mask.pixelIndex(x, 0), x == 2 ? 1 : 0);
+    }
+
+    void backgroundThatDoesNotLoadLeavesARectangle_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("no background key") << QString();
+        QTest::newRow("missing file") << testData(u"skin/missing.bmp"_s);
+        QTest::newRow("cut short") << testData(u"skin/cut-short.bmp"_s);
+    }
+
+    void backgroundThatDoesNotLoadLeavesARectangle()
+    {
+        QFETCH(QString, path);
+        QWidget window;
+        window.resize(200, 100);
+        // A window shaped before keeps no outline of its earlier background.
+        window.setMask(QRegion(0, 0, 10, 10));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"rectangular"_s));
+        QVERIFY(!ShapeWindow(window, 0, path));
+        QCOMPARE(window.size(), QSize(200, 100));
+        QVERIFY(window.mask().isEmpty());
+    }
+
+    // Good corpus bitmaps take their outline from what Qt reads, their top left pixel the mask
+    // colour; bad ones leave the window as it was.
+    void corpusBitmaps_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QDir folder(corpus(u"bmp"_s));
+        if (!folder.exists())
+            QSKIP("the image corpus is not beside the source tree");
+        for (const QString &name : folder.entryList({u"*.bmp"_s}, QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable(name)) << folder.filePath(name);
+    }
+
+    void corpusBitmaps()
+    {
+        QFETCH(QString, path);
+        const QImage pixels = readPicture(path).convertToFormat(QImage::Format_ARGB32);
+        QWidget window;
+        window.resize(123, 45);
+        if (pixels.isNull()) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"does not load"_s));
+            QVERIFY(!ShapeWindow(window, 0, path));
+            QCOMPARE(window.size(), QSize(123, 45));
+            return;
+        }
+        const QRgb key = pixels.pixel(0, 0) & RGB_MASK;
+        QVERIFY(ShapeWindow(window, skin::colourValue(qRed(key), qGreen(key), qBlue(key)), path));
+        QCOMPARE(window.size(), pixels.size());
+        int inside = 0;
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x)
+                inside += (pixels.pixel(x, y) & RGB_MASK) != key;
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x)
+                QCOMPARE(outline(window).contains(QPoint(x, y)),
+                         inside == 0 || (pixels.pixel(x, y) & RGB_MASK) != key);
+    }
+
+    // Frames: what a GIF decoder reads; delays: each image's own control block.
+    void corpusGifs_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QList<int>>("delays");
+        QFile manifest(corpus(u"manifest.json"_s));
+        if (!manifest.open(QIODevice::ReadOnly))
+            QSKIP("the image corpus is not beside the repository");
+        for (const QJsonValue &value :
+             QJsonDocument::fromJson(manifest.readAll())["files"].toArray()) {
+            const QJsonObject file = value.toObject();
+            if (!file["path"].toString().startsWith(u"gif/"_s))
+                continue;
+            const QJsonArray reported = file["decoder_delays_ms_pillow"].toArray();
+            QList<int> delays;
+            for (int i = 0; i < file["decoder_frames_qt"].toInt(); ++i)
+                delays << qMin(reported.at(i).toInt(0), skin::maxFrameDelay);
+            QTest::newRow(qPrintable(file["path"].toString()))
+                << corpus(file["path"].toString()) << delays;
+        }
+    }
+
+    void corpusGifs()
+    {
+        QFETCH(QString, path);
+        QFETCH(QList<int>, delays);
+        QList<int> decoded;
+        for (const skin::GifFrame &frame : skin::decodeGifAnimation(readBytes(path)).frames) {
+            QVERIFY(!frame.image.isNull());
+            decoded << frame.delayMs;
+        }
+        QCOMPARE(decoded, delays);
+    }
+};
+
+QTEST_MAIN(TestPictures)
+#include "tst_pictures.moc"
