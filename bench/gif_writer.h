@@ -8,7 +8,7 @@
 
 #include <optional>
 
-// Writes small GIF files for tests and benchmarks. Pixel data is coded without compression (a
+// Writes small GIF files for the benchmarks. Pixel data is coded without compression (a
 // clear code every few codes keeps the code width at 9 bits), which every decoder reads.
 struct GifFrameSpec
 {

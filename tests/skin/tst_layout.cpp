@@ -1,0 +1,254 @@
+#include "core/program_state.h"
+#include "skin/image_button.h"
+#include "skin/layout_window.h"
+#include "skin/stretched_picture.h"
+#include "skin/tear_down_layout.h"
+#include "skin_fixture.h"
+#include "test_environment.h"
+
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList warnings;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtWarningMsg)
+        warnings << QString(text).replace(testData(u"skin"_s), u"DATA"_s);
+}
+
+class Window : public RecordingWindow
+{
+public:
+    Window() { resize(640, 480); }
+    bool isQuitting() const override { return quitting; }
+    bool quitting = false;
+};
+
+skin::Theme checkedIn(const QString &name)
+{
+    return {testData(u"skin"_s), u"\\Themes\\"_s + name + u'\\', u"Security"_s};
+}
+
+LayoutOutcome layOut(SkinnedWindow &window, const QString &section, bool animated = false,
+                     int delay = 0)
+{
+    const skin::Theme theme = checkedIn(u"Test"_s);
+    ProgramState &state = programState();
+    state.ProgramDir = theme.programDir();
+    state.ThemeDir = theme.themeDir();
+    return LayoutWindow(window, theme, section, window.buttonTable(), window.animationTable(),
+                        animated, delay, theme.consoleSkin());
+}
+
+QString animationState(Window &window, int a)
+{
+    const AnimationEntry &entry = window.animationTable().at(a);
+    QStringList shown;
+    for (int f = entry.first; f <= entry.last; ++f) {
+        const StretchedPicture *frame = window.imgGif(f);
+        shown << (frame && !frame->isHidden() ? QString::number(f) : u"-"_s);
+    }
+    const QTimer *timer = window.tmrAnim(a);
+    return u"current %1, shown %2, timer %3%4"_s.arg(entry.current)
+        .arg(shown.join(u' '))
+        .arg(timer->interval())
+        .arg(timer->isActive() ? u" running"_s : QString());
+}
+
+// Everything a layout built and recorded, as text.
+QStringList dump(Window &window, const LayoutOutcome &outcome, int before)
+{
+    QStringList out{u"lines %1, skipped %2, new elements %3"_s.arg(outcome.lines)
+                        .arg(outcome.skipped)
+                        .arg(window.controlCount() - before)};
+    out += describeLayout(window);
+    const ButtonTable &buttons = window.buttonTable();
+    for (int i = 1; i <= buttons.count; ++i) {
+        const ButtonEntry &b = buttons.at(i);
+        out << u"button %1 of line %2: %3 over=%4 click=%5 command=%6"_s.arg(i).arg(b.line).arg(
+            QString(b.picture).replace(testData(u"skin"_s), u"DATA"_s), b.overSound, b.clickSound,
+            b.command);
+    }
+    const AnimationTable &animations = window.animationTable();
+    for (int a = 1; a <= animations.animationCount; ++a) {
+        const AnimationEntry &entry = animations.at(a);
+        out << u"animation %1: frames %2-%3, "_s.arg(a).arg(entry.first).arg(entry.last) +
+                   animationState(window, a);
+        for (int f = entry.first; f <= entry.last; ++f) {
+            const StretchedPicture *frame = window.imgGif(f);
+            if (!frame)
+                continue;
+            const QRect r = frame->geometry();
+            out << u"  frame %1: %2,%3 %4x%5, picture %6x%7, %8 ms"_s.arg(f)
+                       .arg(r.x())
+                       .arg(r.y())
+                       .arg(r.width())
+                       .arg(r.height())
+                       .arg(frame->picture().width())
+                       .arg(frame->picture().height())
+                       .arg(frame->frameDelay());
+        }
+        for (int tick = 0; tick < 3; ++tick) {
+            window.tmrAnim_Timer(a);
+            out << u"  after a tick: "_s + animationState(window, a);
+        }
+    }
+    const ProgramState &state = programState();
+    out << u"theme picture %1, theme %2, last line read [%3]"_s.arg(state.ThemePictureIndex)
+               .arg(state.ThemeName, state.INIValue);
+    if (!window.pauses.isEmpty())
+        out << u"%1 pauses of %2 ms"_s.arg(window.pauses.size()).arg(window.pauses.first());
+    return out + warnings;
+}
+
+} // namespace
+
+class TestLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        warnings.clear();
+        qInstallMessageHandler(collectWarnings);
+        ProgramState &state = programState();
+        state.INIValue.clear();
+        state.ThemePictureIndex = 0;
+        state.ThemeName.clear();
+    }
+    void cleanup()
+    {
+        qInstallMessageHandler(nullptr);
+        m_env.reset();
+    }
+
+    // Sections of the checked-in theme laid out, against a golden dump of what was built.
+    void laysOutSections_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<bool>("animated");
+        for (const char *section : {"EVERY", "OVERRIDE", "SKIPPED", "KEYS", "ANIMATIONS", "LARGE",
+                                    "OVER64", "PROGRESSIVE"})
+            QTest::newRow(section) << QString::fromLatin1(section) << false;
+        QTest::newRow("PROGRESSIVE-animated") << u"PROGRESSIVE"_s << true;
+    }
+
+    void laysOutSections()
+    {
+        QFETCH(QString, section);
+        QFETCH(bool, animated);
+        Window window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const int before = window.controlCount();
+        window.paints.clear();
+        QStringList out = dump(window, layOut(window, section, animated, 200), before);
+        // Built progressively, each new element was painted before the next line was laid
+        // out; built at once, none was painted before the last.
+        int paintedInTurn = 0;
+        for (int i = before; i < window.controlCount(); ++i) {
+            paintedInTurn +=
+                std::any_of(window.paints.cbegin(), window.paints.cend(), [&](const auto &p) {
+                    return p.painted == window.control(i) && p.elements == i + 1;
+                });
+        }
+        out << u"%1 painted in turn"_s.arg(paintedInTurn);
+        compareWithGolden(out.join(u'\n').toUtf8() + '\n',
+                          testData(u"skin/layout/"_s + QTest::currentDataTag() + u".golden"_s));
+        // A tick that comes while the window is being closed changes nothing.
+        if (window.animationTable().animationCount > 0) {
+            window.quitting = true;
+            const QString shown = animationState(window, 1);
+            window.tmrAnim_Timer(1);
+            QCOMPARE(animationState(window, 1), shown);
+        }
+    }
+
+    void tearsDownNewestFirst_data()
+    {
+        QTest::addColumn<QString>("theme"); // its terminal.skn decides, else the state
+        QTest::addColumn<bool>("stateAnimated");
+        QTest::addColumn<QList<int>>("pauses");
+        // Visible elements and timers get a pause; the hidden frames go without one.
+        QTest::newRow("terminal.skn turns it on") << "On" << false << QList<int>(5, 30);
+        QTest::newRow("terminal.skn turns it off") << "Off" << true << QList<int>();
+        QTest::newRow("values that do not convert keep the state")
+            << "Bad" << true << QList<int>(5, 50);
+        QTest::newRow("no keys keep the state") << "Test" << false << QList<int>();
+    }
+
+    void tearsDownNewestFirst()
+    {
+        QFETCH(QString, theme);
+        QFETCH(bool, stateAnimated);
+        QFETCH(QList<int>, pauses);
+        Window window;
+        window.show();
+        ProgramState &state = programState();
+        state.InitialControlCount = window.controlCount();
+        layOut(window, u"TEARDOWN"_s);
+        window.tmrAnim_Timer(1); // frame 2 is the one shown when the console closes
+        QStringList removed;
+        for (int i = state.InitialControlCount; i < window.controlCount(); ++i) {
+            QObject *element = window.control(i);
+            const QString name = QString::fromLatin1(element->metaObject()->className());
+            connect(element, &QObject::destroyed, this, [&removed, name] { removed << name; });
+        }
+        state.Animated = stateAnimated;
+        state.AnimDelay = 50;
+        window.pauses.clear();
+        window.paints.clear();
+
+        TearDownLayout(window, checkedIn(theme));
+
+        QCOMPARE(removed,
+                 (QStringList{u"StretchedPicture"_s, u"StretchedPicture"_s, u"StretchedPicture"_s,
+                              u"QTimer"_s, u"ImageButton"_s, u"StretchedPicture"_s, u"QLabel"_s}));
+        QCOMPARE(window.pauses, pauses);
+        // Progressive closing repaints between removals; otherwise no repaint walks the
+        // elements left, which for thousands of them took minutes.
+        QCOMPARE(std::any_of(window.paints.cbegin(), window.paints.cend(),
+                             [&](const auto &p) { return p.elements > state.InitialControlCount; }),
+                 !pauses.isEmpty());
+        QCOMPARE(window.controlCount(), state.InitialControlCount);
+        QCOMPARE(window.imgBut.indexes(), QList<int>{0});
+        QCOMPARE(window.imgGif.indexes(), QList<int>{0});
+    }
+
+    void exitRequestStopsTheLayout_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<bool>("animated"); // with a pause of two seconds after each line
+        QTest::newRow("during a progressive pause") << "EXIT" << true;
+        QTest::newRow("while a GIF is laid out") << "EXITGIF" << false;
+    }
+
+    void exitRequestStopsTheLayout()
+    {
+        QFETCH(QString, section);
+        QFETCH(bool, animated);
+        Window window;
+        int passesAfterExit = 0;
+        QTimer::singleShot(0, &window, [&] { window.quitting = true; });
+        QTimer pass;
+        connect(&pass, &QTimer::timeout, [&] { passesAfterExit += window.quitting; });
+        pass.start(0);
+        QCOMPARE(layOut(window, section, animated, 2000).lines, 1);
+        QVERIFY(window.animationTable().frameCount < 64);
+        // Neither the rest of the pause nor the rest of the GIF was waited for.
+        QVERIFY(passesAfterExit < 5);
+    }
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"
