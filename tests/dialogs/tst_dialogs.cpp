@@ -167,11 +167,14 @@ private slots:
         writeSkins();
         frmSelect dialog(m_theme->theme());
         dialog.Form_Load();
-        QCOMPARE(dialog.Drive1->geometry(), QRect(10, 10, 200, 26));
-        QCOMPARE(dialog.Dir1->geometry(), QRect(10, 40, 200, 150));
-        QCOMPARE(dialog.File1->geometry(), QRect(220, 10, 200, 180));
-        QCOMPARE(dialog.txtSel->geometry(), QRect(10, 200, 410, 26));
-        QCOMPARE(dialog.txtSel2->geometry(), QRect(10, 230, 300, 26));
+        QCOMPARE((QList<QRect>{dialog.Drive1->geometry(), dialog.Dir1->geometry(),
+                               dialog.File1->geometry(), dialog.txtSel->geometry(),
+                               dialog.txtSel2->geometry()}),
+                 (QList<QRect>{{10, 10, 200, 26},
+                               {10, 40, 200, 150},
+                               {220, 10, 200, 180},
+                               {10, 200, 410, 26},
+                               {10, 230, 300, 26}}));
         QCOMPARE(dialog.Drive1->currentText(), QStorageInfo(programDir()).rootPath());
         QCOMPARE(programState().DialogText, '"' + programDir() + "/tool.sh\" -x");
         QCOMPARE(dialog.buttonTable().count, 2);

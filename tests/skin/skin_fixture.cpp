@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -35,9 +34,8 @@ ThemeFixture::ThemeFixture(const QString &root, const QString &theme)
     , m_theme(root, u"\\Themes\\"_s + theme + u"\\"_s, u"Security"_s)
 {
     QDir().mkpath(m_folder);
-    ProgramState &state = programState();
-    state.ProgramDir = m_theme.programDir();
-    state.ThemeDir = m_theme.themeDir();
+    programState().ProgramDir = m_theme.programDir();
+    programState().ThemeDir = m_theme.themeDir();
 }
 
 void ThemeFixture::copyCheckedIn() const
