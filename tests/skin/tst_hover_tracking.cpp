@@ -1,7 +1,6 @@
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
 #include "dialogs/frm_select.h"
-#include "platform/pointer_source.h"
 #include "skin/image_button.h"
 #include "skin/layout_window.h"
 #include "skin_fixture.h"
@@ -164,26 +163,6 @@ private slots:
         frmSelect select(m_theme->theme());
         QCOMPARE(moveOver(select.Dir1->viewport()), 2);
         QCOMPARE(moveOver(select.File1->viewport()), 2);
-    }
-
-    // On Wayland the pointer is known only from the events that reach the program's own
-    // windows: leaving the window leaves the button, as the pointer going elsewhere does on X11.
-    void pointerFromWindowEvents()
-    {
-        m_pointer.reset();
-        platform::followPointerThroughWindowEvents();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        const QPoint inside(25, 40);
-        QMouseEvent move(QEvent::MouseMove, inside, m_window->mapToGlobal(inside), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window->windowHandle(), &move);
-        m_window->UpdateHover();
-        QVERIFY(isOver(m_window->imgBut(1)));
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(m_window->windowHandle(), &leave);
-        m_window->UpdateHover();
-        QVERIFY(!isOver(m_window->imgBut(1)));
     }
 
 private:

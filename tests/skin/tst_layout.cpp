@@ -106,6 +106,31 @@ QStringList dump(Window &window, const LayoutOutcome &outcome, int before)
     return out + warnings;
 }
 
+// Tears the layout down with the progressive closing of the state on, at 50 ms, where the
+// theme's shell skin does not decide; the elements removed, the pauses and the repaints.
+QStringList tearDown(Window &window, int before, const skin::Theme &theme)
+{
+    QStringList out{u"torn down:"_s};
+    for (int i = before; i < window.controlCount(); ++i) {
+        const QString name = QString::fromLatin1(window.control(i)->metaObject()->className());
+        QObject::connect(window.control(i), &QObject::destroyed, [&out, name] { out << name; });
+    }
+    ProgramState &state = programState();
+    state.InitialControlCount = before;
+    state.Animated = true;
+    state.AnimDelay = 50;
+    window.pauses.clear();
+    window.paints.clear();
+    TearDownLayout(window, theme);
+    const bool repainted = std::any_of(window.paints.cbegin(), window.paints.cend(),
+                                       [&](const auto &p) { return p.elements > before; });
+    return out << u"%1 pauses of %2 ms, repainted between: %3, %4 elements left"_s
+                      .arg(window.pauses.size())
+                      .arg(window.pauses.value(0))
+                      .arg(repainted)
+                      .arg(window.controlCount() - before);
+}
+
 } // namespace
 
 class TestLayout : public QObject
@@ -130,20 +155,28 @@ private slots:
     }
 
     // Sections of the checked-in theme laid out, against a golden dump of what was built.
+    // Sections of the checked-in theme laid out (and torn down, under the shell skin of a
+    // theme that turns the progressive closing on, off, or says nothing that converts),
+    // against a golden dump of what was built and removed.
     void laysOutSections_data()
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<bool>("animated");
+        QTest::addColumn<QString>("tearDownTheme");
         for (const char *section : {"EVERY", "OVERRIDE", "SKIPPED", "KEYS", "ANIMATIONS", "LARGE",
                                     "OVER64", "PROGRESSIVE"})
-            QTest::newRow(section) << QString::fromLatin1(section) << false;
-        QTest::newRow("PROGRESSIVE-animated") << u"PROGRESSIVE"_s << true;
+            QTest::newRow(section) << QString::fromLatin1(section) << false << QString();
+        QTest::newRow("PROGRESSIVE-animated") << u"PROGRESSIVE"_s << true << QString();
+        for (const char *theme : {"On", "Off", "Bad", "Test"})
+            QTest::newRow(qPrintable(u"TEARDOWN-"_s + QLatin1StringView(theme)))
+                << u"TEARDOWN"_s << false << QString::fromLatin1(theme);
     }
 
     void laysOutSections()
     {
         QFETCH(QString, section);
         QFETCH(bool, animated);
+        QFETCH(QString, tearDownTheme);
         Window window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -160,8 +193,6 @@ private slots:
                 });
         }
         out << u"%1 painted in turn"_s.arg(paintedInTurn);
-        compareWithGolden(out.join(u'\n').toUtf8() + '\n',
-                          testData(u"skin/layout/"_s + QTest::currentDataTag() + u".golden"_s));
         // A tick that comes while the window is being closed changes nothing.
         if (window.animationTable().animationCount > 0) {
             window.quitting = true;
@@ -169,57 +200,10 @@ private slots:
             window.tmrAnim_Timer(1);
             QCOMPARE(animationState(window, 1), shown);
         }
-    }
-
-    void tearsDownNewestFirst_data()
-    {
-        QTest::addColumn<QString>("theme"); // its terminal.skn decides, else the state
-        QTest::addColumn<bool>("stateAnimated");
-        QTest::addColumn<QList<int>>("pauses");
-        // Visible elements and timers get a pause; the hidden frames go without one.
-        QTest::newRow("terminal.skn turns it on") << "On" << false << QList<int>(5, 30);
-        QTest::newRow("terminal.skn turns it off") << "Off" << true << QList<int>();
-        QTest::newRow("values that do not convert keep the state")
-            << "Bad" << true << QList<int>(5, 50);
-        QTest::newRow("no keys keep the state") << "Test" << false << QList<int>();
-    }
-
-    void tearsDownNewestFirst()
-    {
-        QFETCH(QString, theme);
-        QFETCH(bool, stateAnimated);
-        QFETCH(QList<int>, pauses);
-        Window window;
-        window.show();
-        ProgramState &state = programState();
-        state.InitialControlCount = window.controlCount();
-        layOut(window, u"TEARDOWN"_s);
-        window.tmrAnim_Timer(1); // frame 2 is the one shown when the console closes
-        QStringList removed;
-        for (int i = state.InitialControlCount; i < window.controlCount(); ++i) {
-            QObject *element = window.control(i);
-            const QString name = QString::fromLatin1(element->metaObject()->className());
-            connect(element, &QObject::destroyed, this, [&removed, name] { removed << name; });
-        }
-        state.Animated = stateAnimated;
-        state.AnimDelay = 50;
-        window.pauses.clear();
-        window.paints.clear();
-
-        TearDownLayout(window, checkedIn(theme));
-
-        QCOMPARE(removed,
-                 (QStringList{u"StretchedPicture"_s, u"StretchedPicture"_s, u"StretchedPicture"_s,
-                              u"QTimer"_s, u"ImageButton"_s, u"StretchedPicture"_s, u"QLabel"_s}));
-        QCOMPARE(window.pauses, pauses);
-        // Progressive closing repaints between removals; otherwise no repaint walks the
-        // elements left, which for thousands of them took minutes.
-        QCOMPARE(std::any_of(window.paints.cbegin(), window.paints.cend(),
-                             [&](const auto &p) { return p.elements > state.InitialControlCount; }),
-                 !pauses.isEmpty());
-        QCOMPARE(window.controlCount(), state.InitialControlCount);
-        QCOMPARE(window.imgBut.indexes(), QList<int>{0});
-        QCOMPARE(window.imgGif.indexes(), QList<int>{0});
+        if (!tearDownTheme.isEmpty())
+            out += tearDown(window, before, checkedIn(tearDownTheme));
+        compareWithGolden(out.join(u'\n').toUtf8() + '\n',
+                          testData(u"skin/layout/"_s + QTest::currentDataTag() + u".golden"_s));
     }
 
     void exitRequestStopsTheLayout_data()

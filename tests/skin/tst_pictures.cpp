@@ -5,9 +5,6 @@
 #include "test_environment.h"
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWidget>
@@ -162,40 +159,6 @@ private slots:
             for (int x = 0; x < pixels.width(); ++x)
                 QCOMPARE(outline(window).contains(QPoint(x, y)),
                          inside == 0 || (pixels.pixel(x, y) & RGB_MASK) != key);
-    }
-
-    // Frames: what a GIF decoder reads; delays: each image's own control block.
-    void corpusGifs_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QList<int>>("delays");
-        QFile manifest(corpus(u"manifest.json"_s));
-        if (!manifest.open(QIODevice::ReadOnly))
-            QSKIP("the image corpus is not beside the repository");
-        for (const QJsonValue &value :
-             QJsonDocument::fromJson(manifest.readAll())["files"].toArray()) {
-            const QJsonObject file = value.toObject();
-            if (!file["path"].toString().startsWith(u"gif/"_s))
-                continue;
-            const QJsonArray reported = file["decoder_delays_ms_pillow"].toArray();
-            QList<int> delays;
-            for (int i = 0; i < file["decoder_frames_qt"].toInt(); ++i)
-                delays << qMin(reported.at(i).toInt(0), skin::maxFrameDelay);
-            QTest::newRow(qPrintable(file["path"].toString()))
-                << corpus(file["path"].toString()) << delays;
-        }
-    }
-
-    void corpusGifs()
-    {
-        QFETCH(QString, path);
-        QFETCH(QList<int>, delays);
-        QList<int> decoded;
-        for (const skin::GifFrame &frame : skin::decodeGifAnimation(readBytes(path)).frames) {
-            QVERIFY(!frame.image.isNull());
-            decoded << frame.delayMs;
-        }
-        QCOMPARE(decoded, delays);
     }
 };
 
