@@ -59,16 +59,6 @@ void ThemeFixture::writePicture(const QString &name, int width, int height) cons
 
 namespace {
 
-QString geometryOf(const QWidget &widget)
-{
-    const QRect r = widget.geometry();
-    return u"%1,%2 %3x%4%5"_s.arg(r.x())
-        .arg(r.y())
-        .arg(r.width())
-        .arg(r.height())
-        .arg(widget.isHidden() ? u" hidden"_s : QString());
-}
-
 QString textLook(const QWidget &widget, QPalette::ColorRole back, QPalette::ColorRole text)
 {
     return u" back=%1 text=%2 font=%3 %4"_s
@@ -78,6 +68,16 @@ QString textLook(const QWidget &widget, QPalette::ColorRole back, QPalette::Colo
 }
 
 } // namespace
+
+QString geometryOf(const QWidget &widget)
+{
+    const QRect r = widget.geometry();
+    return u"%1,%2 %3x%4%5"_s.arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .arg(widget.isHidden() ? u" hidden"_s : QString());
+}
 
 QStringList describeLayout(const SkinnedWindow &window)
 {

@@ -45,6 +45,9 @@ private:
     skin::Theme m_theme;
 };
 
+// "x,y wxh", and " hidden" for a hidden widget.
+QString geometryOf(const QWidget &widget);
+
 // The elements laid out on a window (member 1 and up of every set), one line each:
 // "lstBox(1) 40,10 600x200 back=#102030 text=#ffffff font=Sans 10".
 QStringList describeLayout(const SkinnedWindow &window);

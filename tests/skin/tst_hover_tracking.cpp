@@ -1,6 +1,4 @@
 #include "core/program_state.h"
-#include "dialogs/frm_input.h"
-#include "dialogs/frm_select.h"
 #include "skin/image_button.h"
 #include "skin/layout_window.h"
 #include "skin_fixture.h"
@@ -140,29 +138,6 @@ private slots:
         pass({5, 5}, nullptr);
         QVERIFY(!isOver(button));
         QCOMPARE(shownColour(button), normalColour);
-    }
-
-    void eventsThatRunAPass()
-    {
-        auto moveOver = [this](QWidget *target) {
-            const int before = m_pointer->samples;
-            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseMove}) {
-                QMouseEvent event(type, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
-                                  Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(target, &event);
-            }
-            return m_pointer->samples - before;
-        };
-        QCOMPARE(moveOver(m_window->elementSurface()), 2);
-        QCOMPARE(moveOver(m_window->imgBut(1)), 2);
-        QMetaObject::invokeMethod(m_window->tmrMouse, "timeout");
-        QCOMPARE(m_pointer->samples, 5);
-        QCOMPARE(m_window->tmrMouse->interval(), 100);
-        frmInput input(m_theme->theme());
-        QCOMPARE(moveOver(input.txtInput), 2);
-        frmSelect select(m_theme->theme());
-        QCOMPARE(moveOver(select.Dir1->viewport()), 2);
-        QCOMPARE(moveOver(select.File1->viewport()), 2);
     }
 
 private:

@@ -83,12 +83,8 @@ QStringList dump(Window &window, const LayoutOutcome &outcome, int before)
             const StretchedPicture *frame = window.imgGif(f);
             if (!frame)
                 continue;
-            const QRect r = frame->geometry();
-            out << u"  frame %1: %2,%3 %4x%5, picture %6x%7, %8 ms"_s.arg(f)
-                       .arg(r.x())
-                       .arg(r.y())
-                       .arg(r.width())
-                       .arg(r.height())
+            out << u"  frame %1: %2 %3x%4 picture, %5 ms"_s.arg(f)
+                       .arg(geometryOf(*frame))
                        .arg(frame->picture().width())
                        .arg(frame->picture().height())
                        .arg(frame->frameDelay());
@@ -204,30 +200,6 @@ private slots:
             out += tearDown(window, before, checkedIn(tearDownTheme));
         compareWithGolden(out.join(u'\n').toUtf8() + '\n',
                           testData(u"skin/layout/"_s + QTest::currentDataTag() + u".golden"_s));
-    }
-
-    void exitRequestStopsTheLayout_data()
-    {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<bool>("animated"); // with a pause of two seconds after each line
-        QTest::newRow("during a progressive pause") << "EXIT" << true;
-        QTest::newRow("while a GIF is laid out") << "EXITGIF" << false;
-    }
-
-    void exitRequestStopsTheLayout()
-    {
-        QFETCH(QString, section);
-        QFETCH(bool, animated);
-        Window window;
-        int passesAfterExit = 0;
-        QTimer::singleShot(0, &window, [&] { window.quitting = true; });
-        QTimer pass;
-        connect(&pass, &QTimer::timeout, [&] { passesAfterExit += window.quitting; });
-        pass.start(0);
-        QCOMPARE(layOut(window, section, animated, 2000).lines, 1);
-        QVERIFY(window.animationTable().frameCount < 64);
-        // Neither the rest of the pause nor the rest of the GIF was waited for.
-        QVERIFY(passesAfterExit < 5);
     }
 
 private:

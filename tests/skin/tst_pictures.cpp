@@ -139,26 +139,26 @@ private slots:
     void corpusBitmaps()
     {
         QFETCH(QString, path);
-        const QImage pixels = readPicture(path).convertToFormat(QImage::Format_ARGB32);
+        const QImage pixels = readPicture(path).convertToFormat(QImage::Format_RGB32);
         QWidget window;
         window.resize(123, 45);
-        if (pixels.isNull()) {
+        const QRgb key = pixels.isNull() ? 0 : pixels.pixel(0, 0);
+        if (pixels.isNull())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"does not load"_s));
-            QVERIFY(!ShapeWindow(window, 0, path));
-            QCOMPARE(window.size(), QSize(123, 45));
-            return;
+        QCOMPARE(ShapeWindow(window, skin::colourValue(qRed(key), qGreen(key), qBlue(key)), path),
+                 !pixels.isNull());
+        QString expected;
+        for (int y = 0; y < pixels.height(); ++y) {
+            for (int x = 0; x < pixels.width(); ++x)
+                expected += pixels.pixel(x, y) == key ? u'.' : u'#';
+            expected += u'\n';
         }
-        const QRgb key = pixels.pixel(0, 0) & RGB_MASK;
-        QVERIFY(ShapeWindow(window, skin::colourValue(qRed(key), qGreen(key), qBlue(key)), path));
-        QCOMPARE(window.size(), pixels.size());
-        int inside = 0;
-        for (int y = 0; y < pixels.height(); ++y)
-            for (int x = 0; x < pixels.width(); ++x)
-                inside += (pixels.pixel(x, y) & RGB_MASK) != key;
-        for (int y = 0; y < pixels.height(); ++y)
-            for (int x = 0; x < pixels.width(); ++x)
-                QCOMPARE(outline(window).contains(QPoint(x, y)),
-                         inside == 0 || (pixels.pixel(x, y) & RGB_MASK) != key);
+        if (!expected.contains(u'#'))
+            expected.replace(u'.', u'#');
+        if (pixels.isNull())
+            QCOMPARE(window.size(), QSize(123, 45));
+        else
+            QCOMPARE(drawn(window), expected);
     }
 };
 
