@@ -93,6 +93,10 @@ QStringList dump(Window &window, const LayoutOutcome &outcome, int before)
             window.tmrAnim_Timer(a);
             out << u"  after a tick: "_s + animationState(window, a);
         }
+        window.quitting = true; // a tick while the window is being closed changes nothing
+        window.tmrAnim_Timer(a);
+        out << u"  after a tick while quitting: "_s + animationState(window, a);
+        window.quitting = false;
     }
     const ProgramState &state = programState();
     out << u"theme picture %1, theme %2, last line read [%3]"_s.arg(state.ThemePictureIndex)
@@ -189,13 +193,6 @@ private slots:
                 });
         }
         out << u"%1 painted in turn"_s.arg(paintedInTurn);
-        // A tick that comes while the window is being closed changes nothing.
-        if (window.animationTable().animationCount > 0) {
-            window.quitting = true;
-            const QString shown = animationState(window, 1);
-            window.tmrAnim_Timer(1);
-            QCOMPARE(animationState(window, 1), shown);
-        }
         if (!tearDownTheme.isEmpty())
             out += tearDown(window, before, checkedIn(tearDownTheme));
         compareWithGolden(out.join(u'\n').toUtf8() + '\n',

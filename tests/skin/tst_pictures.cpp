@@ -80,7 +80,8 @@ private slots:
             const QImage picture = readPicture(path);
             for (int y = 0; y < window.height(); ++y)
                 for (int x = 0; x < window.width(); ++x)
-                    if (outline(window).contains(QPoint(x, y)))
+                    if (outline(window).contains(QPoint(x, y)) &&
+                        qAlpha(picture.pixel(x, y)) == 255)
                         QCOMPARE(painted.pixel(x, y) | 0xff000000,
                                  picture.pixel(x, y) | 0xff000000);
         }
@@ -97,18 +98,6 @@ private slots:
                 out += u"  %1 ms: "_s.arg(frame.delayMs) + letters(frame.image) + u'\n';
         }
         compareWithGolden(out.toUtf8(), testData(u"skin/pictures.golden"_s));
-    }
-
-    void alphaPlaysNoPart()
-    {
-        QImage picture(4, 1, QImage::Format_ARGB32);
-        picture.setPixel(0, 0, 0xFFFF00FF);
-        picture.setPixel(1, 0, qRgba(255, 0, 255, 0)); // mask colour, fully transparent
-        picture.setPixel(2, 0, qRgba(0, 255, 0, 0));   // another colour, fully transparent
-        picture.setPixel(3, 0, qRgba(255, 0, 255, 128));
-        const QImage mask = shapeMask(picture, magenta);
-        for (int x = 0; x < 4; ++x)
-            QCOMPARE(mask.pixelIndex(x, 0), x == 2 ? 1 : 0);
     }
 
     // Good corpus bitmaps take their outline from what Qt reads, their top left pixel the mask
