@@ -8,10 +8,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
-#include <QTimer>
+#include <QScrollBar>
 
 using namespace Qt::StringLiterals;
 
@@ -34,9 +35,15 @@ ThemeFixture::ThemeFixture(const QString &root, const QString &theme)
     , m_theme(root, u"\\Themes\\"_s + theme + u"\\"_s, u"Security"_s)
 {
     QDir().mkpath(m_folder);
-    ProgramState &state = programState();
-    state.ProgramDir = m_theme.programDir();
-    state.ThemeDir = m_theme.themeDir();
+    programState().ProgramDir = m_theme.programDir();
+    programState().ThemeDir = m_theme.themeDir();
+}
+
+void ThemeFixture::copyCheckedIn() const
+{
+    const QDir checkedIn(testData(u"skin/Themes/Test"_s));
+    for (const QString &name : checkedIn.entryList(QDir::Files))
+        QFile::copy(checkedIn.filePath(name), m_folder + u'/' + name);
 }
 
 void ThemeFixture::writeFile(const QString &name, const QStringList &lines) const
@@ -53,16 +60,6 @@ void ThemeFixture::writePicture(const QString &name, int width, int height) cons
 
 namespace {
 
-QString geometryOf(const QWidget &widget)
-{
-    const QRect r = widget.geometry();
-    return u"%1,%2 %3x%4%5"_s.arg(r.x())
-        .arg(r.y())
-        .arg(r.width())
-        .arg(r.height())
-        .arg(widget.isHidden() ? u" hidden"_s : QString());
-}
-
 QString textLook(const QWidget &widget, QPalette::ColorRole back, QPalette::ColorRole text)
 {
     return u" back=%1 text=%2 font=%3 %4"_s
@@ -73,13 +70,37 @@ QString textLook(const QWidget &widget, QPalette::ColorRole back, QPalette::Colo
 
 } // namespace
 
+QString geometryOf(const QWidget &widget)
+{
+    const QRect r = widget.geometry();
+    return u"%1,%2 %3x%4%5"_s.arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .arg(widget.isHidden() ? u" hidden"_s : QString());
+}
+
+namespace {
+
+// The colour of a list's scroll bar groove once the list holds more lines than it shows.
+QString scrollBarLook(QListWidget &list)
+{
+    while (list.count() < 60)
+        list.addItem(u"line"_s);
+    const QImage bar = list.verticalScrollBar()->grab().toImage();
+    return u" scroll bar "_s + bar.pixelColor(bar.width() / 2, bar.height() - 2).name();
+}
+
+} // namespace
+
 QStringList describeLayout(const SkinnedWindow &window)
 {
     QStringList lines;
     for (int i : window.lstBox.indexes()) {
         if (i > 0)
             lines << u"lstBox(%1) "_s.arg(i) + geometryOf(*window.lstBox(i)) +
-                         textLook(*window.lstBox(i), QPalette::Base, QPalette::Text);
+                         textLook(*window.lstBox(i), QPalette::Base, QPalette::Text) +
+                         scrollBarLook(*window.lstBox(i));
     }
     for (int i : window.lblInfo.indexes()) {
         if (i > 0)
@@ -89,12 +110,14 @@ QStringList describeLayout(const SkinnedWindow &window)
     for (int i : window.imgPic.indexes()) {
         if (i > 0)
             lines << u"imgPic(%1) "_s.arg(i) + geometryOf(*window.imgPic(i)) +
-                         (window.imgPic(i)->picture().isNull() ? u" no picture"_s : QString());
+                         (window.imgPic(i)->picture().isNull() ? u" no picture"_s : QString()) +
+                         u" named \"%1\""_s.arg(window.imgPic(i)->accessibleName());
     }
     for (int i : window.imgBut.indexes()) {
         if (i > 0)
             lines << u"imgBut(%1) "_s.arg(i) + geometryOf(*window.imgBut(i)) +
-                         (window.imgBut(i)->picture().isNull() ? u" no picture"_s : QString());
+                         (window.imgBut(i)->picture().isNull() ? u" no picture"_s : QString()) +
+                         u" named \"%1\""_s.arg(window.imgBut(i)->accessibleName());
     }
     return lines;
 }

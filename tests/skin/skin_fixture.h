@@ -4,12 +4,10 @@
 #include "skin/theme.h"
 
 #include <QList>
-#include <QRect>
-#include <QString>
 #include <QStringList>
 
-// A skinned window that remembers its build pauses and every paint of itself or its elements
-// instead of sleeping, so that tests see the progressive build without timing it.
+// A skinned window that remembers its build pauses and every paint of its elements instead of
+// sleeping, so that tests see the progressive build without timing it.
 class RecordingWindow : public SkinnedWindow
 {
 public:
@@ -18,39 +16,37 @@ public:
         int elements = 0; // controlCount() when the paint ran
         const QObject *painted = nullptr;
     };
-
     RecordingWindow();
-
+    void buildPause(int milliseconds) override { pauses.append(milliseconds); }
     QList<int> pauses;
     QList<Paint> paints;
-
-    void buildPause(int milliseconds) override { pauses.append(milliseconds); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 // A theme folder below root: ProgramDir = root, ThemeDir = "\Themes\<theme>\" (also set in
-// the program state by the constructor).
+// the program state), the console skin "Security.skn".
 class ThemeFixture
 {
 public:
     ThemeFixture(const QString &root, const QString &theme);
-
+    // Copies the theme checked in under tests/data/skin/Themes/Test into the folder.
+    void copyCheckedIn() const;
     // Writes a skin file of the theme; lines are written as given.
     void writeFile(const QString &name, const QStringList &lines) const;
     // Writes a small picture of the theme (the format follows the extension).
     void writePicture(const QString &name, int width = 8, int height = 8) const;
     QString themeFolder() const { return m_folder; }
-    // The theme as the console opens it, with the console skin "Security.skn".
     const skin::Theme &theme() const { return m_theme; }
-    // The stored form of a theme file, as the console addresses it.
-    QString storedPath(const QString &name) const { return m_theme.file(name); }
 
 private:
     QString m_folder;
     skin::Theme m_theme;
 };
+
+// "x,y wxh", and " hidden" for a hidden widget.
+QString geometryOf(const QWidget &widget);
 
 // The elements laid out on a window (member 1 and up of every set), one line each:
 // "lstBox(1) 40,10 600x200 back=#102030 text=#ffffff font=Sans 10".

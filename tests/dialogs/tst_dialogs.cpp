@@ -1,0 +1,262 @@
+#include "../skin/skin_fixture.h"
+#include "../sound/recording_sound_output.h"
+#include "core/program_state.h"
+#include "dialogs/frm_input.h"
+#include "dialogs/frm_select.h"
+#include "platform/screen_metrics.h"
+#include "skin/image_button.h"
+#include "test_environment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStorageInfo>
+#include <QTest>
+
+namespace {
+
+// Takes the person's place for every modal show while it lives: once the dialog is on the
+// screen the script drives it.
+struct ModalScript
+{
+    std::function<void(QWidget &dialog)> script;
+    bool ran = false;
+    platform::ServicesOverride person{{.showModal = [this](QWidget &dialog) {
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        ran = true;
+        script(dialog);
+    }}};
+};
+
+void clickButton(QWidget &dialog, int index)
+{
+    ImageButton *button = static_cast<SkinnedWindow &>(dialog).imgBut(index);
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+void verifyCentredAndShaped(const QWidget &dialog, QSize size)
+{
+    QCOMPARE(dialog.size(), size);
+    QVERIFY(!dialog.mask().contains(QPoint(size.width() - 1, size.height() - 1)));
+    QVERIFY(dialog.mask().contains(QPoint(size.width() / 2, size.height() / 2)));
+    const QSize screen = platform::screenSizePixels();
+    QCOMPARE(dialog.pos(),
+             QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
+}
+
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_theme = std::make_unique<ThemeFixture>(m_env->root(), "Test");
+        m_theme->copyCheckedIn();
+        m_sound = std::make_unique<RecordingSoundOutput>();
+        writeBytes(m_env->path("Prog Dir/tool.sh"), "#!/bin/sh\n");
+        writeBytes(m_env->path("Prog Dir/other.txt"), "");
+        writeBytes(m_env->path("Prog Dir/sub/inner.txt"), "");
+        programState().PasswordMode = false;
+        programState().DialogText = '"' + programDir() + "/tool.sh\" -x";
+    }
+    void cleanup()
+    {
+        m_sound.reset();
+        m_theme.reset();
+        m_env.reset();
+    }
+
+    void inputLoadsItsSkin()
+    {
+        writeSkins();
+        frmInput dialog(m_theme->theme());
+        dialog.Form_Load();
+        QCOMPARE(programState().DialogText, QString());
+        QCOMPARE(dialog.txtInput->geometry(), QRect(30, 60, 240, 28));
+        QCOMPARE(dialog.buttonTable().count, 2);
+        verifyCentredAndShaped(dialog, {300, 160});
+    }
+
+    void inputCloses_data()
+    {
+        QTest::addColumn<QString>("how"); // Enter, a command of button 3, or a window manager close
+        QTest::addColumn<bool>("passwordMode");
+        QTest::addColumn<bool>("withInputBox");
+        QTest::newRow("Enter") << "Enter" << false << true;
+        QTest::newRow("password, placed box") << "Enter" << true << true;
+        QTest::newRow("password, box as designed") << "Enter" << true << false;
+        QTest::newRow("ok in small letters") << "ok" << false << true;
+        QTest::newRow("quit in small letters") << "quit" << false << true;
+        QTest::newRow("window manager") << "close" << false << true;
+    }
+
+    void inputCloses()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, passwordMode);
+        QFETCH(bool, withInputBox);
+        const bool byButton = how == "ok" || how == "quit";
+        writeSkins(byButton ? how : QString(), withInputBox);
+        programState().PasswordMode = passwordMode;
+        ModalScript modal{[&](QWidget &dialog) {
+            auto &input = static_cast<frmInput &>(dialog);
+            QTest::keyClicks(input.txtInput, "s3cr t");
+            QCOMPARE(input.txtInput->displayText(), passwordMode ? "######" : "s3cr t");
+            // Escape is no cancel: the dialog stays.
+            QTest::keyClick(input.txtInput, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
+            if (how == "Enter")
+                QTest::keyClick(input.txtInput, Qt::Key_Return);
+            else if (byButton)
+                clickButton(dialog, 3);
+            else
+                dialog.close();
+            QVERIFY(!dialog.isVisible());
+        }};
+        const QString shown = showInputDialog(m_theme->theme());
+        QVERIFY(modal.ran);
+        QCOMPARE(programState().DialogText, how == "Enter" || how == "ok" ? "s3cr t" : "");
+        QCOMPARE(shown, programState().DialogText);
+        QCOMPARE(programState().PasswordMode, passwordMode); // the dialog does not reset it
+        QCOMPARE(m_sound->played.size(), byButton ? 1 : 0);
+    }
+
+    void selectLoadsItsSkin()
+    {
+        writeSkins();
+        frmSelect dialog(m_theme->theme());
+        dialog.Form_Load();
+        QCOMPARE((QList<QRect>{dialog.Drive1->geometry(), dialog.Dir1->geometry(),
+                               dialog.File1->geometry(), dialog.txtSel->geometry(),
+                               dialog.txtSel2->geometry()}),
+                 (QList<QRect>{{10, 10, 200, 26},
+                               {10, 40, 200, 150},
+                               {220, 10, 200, 180},
+                               {10, 200, 410, 26},
+                               {10, 230, 300, 26}}));
+        QCOMPARE(dialog.Drive1->currentText(), QStorageInfo(programDir()).rootPath());
+        QCOMPARE(programState().DialogText, '"' + programDir() + "/tool.sh\" -x");
+        QCOMPARE(dialog.buttonTable().count, 2);
+        verifyCentredAndShaped(dialog, {440, 300});
+
+        // A drive that cannot be read leaves the lists where they were.
+        const int drive = dialog.Drive1->currentIndex();
+        dialog.Drive1->addItem(m_env->root() + "/not-mounted");
+        dialog.Drive1->setCurrentIndex(dialog.Drive1->count() - 1);
+        QCOMPARE(dialog.Drive1->currentIndex(), drive);
+        QCOMPARE(dialog.Dir1->path(), programDir());
+        QCOMPARE(dialog.txtSel->text(), programDir() + "/tool.sh");
+    }
+
+    void selectPointsTheListsAtTheProgram_data()
+    {
+        QTest::addColumn<QString>("line");     // ROOT stands for the test's folder
+        QTest::addColumn<QString>("folder");   // Dir1 after loading
+        QTest::addColumn<QString>("selected"); // the file selected in File1
+        QTest::newRow("stored form, folder in other letter case")
+            << "\"ROOT\\PROG DIR\\tool.sh\" -a"
+            << "ROOT/Prog Dir"
+            << "tool.sh";
+        QTest::newRow("file name in other letter case selects nothing")
+            << "\"ROOT/Prog Dir/TOOL.SH\""
+            << "ROOT/Prog Dir"
+            << "";
+        // The lists stay in the sub-folder, which has a file of that name: not the program.
+        QTest::newRow("folder that does not exist") << "ROOT/Missing/inner.txt -a"
+                                                    << "ROOT/Prog Dir/sub"
+                                                    << "";
+        QTest::newRow("program without a folder") << "inner.txt -a"
+                                                  << "ROOT/Prog Dir/sub"
+                                                  << "";
+    }
+
+    void selectPointsTheListsAtTheProgram()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, folder);
+        QFETCH(QString, selected);
+        QString root = m_env->root();
+        if (line.contains('\\'))
+            root.replace('/', '\\');
+        programState().DialogText = line.replace("ROOT", root);
+        writeSkins();
+        // Where the lists stand before loading: the tool folder's sub-folder.
+        QVERIFY(QDir::setCurrent(programDir() + "/sub"));
+        frmSelect dialog(m_theme->theme());
+        dialog.Form_Load();
+        QDir::setCurrent(QDir::tempPath());
+        QCOMPARE(dialog.Dir1->path(), folder.replace("ROOT", m_env->root()));
+        QCOMPARE(dialog.File1->path(), folder);
+        const QListWidgetItem *current = dialog.File1->currentItem();
+        QCOMPARE(current ? current->text() : QString(), selected);
+        if (!selected.isEmpty())
+            QCOMPARE(dialog.txtSel->text(), folder + '/' + selected);
+    }
+
+    void selectCloses_data()
+    {
+        QTest::addColumn<QString>("how"); // the command of button 3, or a window manager close
+        QTest::newRow("ok in small letters") << "ok";
+        QTest::newRow("quit in small letters") << "quit";
+        QTest::newRow("window manager") << "close";
+    }
+
+    void selectCloses()
+    {
+        QFETCH(QString, how);
+        writeSkins(how == "close" ? QString() : how);
+        ModalScript modal{[&](QWidget &shown) {
+            auto &dialog = static_cast<frmSelect &>(shown);
+            dialog.txtSel->setText("/opt/My Tool/run");
+            dialog.txtSel2->setText("a  b");
+            QTest::keyClick(dialog.txtSel, Qt::Key_Return); // Enter does not accept here
+            QVERIFY(dialog.isVisible());
+            if (how == "close")
+                dialog.close();
+            else
+                clickButton(dialog, 3);
+            QVERIFY(!dialog.isVisible());
+        }};
+        const QString shown = showSelectDialog(m_theme->theme());
+        QVERIFY(modal.ran);
+        QCOMPARE(programState().DialogText, how == "ok" ? "\"/opt/My Tool/run\" a  b" : "");
+        QCOMPARE(shown, programState().DialogText);
+    }
+
+private:
+    QString programDir() const { return m_env->root() + "/Prog Dir"; }
+
+    // Both dialogs' skins with buttons OK, QUIT and, when given, a third of that command.
+    void writeSkins(const QString &third = {}, bool withInputBox = true)
+    {
+        const QString button = "03=tool.bmp,B,%1,%2,40,30,,click,False," + third;
+        QStringList input = {"[INPUT]", "BackGround=input.bmp", "MaskColor=255,0,255",
+                             "01=ok.bmp,B,40,110,80,30,,click,False,OK",
+                             "02=quit.bmp,B,180,110,80,30,,click,False,QUIT"};
+        if (withInputBox)
+            input << "InputBox=30,60,240,28,9,15,24,150,214,245,DejaVu Sans Mono,14";
+        m_theme->writeFile("terminal.skn", input << (third.isEmpty() ? "" : button.arg(130).arg(10))
+                                                 << "[STARTUP]"
+                                                 << "Animated=False");
+        m_theme->writeFile("Security.skn",
+                           {"[SELECT]", "BackGround=select.bmp", "MaskColor=255,0,255",
+                            "Drivelist=10,10,200,26,,,,,,,,", "Dirlist=10,40,200,150,,,,,,,,",
+                            "Filelist=220,10,200,180,,,,,,,,", "InputBox=10,200,410,26,,,,,,,,",
+                            "ArgBox=10,230,300,26,,,,,,,,",
+                            "01=ok.bmp,B,320,260,50,30,,click,False,OK",
+                            "02=quit.bmp,B,380,260,50,30,,click,False,QUIT",
+                            third.isEmpty() ? "" : button.arg(10).arg(260)});
+    }
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<ThemeFixture> m_theme;
+    std::unique_ptr<RecordingSoundOutput> m_sound;
+};
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
