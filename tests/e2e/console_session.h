@@ -38,6 +38,7 @@ public:
     bool start(Recording recording = Recording::On);
     QString error() const { return m_error; }
     XSession &x() { return m_x; }
+    PrivatePulseServer &pulse() { return *m_pulse; }
 
     // The theme folder of "Default" in the private program folder, and a file in it.
     QString themeFile(const QString &name) const;

@@ -56,6 +56,7 @@ private slots:
     void cleanup();
 
     void pointerOnAndOffAButton();
+    void soundServerComesBack();
     void protectedButtonAsksThroughTheShapedDialog();
     void commandEditorOpensTheShapedSelectDialog();
     void exitRequestEndsTheConsoleWithinOneSecond();
@@ -100,6 +101,30 @@ void TestE2eConsole::pointerOnAndOffAButton()
     QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s), "no normal picture");
     x.pause(400);
     QCOMPARE(m_session.heardSince(mark), QStringList{});
+}
+
+void TestE2eConsole::soundServerComesBack()
+{
+    XSession &x = m_session.x();
+    QVERIFY(m_session.openConsole());
+    const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
+    const auto overAndOff = [&] {
+        return x.moveTo(quit.center()) &&
+               m_session.waitUntilShown(quit.topLeft(), u"btn_quita.bmp"_s) &&
+               x.moveTo(quit.center() + QPoint(0, 3 * quit.height())) &&
+               m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s);
+    };
+    // Gone as a crash leaves it: the console goes on, silent.
+    m_session.pulse().kill();
+    QVERIFY(overAndOff());
+    QCOMPARE(m_session.console().state(), QProcess::Running);
+
+    // Back at the same address: after the console's pause between two attempts, heard again.
+    QVERIFY(m_session.pulse().start() && m_session.pulse().startRecording());
+    x.pause(600);
+    const qint64 mark = m_session.soundMark();
+    QVERIFY(overAndOff());
+    QCOMPARE(m_session.waitToHear(mark, {u"over"_s}), QStringList{u"over"_s});
 }
 
 void TestE2eConsole::protectedButtonAsksThroughTheShapedDialog()

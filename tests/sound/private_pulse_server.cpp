@@ -63,6 +63,15 @@ QString PrivatePulseServer::address() const
     return u"unix:"_s + m_folder + u"/runtime/native"_s;
 }
 
+void PrivatePulseServer::kill()
+{
+    collect();
+    for (QProcess *process : {&m_server, &m_recorder}) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+}
+
 bool PrivatePulseServer::start()
 {
     const QString program = QStandardPaths::findExecutable(u"pulseaudio"_s);

@@ -19,6 +19,8 @@ public:
 
     // Starts the server and waits until it answers; false, with the reason in error(), if not.
     bool start();
+    // Kills the server and its recorder at once, as a crash would; start() brings it back.
+    void kill();
     QString address() const; // what PULSE_SERVER must hold
     QString error() const { return m_error; }
     qint64 processId() const { return m_server.processId(); }
