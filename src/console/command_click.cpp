@@ -9,6 +9,7 @@
 #include "core/program_state.h"
 #include "sound/theme_sound.h"
 
+#include <algorithm>
 #include <array>
 
 using console::ConsoleView;
@@ -43,6 +44,16 @@ const std::array keywords{
     Keyword{u"QUIT", u"Quit", [](ConsoleView &console) { console.EndProgram(); }},
 };
 
+// The keyword a command names, compared exactly after upper-casing, without trimming.
+const Keyword *keywordOf(const QString &command)
+{
+    const QString upper = command.toUpper();
+    const auto found =
+        std::find_if(keywords.cbegin(), keywords.cend(),
+                     [&upper](const Keyword &keyword) { return upper == keyword.word; });
+    return found == keywords.cend() ? nullptr : &*found;
+}
+
 } // namespace
 
 void OnCommandButtonClick(ConsoleView &console, int index)
@@ -61,22 +72,15 @@ void OnCommandButtonClick(ConsoleView &console, int index)
 
 QString CommandWords(const QString &command)
 {
-    const QString upper = command.toUpper();
-    for (const Keyword &keyword : keywords) {
-        if (upper == keyword.word)
-            return keyword.words.toString();
-    }
-    return {};
+    const Keyword *keyword = keywordOf(command);
+    return keyword ? keyword->words.toString() : QString();
 }
 
 void RunCommand(ConsoleView &console, const QString &command)
 {
-    const QString upper = command.toUpper();
-    for (const Keyword &keyword : keywords) {
-        if (upper == keyword.word) {
-            keyword.run(console);
-            return;
-        }
+    if (const Keyword *keyword = keywordOf(command)) {
+        keyword->run(console);
+        return;
     }
     OpenCommand(command);
 }
