@@ -308,13 +308,11 @@ int ProfileDocument::findKey(int section, const QByteArray &key) const
 
 std::optional<QString> ProfileDocument::value(QStringView section, QStringView key) const
 {
-    const int s = findSection(nameBytes(section));
-    if (s < 0)
+    const std::optional<int> line = keyLine(section, key);
+    if (!line)
         return std::nullopt;
-    const int l = findKey(s, nameBytes(key));
-    if (l < 0)
-        return std::nullopt;
-    return textAt(m_lines[l].valueBegin, m_lines[l].valueEnd);
+    const Line &found = m_lines[*line - 1];
+    return textAt(found.valueBegin, found.valueEnd);
 }
 
 std::optional<int> ProfileDocument::keyLine(QStringView section, QStringView key) const
