@@ -56,12 +56,13 @@ private slots:
     void cleanup();
 
     void pointerOnAndOffAButton();
-    void soundServerComesBack();
     void protectedButtonAsksThroughTheShapedDialog();
     void commandEditorOpensTheShapedSelectDialog();
     void exitRequestEndsTheConsoleWithinOneSecond();
     void secondStartBringsTheFirstForward();
     void previewFollowsItsThemeAndWritesNothing();
+    // Last: the sound server it leaves is a new one.
+    void soundServerComesBack();
 
 private:
     ConsoleSession m_session;
