@@ -10,11 +10,9 @@
 #include <memory>
 #include <optional>
 
-// The world of one end-to-end test file: a display, a sound server recording what is played, a
-// private settings store and runtime folder, and a copy of the demo program folder in which each
-// theme sound of "Default" is a tone of its own, so that a recording tells them apart. The
-// shell's side is played through kesta-store: it runs, gives the console the whole screen, and
-// its password is Password.
+// A display, a sound server recording what is played, a private store and a copy of the demo
+// themes whose sounds are tones that a recording tells apart. The shell (played by kesta-store)
+// runs, gives the console the whole screen, and its password is Password.
 class ConsoleSession
 {
 public:
@@ -33,7 +31,6 @@ public:
         On,
         Off // for long runs: a recording grows by 11 MB a minute; the demo's own sounds play
     };
-    // False, with the reason in error(), when a tool the tests need is missing.
     bool start(Recording recording = Recording::On);
     QString error() const { return m_error; }
     XSession &x() { return m_x; }
@@ -47,10 +44,10 @@ public:
     {
         return m_root.filePath(QStringLiteral("config/KESTA Terminal/settings.ini"));
     }
-    // The console's current folder, where it leaves a core file when it dies by a signal.
+    // Where a console that dies leaves its core.
     QString workFolder() const { return m_root.filePath(QStringLiteral("work")); }
 
-    // kesta-store with arguments; its standard output without the final line break.
+    // Gives kesta-store's output without the final line break.
     bool store(const QStringList &arguments, QString *output = nullptr);
     std::optional<QString> storeGet(const QString &section, const QString &key);
     std::optional<QString> iniGet(const QString &themeFile, const QString &section,
@@ -60,14 +57,12 @@ public:
     // (the first heard, from startMark()) has played and its window is laid out.
     bool openConsole();
     qint64 startMark() const { return m_startMark; }
-    // True once the console's window shows.
     bool startConsole(QProcess &process, int timeoutMs = 15000, const QStringList &arguments = {});
     bool startConsole() { return startConsole(m_console); }
     QProcess &console() { return m_console; }
     void stopConsole() { stopChild(m_console); }
     QString consoleWindow() { return m_x.windows(ConsoleTitle).value(0); }
     QProcessEnvironment consoleEnvironment() const;
-    // For the consoles started from now on.
     void addConsoleVariable(const QString &name, const QString &value)
     {
         m_consoleVariables.insert(name, value);
@@ -75,22 +70,19 @@ public:
 
     // Where the console lays out the element on the whole screen (Security1280.skn).
     QRect consoleRect(const QString &name) const;
-    // Waits until the theme picture shows with its top left corner at `at`.
     bool waitUntilShown(QPoint at, const QString &picture, int timeoutMs = 5000);
     // Clicks line (from 0, as shown) of the console list laid out by the line named list.
     bool clickListLine(const QString &list, int line, int along = 40);
-    // Types text and Enter into the dialog whose title matches, and waits for it to close.
+    // Types text and Enter into the dialog, and waits for it to close.
     bool answer(const QString &titlePattern, const QString &text, int timeoutMs = 5000);
 
     qint64 soundMark() { return m_pulse->recordedFrames(); }
-    // The names of the sounds heard since mark, in order ("startup", "over", ...).
+    // "startup", "over", ...
     QStringList heardSince(qint64 mark);
     QList<int> heardLengthsMs(qint64 mark);
-    // The last heard: exactly `expected` unless it times out.
     QStringList waitToHear(qint64 mark, const QStringList &expected, int timeoutMs = 5000);
 
-    // For the README when KESTA_E2E_SCREENSHOTS is set. A shaped window's part is cut to the
-    // outline of its background picture (mask 255,0,255).
+    // For the README when KESTA_E2E_SCREENSHOTS is set, cut to the outline's mask (255,0,255).
     static void keepScreenshot(const QString &name, const QImage &screen, const QRect &part = {},
                                const QImage &outline = {});
 

@@ -21,18 +21,16 @@ struct ShapeSeen
 ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const QImage &background,
                     QRgb mask);
 
-// The width of the span of columns of rectangle `at` in which two screenshots differ.
+// The width of the span of columns in which two screenshots differ.
 int differingColumnSpan(const QImage &a, const QImage &b, const QRect &at);
 
 // The vertical centres of the bands of rows in `at` that hold any colour but the most common.
 QList<int> textLineCentres(const QImage &screen, const QRect &at);
 
-// The value of key in section of an INI file, read the simple way a test needs; empty when
-// missing.
+// Read the simple way a test needs; empty when missing.
 QString skinValue(const QString &file, const QString &section, const QString &key);
 // The rectangle of the element in a layout section on a window of the given size, as the console
 // lays it out (negative places and sizes measured from the far edges); null when it is not there.
 QRect layoutRect(const QString &skinFile, const QString &section, const QString &name,
                  const QSize &window);
-// The four fields from firstField of a value, as a rectangle.
 QRect fieldsRect(const QString &value, int firstField);

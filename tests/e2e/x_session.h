@@ -30,7 +30,6 @@ public:
     XSession(const XSession &) = delete;
     XSession &operator=(const XSession &) = delete;
 
-    // False, with the reason in error(), when a tool is missing or the display does not come up.
     bool start();
     QString error() const { return m_error; }
     QProcessEnvironment clientEnvironment() const;
@@ -39,7 +38,7 @@ public:
     void setIdleWork(std::function<void()> work) { m_idle = std::move(work); }
     void pause(int milliseconds);
     bool waitFor(const std::function<bool()> &condition, int timeoutMs);
-    // Waits for a started child to end; true when it ended with status 0. Stopped after timeoutMs.
+    // True when the child ended with status 0; stopped after timeoutMs.
     bool finish(QProcess &process, int timeoutMs);
 
     // In the order X stacks them (the front one last).
@@ -49,9 +48,8 @@ public:
         QString title;
     };
     QList<Window> visibleWindows();
-    // The ids of the visible windows whose title matches the regular expression.
     QStringList windows(const QString &titlePattern);
-    // The one visible window whose title matches, or empty after timeoutMs.
+    // The one matching window, or empty after timeoutMs.
     QString waitForWindow(const QString &titlePattern, int timeoutMs);
     std::optional<QRect> geometry(const QString &window);
 
@@ -70,7 +68,6 @@ public:
 
     // Whether the window's program answers the window manager's ping from its event loop.
     bool answersPing(const QString &window, int timeoutMs);
-    // The whole screen, or a null image.
     QImage grab();
 
 private:
