@@ -1,12 +1,8 @@
 #!/usr/bin/env python3
-"""Reads a running program over the accessibility bus, as a screen reader does.
+"""atspi_reader.py PID [focus]: reads a program over the accessibility bus, as a screen reader does.
 
-atspi_reader.py PID [focus]
-
-Prints one line per element of the program with the process id PID, "role<TAB>name<TAB>states"
-(states: the words "focusable" and "focused" where they hold), depth first from its windows;
-with "focus", only the element that has the keyboard focus. Waits up to ten seconds for the
-program to appear on the bus (and, with "focus", for an element to have the focus).
+One line per element, depth first, "role<TAB>name<TAB>states" (the words "focusable" and "focused"
+where they hold); with "focus", only the focused element. Waits up to ten seconds for them.
 """
 
 import sys
@@ -22,9 +18,8 @@ def application(pid):
         try:
             if app is not None and app.get_process_id() == pid:
                 return app
-        except Exception:
-            pass  # a program that left the bus meanwhile
-    return None
+        except Exception:  # a program that left the bus meanwhile
+            pass
 
 
 def elements(node):

@@ -5,9 +5,7 @@
 #include "tone_wav.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -20,7 +18,7 @@ namespace {
 struct ThemeTone
 {
     const char *name; // as the recording reports it
-    const char *file; // the sound's file in the demo theme
+    const char *file; // in the demo theme
     double frequency;
     int durationMs;
 };
@@ -32,14 +30,6 @@ constexpr ThemeTone themeTones[] = {
     {"click", "click", 1300, 200},      {"over", "tick", 1500, 200},
 };
 
-QList<double> toneFrequencies()
-{
-    QList<double> frequencies;
-    for (const ThemeTone &tone : themeTones)
-        frequencies.append(tone.frequency);
-    return frequencies;
-}
-
 // A console that dies leaves its core for the backtrace; like every child, it ends with the test.
 void endWithParentLeavingCore()
 {
@@ -50,55 +40,24 @@ void endWithParentLeavingCore()
     setrlimit(RLIMIT_CORE, &core);
 }
 
-bool copyFolder(const QString &from, const QString &to)
+QList<HeardTone> themeTonesIn(const QByteArray &recording)
 {
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
-            return false;
-    }
-    return true;
+    QList<double> frequencies;
+    for (const ThemeTone &tone : themeTones)
+        frequencies.append(tone.frequency);
+    return heardTones(recording, PrivatePulseServer::RecordRate, frequencies);
 }
 
 } // namespace
-
-ConsoleSession::ConsoleSession() = default;
 
 ConsoleSession::~ConsoleSession()
 {
     stopChild(m_console);
     m_x.setIdleWork({});
-    m_pulse.reset();
-}
-
-QString ConsoleSession::programDir() const
-{
-    return m_root.filePath(u"program"_s);
-}
-
-QString ConsoleSession::settingsFile() const
-{
-    return m_root.filePath(u"config/KESTA Terminal/settings.ini"_s);
-}
-
-QString ConsoleSession::workFolder() const
-{
-    return m_root.filePath(u"work"_s);
-}
-
-QString ConsoleSession::themeFile(const QString &name) const
-{
-    return programDir() + u"/Themes/Default/"_s + name;
 }
 
 bool ConsoleSession::start(Recording recording)
 {
-    if (!m_root.isValid()) {
-        m_error = u"no temporary folder"_s;
-        return false;
-    }
     for (const char *folder : {"config", "runtime", "work"})
         QDir().mkpath(m_root.filePath(QString::fromLatin1(folder)));
     QFile::setPermissions(m_root.filePath(u"runtime"_s),
@@ -115,12 +74,8 @@ bool ConsoleSession::start(Recording recording)
     // parec writes into a pipe: read it while anything waits, so that it never blocks.
     if (recording == Recording::On)
         m_x.setIdleWork([this] { m_pulse->recordedFrames(); });
-    if (!writeProgramFolder(recording)) {
-        m_error = u"cannot copy the demo program folder"_s;
-        return false;
-    }
-    if (!writeStore()) {
-        m_error = u"kesta-store does not write the settings store"_s;
+    if (!writeProgramFolder(recording) || !writeStore()) {
+        m_error = u"cannot write the program folder or the settings store"_s;
         return false;
     }
     return true;
@@ -128,16 +83,13 @@ bool ConsoleSession::start(Recording recording)
 
 bool ConsoleSession::writeProgramFolder(Recording recording)
 {
-    const QString demo = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/demo/Themes"_s;
-    if (!copyFolder(demo, programDir() + u"/Themes"_s))
+    if (!copyDemoThemes(programDir()))
         return false;
-    // Tones tell the sounds apart in a recording; without one, the demo's own sounds play.
-    if (recording == Recording::Off)
-        return true;
     for (const ThemeTone &tone : themeTones) {
         const QString path = themeFile(QString::fromLatin1(tone.file) + u".wav"_s);
-        QFile::remove(path);
-        if (!writeToneWav(path, wavEncodings()[1], tone.durationMs, tone.frequency))
+        if (recording == Recording::On &&
+            (!QFile::remove(path) ||
+             !writeToneWav(path, wavEncodings()[1], tone.durationMs, tone.frequency)))
             return false;
     }
     return true;
@@ -155,11 +107,9 @@ bool ConsoleSession::writeStore()
         {u"Screen"_s, u"Bottom"_s, QString::number(XSession::Height)},
         {u"DEFAULT"_s, u"Password"_s, Password},
     };
-    for (const QStringList &value : values) {
-        if (!store(QStringList{u"set"_s} + value))
-            return false;
-    }
-    return true;
+    return std::all_of(values.cbegin(), values.cend(), [this](const QStringList &value) {
+        return store(QStringList{u"set"_s} + value);
+    });
 }
 
 QProcessEnvironment ConsoleSession::consoleEnvironment() const
@@ -190,18 +140,15 @@ bool ConsoleSession::store(const QStringList &arguments, QString *output)
 std::optional<QString> ConsoleSession::storeGet(const QString &section, const QString &key)
 {
     QString value;
-    if (!store({u"get"_s, section, key}, &value))
-        return std::nullopt;
-    return value;
+    return store({u"get"_s, section, key}, &value) ? std::optional(value) : std::nullopt;
 }
 
 std::optional<QString> ConsoleSession::iniGet(const QString &file, const QString &section,
                                               const QString &key)
 {
     QString value;
-    if (!store({u"ini"_s, u"get"_s, themeFile(file), section, key}, &value))
-        return std::nullopt;
-    return value;
+    return store({u"ini"_s, u"get"_s, themeFile(file), section, key}, &value) ? std::optional(value)
+                                                                              : std::nullopt;
 }
 
 bool ConsoleSession::startConsole(QProcess &process, int timeoutMs, const QStringList &arguments)
@@ -220,17 +167,11 @@ bool ConsoleSession::openConsole()
     // On the footer, away from every button, so that nothing plays but the start-up sound.
     m_x.moveTo({XSession::Width / 2, XSession::Height - 8});
     m_startMark = soundMark();
-    if (!startConsole()) {
-        qWarning("the console's window does not show");
-        return false;
-    }
+    const bool shown = startConsole();
     const QStringList heard = waitToHear(m_startMark, {u"startup"_s});
-    if (heard != QStringList{u"startup"_s}) {
-        qWarning("at start-up the console plays %s", qPrintable(heard.join(u", "_s)));
-        return false;
-    }
-    if (!waitUntilShown(consoleRect(u"btn_quit.bmp"_s).topLeft(), u"btn_quit.bmp"_s)) {
-        qWarning("the console is not laid out");
+    if (!shown || heard != QStringList{u"startup"_s} ||
+        !waitUntilShown(consoleRect(u"btn_quit.bmp"_s).topLeft(), u"btn_quit.bmp"_s)) {
+        qWarning("window shown: %d, heard: %s", shown, qPrintable(heard.join(u", "_s)));
         return false;
     }
     return true;
@@ -265,22 +206,10 @@ bool ConsoleSession::answer(const QString &titlePattern, const QString &text, in
            m_x.waitFor([&] { return !m_x.windows(titlePattern).contains(window); }, timeoutMs);
 }
 
-void ConsoleSession::stopConsole()
-{
-    stopChild(m_console);
-}
-
-qint64 ConsoleSession::soundMark()
-{
-    return m_pulse->recordedFrames();
-}
-
 QStringList ConsoleSession::heardSince(qint64 mark)
 {
     QStringList names;
-    const QList<HeardTone> heard =
-        heardTones(m_pulse->recordedSince(mark), PrivatePulseServer::RecordRate, toneFrequencies());
-    for (const HeardTone &tone : heard)
+    for (const HeardTone &tone : themeTonesIn(m_pulse->recordedSince(mark)))
         names.append(QString::fromLatin1(themeTones[tone.tone].name));
     return names;
 }
@@ -288,9 +217,7 @@ QStringList ConsoleSession::heardSince(qint64 mark)
 QList<int> ConsoleSession::heardLengthsMs(qint64 mark)
 {
     QList<int> lengths;
-    const QList<HeardTone> heard =
-        heardTones(m_pulse->recordedSince(mark), PrivatePulseServer::RecordRate, toneFrequencies());
-    for (const HeardTone &tone : heard)
+    for (const HeardTone &tone : themeTonesIn(m_pulse->recordedSince(mark)))
         lengths.append(int(tone.frames * 1000 / PrivatePulseServer::RecordRate));
     return lengths;
 }
@@ -313,20 +240,18 @@ void ConsoleSession::keepScreenshot(const QString &name, const QImage &screen, c
 {
     if (qEnvironmentVariableIsEmpty("KESTA_E2E_SCREENSHOTS"))
         return;
-    const QString folder = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/docs/screenshots"_s;
-    QDir().mkpath(folder);
     QImage picture = part.isNull() ? screen : screen.copy(part);
     if (!outline.isNull()) {
         // What the mask colour cuts away shows the page behind, as it shows the desktop.
         picture = picture.convertToFormat(QImage::Format_ARGB32);
-        const QImage mask = outline.convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < picture.height() && y < mask.height(); ++y) {
-            for (int x = 0; x < picture.width() && x < mask.width(); ++x) {
-                if ((mask.pixel(x, y) & 0xffffff) == 0xff00ff)
+        for (int y = 0; y < picture.height() && y < outline.height(); ++y) {
+            for (int x = 0; x < picture.width() && x < outline.width(); ++x) {
+                if ((outline.pixel(x, y) & 0xffffff) == 0xff00ff)
                     picture.setPixel(x, y, 0);
             }
         }
     }
-    if (!picture.save(folder + u'/' + name + u".png"_s, "PNG", 0))
+    const QString folder = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/docs/screenshots/"_s;
+    if (!picture.save(folder + name + u".png"_s, "PNG", 0))
         qWarning("cannot save the screenshot %s", qPrintable(name));
 }

@@ -5,49 +5,41 @@
 
 namespace {
 
-bool differs(QRgb a, QRgb b)
+// Exact: the console stretches without smoothing, so a picture shows pixel for pixel.
+bool same(QRgb a, QRgb b)
 {
-    // Exact: the console stretches without smoothing, so a picture shows pixel for pixel.
-    return (a & 0xffffff) != (b & 0xffffff);
-}
-
-bool onScreen(const QImage &screen, QPoint p)
-{
-    return screen.rect().contains(p);
+    return (a & 0xffffff) == (b & 0xffffff);
 }
 
 } // namespace
 
 double shareShowing(const QImage &screen, QPoint at, const QImage &picture)
 {
-    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    qint64 same = 0;
-    for (int y = 0; y < rgb.height(); ++y) {
-        for (int x = 0; x < rgb.width(); ++x) {
+    qint64 shown = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
             const QPoint p = at + QPoint(x, y);
-            if (onScreen(screen, p) && !differs(screen.pixel(p), rgb.pixel(x, y)))
-                ++same;
+            shown += screen.rect().contains(p) && same(screen.pixel(p), picture.pixel(x, y));
         }
     }
-    return rgb.isNull() ? 0 : double(same) / (double(rgb.width()) * rgb.height());
+    return picture.isNull() ? 0 : double(shown) / (double(picture.width()) * picture.height());
 }
 
 ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const QImage &background,
                     QRgb mask)
 {
-    const QImage rgb = background.convertToFormat(QImage::Format_RGB32);
     qint64 masked = 0, seeThrough = 0, solid = 0, drawn = 0;
-    for (int y = 0; y < rgb.height(); ++y) {
-        for (int x = 0; x < rgb.width(); ++x) {
+    for (int y = 0; y < background.height(); ++y) {
+        for (int x = 0; x < background.width(); ++x) {
             const QPoint p = at + QPoint(x, y);
-            if (!onScreen(screen, p))
+            if (!screen.rect().contains(p))
                 continue;
-            if (!differs(rgb.pixel(x, y), mask)) {
+            if (same(background.pixel(x, y), mask)) {
                 ++masked;
-                seeThrough += differs(screen.pixel(p), before.pixel(p)) ? 0 : 1;
+                seeThrough += same(screen.pixel(p), before.pixel(p));
             } else {
                 ++solid;
-                drawn += differs(screen.pixel(p), rgb.pixel(x, y)) ? 0 : 1;
+                drawn += same(screen.pixel(p), background.pixel(x, y));
             }
         }
     }
@@ -60,9 +52,8 @@ int differingColumnSpan(const QImage &a, const QImage &b, const QRect &at)
     int first = -1, last = -1;
     for (int x = at.left(); x <= at.right(); ++x) {
         for (int y = at.top(); y <= at.bottom(); ++y) {
-            if (differs(a.pixel(x, y), b.pixel(x, y))) {
-                if (first < 0)
-                    first = x;
+            if (!same(a.pixel(x, y), b.pixel(x, y))) {
+                first = first < 0 ? x : first;
                 last = x;
                 break;
             }
@@ -73,26 +64,22 @@ int differingColumnSpan(const QImage &a, const QImage &b, const QRect &at)
 
 QList<int> textLineCentres(const QImage &screen, const QRect &at)
 {
-    // The list's background is its most common colour; a frame or a line of text is not.
     QHash<QRgb, int> counts;
     for (int y = at.top(); y <= at.bottom(); ++y) {
         for (int x = at.left(); x <= at.right(); ++x)
             ++counts[screen.pixel(x, y) & 0xffffff];
     }
-    QRgb background = 0;
-    int most = 0;
+    QRgb background = 0; // the list's: a frame or a line of text is not its most common colour
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        if (it.value() > most) {
-            most = it.value();
+        if (it.value() > counts.value(background))
             background = it.key();
-        }
     }
     QList<int> centres;
     int bandStart = -1;
     for (int y = at.top(); y <= at.bottom() + 1; ++y) {
         bool ink = false;
         for (int x = at.left(); y <= at.bottom() && x <= at.right() && !ink; ++x)
-            ink = differs(screen.pixel(x, y), background);
+            ink = !same(screen.pixel(x, y), background);
         if (ink && bandStart < 0)
             bandStart = y;
         if (!ink && bandStart >= 0) {
@@ -111,14 +98,11 @@ QString skinValue(const QString &file, const QString &section, const QString &ke
     bool inSection = false;
     for (const QByteArray &raw : input.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(u'[')) {
+        if (line.startsWith(u'['))
             inSection = line.compare(u'[' + section + u']', Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const qsizetype equals = line.indexOf(u'=');
-        if (inSection && equals > 0 &&
-            line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return line.mid(equals + 1).trimmed();
+        else if (inSection &&
+                 line.section(u'=', 0, 0).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return line.section(u'=', 1).trimmed();
     }
     return {};
 }
@@ -142,12 +126,11 @@ QRect layoutRect(const QString &skinFile, const QString &section, const QString 
             break;
         if (line.section(u',', 0, 0) != name)
             continue;
-        QRect r = fieldsRect(line, 2);
-        int left = r.x() < 0 ? window.width() + r.x() : r.x();
-        int top = r.y() < 0 ? window.height() + r.y() : r.y();
-        int width = r.width() <= 0 ? window.width() + r.width() - left : r.width();
-        int height = r.height() <= 0 ? window.height() + r.height() - top : r.height();
-        return QRect(left, top, width, height);
+        const QRect r = fieldsRect(line, 2);
+        const int left = r.x() < 0 ? window.width() + r.x() : r.x();
+        const int top = r.y() < 0 ? window.height() + r.y() : r.y();
+        return QRect(left, top, r.width() <= 0 ? window.width() + r.width() - left : r.width(),
+                     r.height() <= 0 ? window.height() + r.height() - top : r.height());
     }
     return {};
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -15,13 +17,9 @@ constexpr int BridgedWindows = 2;
 double amplitudeAt(const std::vector<double> &samples, int rate, double frequency)
 {
     const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / rate);
-    double previous = 0;
-    double beforePrevious = 0;
-    for (const double sample : samples) {
-        const double current = sample + coefficient * previous - beforePrevious;
-        beforePrevious = previous;
-        previous = current;
-    }
+    double previous = 0, beforePrevious = 0;
+    for (const double sample : samples)
+        beforePrevious = std::exchange(previous, sample + coefficient * previous - beforePrevious);
     const double power = previous * previous + beforePrevious * beforePrevious -
                          coefficient * previous * beforePrevious;
     return 2 * std::sqrt(std::max(power, 0.0)) / double(samples.size());
@@ -33,16 +31,12 @@ int toneOfWindow(const std::vector<double> &samples, int rate, const QList<doubl
     for (const double sample : samples)
         energy += sample * sample;
     const double rms = std::sqrt(energy / double(samples.size()));
-    if (rms < QuietRms)
-        return Silent;
     int best = Silent;
     double bestAmplitude = 0;
-    for (int i = 0; i < frequencies.size(); ++i) {
+    for (int i = 0; rms >= QuietRms && i < frequencies.size(); ++i) {
         const double amplitude = amplitudeAt(samples, rate, frequencies.at(i));
-        if (amplitude > bestAmplitude) {
-            best = i;
-            bestAmplitude = amplitude;
-        }
+        if (amplitude > bestAmplitude)
+            std::tie(best, bestAmplitude) = std::pair(i, amplitude);
     }
     // A pure sine's peak is its RMS times the square root of two; a mixture or a noise is not
     // claimed by any one tone.
@@ -55,12 +49,10 @@ QList<HeardTone> heardTones(const QByteArray &recording, int rate, const QList<d
 {
     const int window = rate / 50;
     const auto *samples = reinterpret_cast<const qint16 *>(recording.constData());
-    const qint64 frames = recording.size() / 4;
+    const qint64 windows = recording.size() / 4 / window;
     QList<HeardTone> heard;
-    int lastTone = Silent;
-    qint64 lastEnd = 0; // in windows
-    qint64 runStart = 0;
-    int runTone = Silent;
+    int lastTone = Silent, runTone = Silent;
+    qint64 lastEnd = 0, runStart = 0; // in windows
     std::vector<double> left(size_t(window), 0.0);
 
     const auto closeRun = [&](qint64 end) {
@@ -73,18 +65,14 @@ QList<HeardTone> heardTones(const QByteArray &recording, int rate, const QList<d
         lastTone = runTone;
         lastEnd = end;
     };
-
-    const qint64 windows = frames / window;
-    for (qint64 w = 0; w < windows; ++w) {
-        for (int i = 0; i < window; ++i)
+    for (qint64 w = 0; w <= windows; ++w) {
+        for (int i = 0; w < windows && i < window; ++i)
             left[size_t(i)] = samples[2 * (w * window + i)];
-        const int tone = toneOfWindow(left, rate, frequencies);
+        const int tone = w < windows ? toneOfWindow(left, rate, frequencies) : Silent;
         if (tone != runTone) {
             closeRun(w);
-            runTone = tone;
-            runStart = w;
+            std::tie(runTone, runStart) = std::pair(tone, w);
         }
     }
-    closeRun(windows);
     return heard;
 }

@@ -1,9 +1,8 @@
 #include "x_session.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
+#include <QDirIterator>
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
@@ -18,13 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int ToolTimeoutMs = 10000;
-
-void endWithParent()
-{
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-}
 
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
@@ -41,14 +33,12 @@ void startChild(QProcess &process, const QString &program, const QStringList &ar
                 const QProcessEnvironment &environment)
 {
     process.setProcessEnvironment(environment);
-    process.setChildProcessModifier(endWithParent);
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process.start(program, arguments);
 }
 
 void stopChild(QProcess &process)
 {
-    if (process.state() == QProcess::NotRunning)
-        return;
     process.terminate();
     if (!process.waitForFinished(3000)) {
         process.kill();
@@ -56,11 +46,16 @@ void stopChild(QProcess &process)
     }
 }
 
-XSession::XSession() = default;
-
-XSession::~XSession()
+bool copyDemoThemes(const QString &programDir)
 {
-    stopChild(m_server);
+    const QString demo = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/demo/Themes"_s;
+    for (QDirIterator it(demo, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString source = it.next();
+        const QString target = programDir + u"/Themes"_s + source.mid(demo.size());
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
+            return false;
+    }
+    return true;
 }
 
 bool XSession::start()
@@ -71,31 +66,25 @@ bool XSession::start()
             return false;
         }
     }
-    // -displayfd picks a free display number and writes it once the server takes clients, so
-    // test files running side by side each get their own display.
-    // Read by nobody while the tests run: a pipe could fill and stop the server.
+    // -displayfd picks a free display number, so test files running side by side each get their
+    // own, and writes it once the server takes clients. Its log goes to a file: a pipe read by
+    // nobody could fill and stop the server.
     m_server.setStandardErrorFile(m_folder.filePath(u"xvfb.log"_s));
     startChild(m_server, u"Xvfb"_s,
                {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"%1x%2x24"_s.arg(Width).arg(Height),
                 u"-nolisten"_s, u"tcp"_s, u"-noreset"_s},
                QProcessEnvironment::systemEnvironment());
-    if (!m_server.waitForStarted(10000)) {
-        m_error = u"Xvfb does not start: "_s + m_server.errorString();
-        return false;
-    }
     QByteArray number;
     QDeadlineTimer deadline(15000);
     while (!number.contains('\n') && !deadline.hasExpired() &&
-           m_server.state() == QProcess::Running) {
+           m_server.state() != QProcess::NotRunning) {
         m_server.waitForReadyRead(100);
         number += m_server.readAllStandardOutput();
     }
     if (!number.contains('\n')) {
         QFile log(m_folder.filePath(u"xvfb.log"_s));
-        m_error =
-            u"Xvfb gives no display: "_s +
-            (log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()) : QString());
-        stopChild(m_server);
+        log.open(QIODevice::ReadOnly);
+        m_error = u"Xvfb gives no display: "_s + QString::fromLocal8Bit(log.readAll());
         return false;
     }
     m_display = u":"_s + QString::fromLatin1(number.trimmed());
@@ -107,34 +96,25 @@ QProcessEnvironment XSession::clientEnvironment() const
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"DISPLAY"_s, m_display);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-    environment.remove(u"WAYLAND_DISPLAY"_s);
-    environment.remove(u"SESSION_MANAGER"_s);
-    environment.remove(u"XAUTHORITY"_s);
+    for (const QString &name : {u"WAYLAND_DISPLAY"_s, u"SESSION_MANAGER"_s, u"XAUTHORITY"_s})
+        environment.remove(name);
     return environment;
 }
 
 void XSession::pause(int milliseconds)
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        if (m_idle)
-            m_idle();
-        QThread::msleep(10);
-    } while (clock.elapsed() < milliseconds);
+    waitFor([] { return false; }, milliseconds);
 }
 
 bool XSession::waitFor(const std::function<bool()> &condition, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (true) {
+    for (QDeadlineTimer deadline(timeoutMs);; QThread::msleep(10)) {
         if (m_idle)
             m_idle();
         if (condition())
             return true;
         if (deadline.hasExpired())
             return false;
-        QThread::msleep(20);
     }
 }
 
@@ -154,28 +134,27 @@ bool XSession::finish(QProcess &process, int timeoutMs)
            process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-bool XSession::xdotool(const QStringList &arguments, QByteArray *output)
+bool XSession::gesture(const QStringList &commands, QByteArray *output)
 {
     QProcess process;
-    startChild(process, u"xdotool"_s, arguments, clientEnvironment());
-    const bool done = finish(process, ToolTimeoutMs);
+    startChild(process, u"xdotool"_s, commands, clientEnvironment());
+    const bool done = finish(process, 10000);
     if (output)
-        *output = process.readAllStandardOutput();
+        *output = process.readAllStandardOutput().trimmed();
     return done;
 }
 
 QList<XSession::Window> XSession::visibleWindows()
 {
-    // xdotool's own pattern misses titles with characters beyond ASCII (the system prompt's has
-    // a dash before the program's name): each title is read as it is, in UTF-8.
-    QByteArray output;
-    // Not found is exit status 1 with no output: an empty list either way.
-    xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"."_s}, &output);
+    // xdotool's own pattern misses titles beyond ASCII (the system prompt's has a dash), so each
+    // title is read as it is. None found is status 1 with no output: an empty list either way.
+    QByteArray ids;
+    gesture({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"."_s}, &ids);
     QList<Window> found;
-    for (const QString &id : QString::fromLatin1(output).split(u'\n', Qt::SkipEmptyParts)) {
+    for (const QString &id : QString::fromLatin1(ids).split(u'\n', Qt::SkipEmptyParts)) {
         QByteArray title;
-        if (xdotool({u"getwindowname"_s, id}, &title))
-            found.append({id, QString::fromUtf8(title.chopped(title.endsWith('\n') ? 1 : 0))});
+        if (gesture({u"getwindowname"_s, id}, &title))
+            found.append({id, QString::fromUtf8(title)});
     }
     return found;
 }
@@ -193,60 +172,30 @@ QStringList XSession::windows(const QString &titlePattern)
 
 QString XSession::waitForWindow(const QString &titlePattern, int timeoutMs)
 {
-    QString found;
-    waitFor(
-        [&] {
-            const QStringList ids = windows(titlePattern);
-            found = ids.size() == 1 ? ids.first() : QString();
-            return !found.isEmpty();
-        },
-        timeoutMs);
-    return found;
+    QStringList ids;
+    waitFor([&] { return (ids = windows(titlePattern)).size() == 1; }, timeoutMs);
+    return ids.size() == 1 ? ids.first() : QString();
 }
 
 std::optional<QRect> XSession::geometry(const QString &window)
 {
     QByteArray output;
-    if (!xdotool({u"getwindowgeometry"_s, u"--shell"_s, window}, &output))
+    if (!gesture({u"getwindowgeometry"_s, u"--shell"_s, window}, &output))
         return std::nullopt;
-    QHash<QString, int> values;
-    for (const QString &line : QString::fromLatin1(output).split(u'\n', Qt::SkipEmptyParts)) {
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals > 0)
-            values.insert(line.left(equals), line.mid(equals + 1).toInt());
-    }
-    return QRect(values.value(u"X"_s), values.value(u"Y"_s), values.value(u"WIDTH"_s),
-                 values.value(u"HEIGHT"_s));
-}
-
-bool XSession::moveTo(QPoint at)
-{
-    return xdotool({u"mousemove"_s, QString::number(at.x()), QString::number(at.y())});
-}
-
-bool XSession::click()
-{
-    return xdotool({u"click"_s, u"1"_s});
-}
-
-bool XSession::type(const QString &text)
-{
-    return xdotool({u"type"_s, u"--delay"_s, u"20"_s, u"--"_s, text});
-}
-
-bool XSession::key(const QString &name)
-{
-    return xdotool({u"key"_s, name});
+    const auto value = [&](const char *name) {
+        const QRegularExpression line(QString::fromLatin1(name) + u"=(-?\\d+)"_s);
+        return line.match(QString::fromLatin1(output)).captured(1).toInt();
+    };
+    return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
 }
 
 bool XSession::answersPing(const QString &window, int timeoutMs)
 {
-    bool isNumber = false;
-    const xcb_window_t id = window.toUInt(&isNumber);
+    const xcb_window_t id = window.toUInt();
     const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> owner(
         xcb_connect(m_display.toLatin1().constData(), nullptr), xcb_disconnect);
     xcb_connection_t *connection = owner.get();
-    if (!isNumber || xcb_connection_has_error(connection))
+    if (id == 0 || xcb_connection_has_error(connection))
         return false;
     // The answer goes to the root window for whoever listens to its structure (Qt names one of
     // these two masks, depending on its version).
@@ -280,12 +229,10 @@ bool XSession::answersPing(const QString &window, int timeoutMs)
 
 QImage XSession::grab()
 {
-    const QString file = m_folder.filePath(QStringLiteral("screen.png"));
+    const QString file = m_folder.filePath(u"screen.png"_s);
     QFile::remove(file);
     QProcess process;
     startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-screen-grab"_s, {file},
                clientEnvironment());
-    if (!finish(process, ToolTimeoutMs))
-        return {};
-    return QImage(file).convertToFormat(QImage::Format_RGB32);
+    return finish(process, 10000) ? QImage(file).convertToFormat(QImage::Format_RGB32) : QImage();
 }
