@@ -19,11 +19,12 @@ void release(pa_operation *operation)
 
 // The latency asked for is the whole way to the speaker; the server shares it between the
 // stream's buffer and its sink, and decides the rest.
-pa_buffer_attr bufferOf(int milliseconds, const pa_sample_spec &spec)
+pa_buffer_attr bufferOf(int milliseconds, const pa_sample_spec &format)
 {
     const auto undecided = uint32_t(-1);
     pa_buffer_attr buffer{undecided, undecided, undecided, undecided, undecided};
-    buffer.tlength = uint32_t(pa_usec_to_bytes(pa_usec_t(milliseconds) * PA_USEC_PER_MSEC, &spec));
+    buffer.tlength =
+        uint32_t(pa_usec_to_bytes(pa_usec_t(milliseconds) * PA_USEC_PER_MSEC, &format));
     return buffer;
 }
 
@@ -115,10 +116,10 @@ void SoundDevice::requestStream()
 void SoundDevice::openStream(int sampleRate)
 {
     m_streamRequested = false;
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(sampleRate), uint8_t(ChannelCount)};
+    pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(sampleRate), uint8_t(ChannelCount)};
     pa_channel_map map;
     pa_channel_map_init_stereo(&map);
-    m_stream = pa_stream_new(m_context, "theme sounds", &spec, &map);
+    m_stream = pa_stream_new(m_context, "theme sounds", &format, &map);
     if (!m_stream) {
         loseStream();
         return;
@@ -126,7 +127,7 @@ void SoundDevice::openStream(int sampleRate)
     pa_stream_set_state_callback(m_stream, streamStateChanged, this);
     pa_stream_set_write_callback(m_stream, writeRequested, this);
 
-    const pa_buffer_attr buffer = bufferOf(BufferMs, spec);
+    const pa_buffer_attr buffer = bufferOf(BufferMs, format);
     m_paused = false;
     if (pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
                                    nullptr) < 0)
@@ -251,14 +252,14 @@ void SoundDevice::streamStateChanged(pa_stream *stream, void *device)
     switch (pa_stream_get_state(stream)) {
     case PA_STREAM_READY: {
         const pa_buffer_attr *buffer = pa_stream_get_buffer_attr(stream);
-        const pa_sample_spec *spec = pa_stream_get_sample_spec(stream);
+        const pa_sample_spec *format = pa_stream_get_sample_spec(stream);
         if (buffer) {
-            qCDebug(lcPlatform) << "stream open:" << spec->rate << "Hz, buffer" << buffer->tlength
+            qCDebug(lcPlatform) << "stream open:" << format->rate << "Hz, buffer" << buffer->tlength
                                 << "bytes, request" << buffer->minreq << "bytes, start"
                                 << buffer->prebuf << "bytes";
         }
         self->m_source.streamOpened(
-            {int(spec->rate), ChannelCount, qint64(buffer ? buffer->tlength / FrameBytes : 0)});
+            {int(format->rate), ChannelCount, qint64(buffer ? buffer->tlength / FrameBytes : 0)});
         break;
     }
     case PA_STREAM_FAILED:
