@@ -65,9 +65,29 @@ private slots:
     void soundServerComesBack();
 
 private:
+    // Clicks, and waits until the dialog whose title matches shows cut to the outline of its
+    // background: the screen as it was before shows through the mask colour. Its place (null
+    // when it never shows so) and the screen last grabbed.
+    QRect clickForShapedDialog(const QString &title, const QImage &background, const QImage &before,
+                               QImage &shown);
+
     ConsoleSession m_session;
     QProcess m_cover;
 };
+
+QRect TestE2eConsole::clickForShapedDialog(const QString &title, const QImage &background,
+                                           const QImage &before, QImage &shown)
+{
+    XSession &x = m_session.x();
+    const QString dialog = x.click() ? x.waitForWindow(title, 5000) : QString();
+    const QRect at = dialog.isEmpty() ? QRect() : x.geometry(dialog).value_or(QRect());
+    const auto inOutline = [&] {
+        shown = x.grab();
+        const ShapeSeen seen = shapeSeen(shown, before, at.topLeft(), background, maskColour);
+        return seen.seeThrough > 0.99 && seen.drawn > 0.3;
+    };
+    return at.size() == background.size() && x.waitFor(inOutline, 5000) ? at : QRect();
+}
 
 void TestE2eConsole::initTestCase()
 {
@@ -141,20 +161,10 @@ void TestE2eConsole::protectedButtonAsksThroughTheShapedDialog()
 
     // The dialog takes the outline of its picture: the console shows through the mask colour.
     const QImage before = x.grab();
-    QVERIFY(x.click());
-    const QString dialog = x.waitForWindow(ConsoleSession::InputTitle, 5000);
-    QVERIFY2(!dialog.isEmpty(), "no input dialog");
-    const QRect at = x.geometry(dialog).value_or(QRect());
     const QImage background(m_session.themeFile(u"input.bmp"_s));
-    QCOMPARE(at.size(), background.size());
-    ShapeSeen seen;
-    QVERIFY2(x.waitFor(
-                 [&] {
-                     seen = shapeSeen(x.grab(), before, at.topLeft(), background, maskColour);
-                     return seen.seeThrough > 0.99 && seen.drawn > 0.5;
-                 },
-                 5000),
-             qPrintable(u"see-through %1, drawn %2"_s.arg(seen.seeThrough).arg(seen.drawn)));
+    QImage shown;
+    const QRect at = clickForShapedDialog(ConsoleSession::InputTitle, background, before, shown);
+    QVERIFY2(!at.isNull(), "the input dialog does not show in its outline");
 
     // A wrong password: the fail sound, no click sound, nothing written.
     QVERIFY(m_session.answer(ConsoleSession::InputTitle, u"wrong"_s));
@@ -223,22 +233,10 @@ void TestE2eConsole::commandEditorOpensTheShapedSelectDialog()
     const QImage before = x.grab();
     ConsoleSession::keepScreenshot(u"console"_s, before);
 
-    QVERIFY(x.click());
-    const QString dialog = x.waitForWindow(ConsoleSession::SelectTitle, 5000);
-    QVERIFY2(!dialog.isEmpty(), "no select dialog");
-    const QRect at = x.geometry(dialog).value_or(QRect());
     const QImage background(m_session.themeFile(u"select.bmp"_s));
-    QCOMPARE(at.size(), background.size());
     QImage shown;
-    QVERIFY2(x.waitFor(
-                 [&] {
-                     shown = x.grab();
-                     const ShapeSeen seen =
-                         shapeSeen(shown, before, at.topLeft(), background, maskColour);
-                     return seen.seeThrough > 0.99 && seen.drawn > 0.3;
-                 },
-                 5000),
-             "the select dialog does not show in its outline");
+    const QRect at = clickForShapedDialog(ConsoleSession::SelectTitle, background, before, shown);
+    QVERIFY2(!at.isNull(), "the select dialog does not show in its outline");
     ConsoleSession::keepScreenshot(u"select"_s, shown, at, background);
 }
 
