@@ -214,14 +214,6 @@ QStringList ConsoleSession::heardSince(qint64 mark)
     return names;
 }
 
-QList<int> ConsoleSession::heardLengthsMs(qint64 mark)
-{
-    QList<int> lengths;
-    for (const HeardTone &tone : themeTonesIn(m_pulse->recordedSince(mark)))
-        lengths.append(int(tone.frames * 1000 / PrivatePulseServer::RecordRate));
-    return lengths;
-}
-
 QStringList ConsoleSession::waitToHear(qint64 mark, const QStringList &expected, int timeoutMs)
 {
     QStringList heard;

@@ -80,7 +80,6 @@ public:
     qint64 soundMark() { return m_pulse->recordedFrames(); }
     // "startup", "over", ...
     QStringList heardSince(qint64 mark);
-    QList<int> heardLengthsMs(qint64 mark);
     QStringList waitToHear(qint64 mark, const QStringList &expected, int timeoutMs = 5000);
 
     // For the README when KESTA_E2E_SCREENSHOTS is set, cut to the outline's mask (255,0,255).

@@ -47,21 +47,6 @@ ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const
             solid ? double(drawn) / double(solid) : 0};
 }
 
-int differingColumnSpan(const QImage &a, const QImage &b, const QRect &at)
-{
-    int first = -1, last = -1;
-    for (int x = at.left(); x <= at.right(); ++x) {
-        for (int y = at.top(); y <= at.bottom(); ++y) {
-            if (!same(a.pixel(x, y), b.pixel(x, y))) {
-                first = first < 0 ? x : first;
-                last = x;
-                break;
-            }
-        }
-    }
-    return first < 0 ? 0 : last - first + 1;
-}
-
 QList<int> textLineCentres(const QImage &screen, const QRect &at)
 {
     QHash<QRgb, int> counts;

@@ -21,9 +21,6 @@ struct ShapeSeen
 ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const QImage &background,
                     QRgb mask);
 
-// The width of the span of columns in which two screenshots differ.
-int differingColumnSpan(const QImage &a, const QImage &b, const QRect &at);
-
 // The vertical centres of the bands of rows in `at` that hold any colour but the most common.
 QList<int> textLineCentres(const QImage &screen, const QRect &at);
 

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
@@ -49,13 +48,6 @@ void ThemeFixture::copyCheckedIn() const
 void ThemeFixture::writeFile(const QString &name, const QStringList &lines) const
 {
     writeBytes(m_folder + u'/' + name, lines.join(u"\r\n"_s).toUtf8() + "\r\n");
-}
-
-void ThemeFixture::writePicture(const QString &name, int width, int height) const
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    image.save(m_folder + u'/' + name);
 }
 
 namespace {

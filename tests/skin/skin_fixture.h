@@ -35,8 +35,6 @@ public:
     void copyCheckedIn() const;
     // Writes a skin file of the theme; lines are written as given.
     void writeFile(const QString &name, const QStringList &lines) const;
-    // Writes a small picture of the theme (the format follows the extension).
-    void writePicture(const QString &name, int width = 8, int height = 8) const;
     QString themeFolder() const { return m_folder; }
     const skin::Theme &theme() const { return m_theme; }
 

@@ -138,21 +138,13 @@ qint64 PrivatePulseServer::recordedFrames()
     return m_recording.size() / BytesPerFrame;
 }
 
-qint64 PrivatePulseServer::loudFramesSince(qint64 from)
-{
-    const qint64 frames = recordedFrames();
-    const auto *samples = reinterpret_cast<const qint16 *>(m_recording.constData());
-    qint64 loud = 0;
-    for (qint64 frame = std::max<qint64>(from, 0); frame < frames; ++frame)
-        loud +=
-            std::max(std::abs(samples[2 * frame]), std::abs(samples[2 * frame + 1])) > QuietLevel;
-    return loud;
-}
-
 bool PrivatePulseServer::endsInSilence(qint64 frames)
 {
     const qint64 total = recordedFrames();
-    return total >= frames && loudFramesSince(total - frames) == 0;
+    const auto *samples = reinterpret_cast<const qint16 *>(m_recording.constData());
+    const auto loud = [](qint16 sample) { return std::abs(sample) > QuietLevel; };
+    return total >= frames &&
+           std::none_of(samples + 2 * (total - frames), samples + 2 * total, loud);
 }
 
 QByteArray PrivatePulseServer::recordedSince(qint64 from)

@@ -27,9 +27,7 @@ public:
 
     bool startRecording();
     qint64 recordedFrames();
-    // Frames from frame `from` on with a sample louder than the threshold in either channel.
-    qint64 loudFramesSince(qint64 from);
-    bool endsInSilence(qint64 frames);     // the last frames recorded are all quiet
+    bool endsInSilence(qint64 frames);     // no sample of the last frames is loud
     QByteArray recordedSince(qint64 from); // 16-bit little-endian stereo frames
     QByteArray sinkInputs();               // what `pactl list sink-inputs` prints; empty on failure
 

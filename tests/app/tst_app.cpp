@@ -1,0 +1,118 @@
+// The console's command line, and its theme preview following the theme's files.
+
+#include "app/program_options.h"
+#include "app/theme_preview.h"
+#include "console/frm_main.h"
+#include "core/settings_store.h"
+#include "skin/image_button.h"
+#include "test_environment.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTest>
+
+using app::Invocation;
+
+namespace {
+
+// The console's button whose screen reader name is name.
+ImageButton *button(frmMain &console, const QString &name)
+{
+    for (int i : console.imgBut.indexes()) {
+        if (i > 0 && console.imgBut(i)->accessibleName() == name)
+            return console.imgBut(i);
+    }
+    return nullptr;
+}
+
+QMap<QString, QByteArray> filesUnder(const QString &root)
+{
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        files.insert(path, readBytes(path));
+    }
+    return files;
+}
+
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void consoleArguments_data()
+    {
+        addTextRows({"arguments", "action", "text"}, "tables/console_arguments.txt");
+    }
+    void consoleArguments();
+    void previewFollowsItsThemeAndWritesNothing();
+};
+
+void TestApp::consoleArguments()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QString, action);
+    QFETCH(QString, text);
+    const QStringList actions{"Run", "PrintHelp", "PrintVersion", "Refuse"};
+    const Invocation invocation =
+        app::parseConsoleArguments(arguments == "-" ? QStringList() : arguments.split(' '));
+    QCOMPARE(actions.value(invocation.action), action);
+    QVERIFY2(text == "-" ? invocation.text.isEmpty()
+                         : invocation.text.startsWith(text.replace("VERSION", app::version())),
+             qPrintable(invocation.text));
+}
+
+void TestApp::previewFollowsItsThemeAndWritesNothing()
+{
+    TestEnvironment env;
+    const QString theme = env.path("program/Themes/Preview");
+    QCOMPARE(QProcess::execute(
+                 "cp",
+                 {"-rT", qEnvironmentVariable("KESTA_SOURCE_DIR") + "/demo/Themes/Default", theme}),
+             0);
+    const auto preview = app::previewedTheme(theme);
+    QVERIFY(preview && app::beginPreview(*preview));
+    frmMain console;
+    QVERIFY(console.Form_Load());
+    app::ThemePreview follower(console, *preview);
+    const QString skin = theme + '/' + console.theme().skinName() + ".skn";
+    const QMap<QString, QByteArray> before = filesUnder(env.root());
+    QVERIFY(button(console, "Quit"));
+    const QPoint place = button(console, "Quit")->pos();
+
+    // Replaced as an editor saves it (the new picture beside, then renamed over the old one),
+    // then written in place: the new file is followed too.
+    const QString quit = theme + "/btn_quit.bmp";
+    const QByteArray original = readBytes(quit);
+    QSaveFile replacing(quit);
+    QVERIFY(replacing.open(QIODevice::WriteOnly));
+    replacing.write(readBytes(theme + "/btn_theme.bmp"));
+    QVERIFY(replacing.commit());
+    const auto shows = [&](const QString &picture) {
+        const ImageButton *shown = button(console, "Quit");
+        const auto rgb = [](const QImage &image) {
+            return image.convertToFormat(QImage::Format_RGB32);
+        };
+        return shown && rgb(shown->picture().toImage()) == rgb(QImage(theme + '/' + picture));
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(shows("btn_theme.bmp"), 1500);
+    writeBytes(quit, readBytes(theme + "/btn_password.bmp"));
+    QTRY_VERIFY_WITH_TIMEOUT(shows("btn_password.bmp"), 1500);
+
+    writeBytes(skin, readBytes(skin).replace(",484,168,38,tick", ",540,168,38,tick"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        button(console, "Quit") && button(console, "Quit")->pos() == place + QPoint(0, 56), 1500);
+
+    QMap<QString, QByteArray> after = filesUnder(env.root());
+    after.insert(skin, before.value(skin));
+    after.insert(quit, original);
+    QCOMPARE(after, before);
+    QVERIFY(!QFile::exists(settings::filePath(settings::application)));
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
