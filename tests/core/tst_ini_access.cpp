@@ -1,19 +1,48 @@
 // ReadINI, WriteINI and DeleteINI on real files: the "NotFound" rule, the INIValue slot, the
-// buffer cut, file-name case, deletes, and failures that must leave the old file whole; the
-// per-user settings store; numbers and Booleans written as text.
+// buffer cut, file-name case, deletes, and failures that must leave the old file whole; several
+// processes sharing one file (concurrent writers lose nothing, a writer killed at any moment
+// leaves a whole file, locks live only where nobody else can write); the per-user settings
+// store; numbers and Booleans written as text.
 
 #include "core/ini_access.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/profile_document.h"
 #include "test_environment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
 
+#include <csignal>
 #include <sys/stat.h>
+
+namespace {
+
+// Writes count keys prefix1 ... prefixN into [section] of file, one WriteINI each.
+void startWriter(QProcess &writer, const QString &file, const QString &section,
+                 const QString &prefix, int count)
+{
+    writer.start(QCoreApplication::applicationDirPath() + "/profile_writer",
+                 {file, section, prefix, QString::number(count)});
+    QVERIFY(writer.waitForStarted());
+}
+
+// Keys prefix1 ... prefixN of [DEFAULT] hold 1 ... N, after the shell's lines.
+void verifyWhole(const QString &file, const QString &prefix, int count = -1)
+{
+    const platform::ProfileDocument document(readBytes(file));
+    const QStringList keys = document.keyNames(u"DEFAULT").value_or(QStringList()).filter(prefix);
+    QVERIFY(count < 0 || keys.size() == count);
+    for (int i = 1; i <= keys.size(); ++i)
+        QCOMPARE(document.value(u"DEFAULT", prefix + QString::number(i)), QString::number(i));
+    QVERIFY(document.bytes().startsWith("; the shell's\r\n[DEFAULT]\r\n"));
+}
+
+} // namespace
 
 class TestIniAccess : public QObject
 {
@@ -27,6 +56,8 @@ private slots:
     void refusesTextThatWouldBreakTheFile_data();
     void refusesTextThatWouldBreakTheFile();
     void failuresShowTheMessageOncePerFile();
+    void writersLoseNothingEvenWhenKilled();
+    void locksOnlyWhereNobodyElseWrites();
     void settingsStoreRoundTripsPrivatelyAndSeesTheShell();
     void numberTextForms();
 
@@ -123,6 +154,41 @@ void TestIniAccess::failuresShowTheMessageOncePerFile()
     QVERIFY(!ReadINI("S", "k", file));
     QVERIFY(!WriteINI("S", "k", "v", file));
     QCOMPARE(env->messages.size(), 4);
+}
+
+void TestIniAccess::writersLoseNothingEvenWhenKilled()
+{
+    const QString shared = env->path("theme/voicecontrol.ini");
+    writeBytes(shared, "; the shell's\r\n[DEFAULT]\r\n");
+    QProcess first, second;
+    startWriter(first, shared, "DEFAULT", "a", 500);
+    startWriter(second, shared, "default", "b", 500);
+    QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
+    QCOMPARE(first.exitCode() + second.exitCode(), 0);
+    verifyWhole(shared, "a", 500);
+    verifyWhole(shared, "b", 500);
+
+    for (int round = 0; round < 10; ++round) {
+        QProcess writer;
+        startWriter(writer, shared, "DEFAULT", QString("r%1_").arg(round), 100000);
+        QThread::msleep(20 + 6 * round); // later and later
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        QVERIFY(writer.waitForFinished());
+        verifyWhole(shared, QString("r%1_").arg(round));
+    }
+    // The lock of a killed writer does not block the next one, and what it left beside the
+    // shared shared goes with the next write.
+    QVERIFY(WriteINI("DEFAULT", "after", "1", shared));
+    QCOMPARE(QDir(env->path("theme")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"voicecontrol.ini"});
+}
+
+void TestIniAccess::locksOnlyWhereNobodyElseWrites()
+{
+    // Another user's link where the lock folder goes: the write is refused, nothing is written.
+    QFile::link(env->path("theirs/"), env->path("runtime/kesta-terminal-locks"));
+    QVERIFY(!WriteINI("S", "k", "v", env->path("theme/f.ini")));
+    QVERIFY(!QFile::exists(env->path("theme/f.ini")));
 }
 
 // The store takes any single line back exactly, keeps its folder and file private, and sees the

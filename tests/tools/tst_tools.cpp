@@ -1,5 +1,9 @@
-// kesta-skin-check over the demo's themes (clean) and over a copy of one with known faults laid
-// over it (tests/data/skin-check), compared with the expected report line by line.
+// The command-line tools as the shell, scripts and theme authors use them: kesta-store in every
+// form, with its output and exit status; kesta-skin-check over the demo's themes (clean) and over
+// a copy of one with known faults laid over it (tests/data/skin-check), compared with the
+// expected report line by line.
+
+#include "test_environment.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -9,6 +13,16 @@
 #include <QTest>
 
 namespace {
+
+// "exit status:output"; FILE in an argument stands for the file given.
+QString kestaStore(const QString &arguments, const QString &file = {})
+{
+    QProcess process;
+    process.start("sh", {"-c", "exec \"$0\" " + arguments,
+                         qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store", file});
+    process.waitForFinished(30000);
+    return QString::number(process.exitCode()) + ':' + process.readAllStandardOutput();
+}
 
 QString source(const QString &relative)
 {
@@ -32,16 +46,41 @@ void copyInto(const QString &from, const QString &to)
 
 } // namespace
 
-class TestSkinCheck : public QObject
+class TestTools : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void reportsEveryProblemOnItsLine_data();
-    void reportsEveryProblemOnItsLine();
+    void kestaStoreForms();
+    void skinCheckReportsEveryProblemOnItsLine_data();
+    void skinCheckReportsEveryProblemOnItsLine();
 };
 
-void TestSkinCheck::reportsEveryProblemOnItsLine_data()
+void TestTools::kestaStoreForms()
+{
+    TestEnvironment env;
+    const QString file = env.path("Themes/Blue/terminal.skn");
+    writeBytes(file,
+               "[DEFAULT]\r\nSound=True\r\nEmpty=\r\nMarker=NotFound\r\n[S]\r\nname=caf\xE9\r\n");
+    const QString stored = env.root() + "\\themes\\BLUE\\Terminal.skn";
+    // Text beyond a code-page file's code page reads back exactly; the shell's line keeps its
+    // bytes. Bytes that are no UTF-8 are refused, not guessed at. Bad usage changes nothing.
+    // Runs of tests/data/tables/kesta_store.txt: "ARGUMENTS => STATUS:OUTPUT".
+    for (const QString &run : QString(readBytes(testData("tables/kesta_store.txt"))).split('\n')) {
+        if (!run.isEmpty() && !run.startsWith('#'))
+            QCOMPARE(kestaStore(run.section(" => ", 0, 0), stored) + " <= " + run,
+                     run.section(" => ", 1).replace("\\n", "\n") + " <= " + run);
+    }
+    QCOMPARE(readBytes(file),
+             "[S]\r\nname=caf\xE9\r\nv=\xC5\x81\xC3\xB3\x64\xC5\xBA \xE6\x97\xA5\xE6\x9C\xAC\r\n");
+
+    const QString missing = env.path("Themes/Blue/voicecontrol.ini");
+    QCOMPARE(kestaStore("ini delete \"$1\" TERMINAL 01", missing), "0:");
+    QVERIFY(!QFile::exists(missing));
+    QCOMPARE(kestaStore("ini set \"$1\" S k v", env.root() + "/nowhere/x.ini"), "1:");
+}
+
+void TestTools::skinCheckReportsEveryProblemOnItsLine_data()
 {
     QTest::addColumn<QString>("demoTheme");
     QTest::addColumn<QString>("faults"); // a folder of tests/data/skin-check laid over the copy
@@ -53,7 +92,7 @@ void TestSkinCheck::reportsEveryProblemOnItsLine_data()
                             << "Broken" << 1;
 }
 
-void TestSkinCheck::reportsEveryProblemOnItsLine()
+void TestTools::skinCheckReportsEveryProblemOnItsLine()
 {
     QFETCH(QString, demoTheme);
     QFETCH(QString, faults);
@@ -85,5 +124,5 @@ void TestSkinCheck::reportsEveryProblemOnItsLine()
     QCOMPARE(status, exitCode);
 }
 
-QTEST_GUILESS_MAIN(TestSkinCheck)
-#include "tst_skin_check.moc"
+QTEST_GUILESS_MAIN(TestTools)
+#include "tst_tools.moc"
