@@ -82,48 +82,27 @@ private slots:
         verifyCentredAndShaped(dialog, {300, 160});
     }
 
-    void inputCloses_data()
+    void closes_data()
     {
-        QTest::addColumn<QString>("how"); // Enter, a command of button 3, or a window manager close
-        QTest::addColumn<bool>("passwordMode");
-        QTest::addColumn<bool>("withInputBox");
-        QTest::newRow("Enter") << "Enter" << false << true;
-        QTest::newRow("password, placed box") << "Enter" << true << true;
-        QTest::newRow("password, box as designed") << "Enter" << true << false;
-        QTest::newRow("ok in small letters") << "ok" << false << true;
-        QTest::newRow("quit in small letters") << "quit" << false << true;
-        QTest::newRow("window manager") << "close" << false << true;
+        addTextRows({"dialog", "how", "passwordMode", "withInputBox"}, "tables/dialog_closes.txt");
     }
 
-    void inputCloses()
+    void closes()
     {
+        QFETCH(QString, dialog);
         QFETCH(QString, how);
-        QFETCH(bool, passwordMode);
-        QFETCH(bool, withInputBox);
+        QFETCH(QString, passwordMode);
+        QFETCH(QString, withInputBox);
         const bool byButton = how == "ok" || how == "quit";
-        writeSkins(byButton ? how : QString(), withInputBox);
-        programState().PasswordMode = passwordMode;
-        ModalScript modal{[&](QWidget &dialog) {
-            auto &input = static_cast<frmInput &>(dialog);
-            QTest::keyClicks(input.txtInput, "s3cr t");
-            QCOMPARE(input.txtInput->displayText(), passwordMode ? "######" : "s3cr t");
-            // Escape is no cancel: the dialog stays.
-            QTest::keyClick(input.txtInput, Qt::Key_Escape);
-            QVERIFY(dialog.isVisible());
-            if (how == "Enter")
-                QTest::keyClick(input.txtInput, Qt::Key_Return);
-            else if (byButton)
-                clickButton(dialog, 3);
-            else
-                dialog.close();
-            QVERIFY(!dialog.isVisible());
-        }};
-        const QString shown = showInputDialog(m_theme->theme());
-        QVERIFY(modal.ran);
-        QCOMPARE(programState().DialogText, how == "Enter" || how == "ok" ? "s3cr t" : "");
-        QCOMPARE(shown, programState().DialogText);
-        QCOMPARE(programState().PasswordMode, passwordMode); // the dialog does not reset it
-        QCOMPARE(m_sound->played.size(), byButton ? 1 : 0);
+        writeSkins(byButton ? how : QString(), withInputBox == "yes");
+        programState().PasswordMode = passwordMode == "yes";
+        const QString shown = dialog == "input" ? closeInput(how) : closeSelect(how);
+        const QString typed = dialog == "input" ? "s3cr t" : "\"/opt/My Tool/run\" a  b";
+        QCOMPARE(shown, how == "Enter" || how == "ok" ? typed : "");
+        QCOMPARE(programState().DialogText, shown);
+        QCOMPARE(programState().PasswordMode, passwordMode == "yes"); // the dialogs keep it
+        if (dialog == "input")
+            QCOMPARE(m_sound->played.size(), byButton ? 1 : 0);
     }
 
     void selectLoadsItsSkin()
@@ -155,24 +134,7 @@ private slots:
 
     void selectPointsTheListsAtTheProgram_data()
     {
-        QTest::addColumn<QString>("line");     // ROOT stands for the test's folder
-        QTest::addColumn<QString>("folder");   // Dir1 after loading
-        QTest::addColumn<QString>("selected"); // the file selected in File1
-        QTest::newRow("stored form, folder in other letter case")
-            << "\"ROOT\\PROG DIR\\tool.sh\" -a"
-            << "ROOT/Prog Dir"
-            << "tool.sh";
-        QTest::newRow("file name in other letter case selects nothing")
-            << "\"ROOT/Prog Dir/TOOL.SH\""
-            << "ROOT/Prog Dir"
-            << "";
-        // The lists stay in the sub-folder, which has a file of that name: not the program.
-        QTest::newRow("folder that does not exist") << "ROOT/Missing/inner.txt -a"
-                                                    << "ROOT/Prog Dir/sub"
-                                                    << "";
-        QTest::newRow("program without a folder") << "inner.txt -a"
-                                                  << "ROOT/Prog Dir/sub"
-                                                  << "";
+        addTextRows({"line", "folder", "selected"}, "tables/select_points.txt");
     }
 
     void selectPointsTheListsAtTheProgram()
@@ -181,9 +143,9 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, selected);
         QString root = m_env->root();
-        if (line.contains('\\'))
+        if (line.contains('~'))
             root.replace('/', '\\');
-        programState().DialogText = line.replace("ROOT", root);
+        programState().DialogText = line.replace("ROOT", root).replace('~', '\\');
         writeSkins();
         // Where the lists stand before loading: the tool folder's sub-folder.
         QVERIFY(QDir::setCurrent(programDir() + "/sub"));
@@ -193,23 +155,38 @@ private slots:
         QCOMPARE(dialog.Dir1->path(), folder.replace("ROOT", m_env->root()));
         QCOMPARE(dialog.File1->path(), folder);
         const QListWidgetItem *current = dialog.File1->currentItem();
-        QCOMPARE(current ? current->text() : QString(), selected);
-        if (!selected.isEmpty())
+        QCOMPARE(current ? current->text() : "-", selected);
+        if (selected != "-")
             QCOMPARE(dialog.txtSel->text(), folder + '/' + selected);
     }
 
-    void selectCloses_data()
+private:
+    // Shows the input dialog, types "s3cr t" and closes it as told; what the dialog gives back.
+    QString closeInput(const QString &how)
     {
-        QTest::addColumn<QString>("how"); // the command of button 3, or a window manager close
-        QTest::newRow("ok in small letters") << "ok";
-        QTest::newRow("quit in small letters") << "quit";
-        QTest::newRow("window manager") << "close";
+        ModalScript modal{[&](QWidget &dialog) {
+            auto &input = static_cast<frmInput &>(dialog);
+            QTest::keyClicks(input.txtInput, "s3cr t");
+            QCOMPARE(input.txtInput->displayText(),
+                     programState().PasswordMode ? "######" : "s3cr t");
+            // Escape is no cancel: the dialog stays.
+            QTest::keyClick(input.txtInput, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
+            if (how == "Enter")
+                QTest::keyClick(input.txtInput, Qt::Key_Return);
+            else if (how == "close")
+                dialog.close();
+            else
+                clickButton(dialog, 3);
+            QVERIFY(!dialog.isVisible());
+        }};
+        const QString shown = showInputDialog(m_theme->theme());
+        return modal.ran ? shown : "(not shown)";
     }
 
-    void selectCloses()
+    // Shows the select dialog, fills both boxes and closes it as told; what the dialog gives back.
+    QString closeSelect(const QString &how)
     {
-        QFETCH(QString, how);
-        writeSkins(how == "close" ? QString() : how);
         ModalScript modal{[&](QWidget &shown) {
             auto &dialog = static_cast<frmSelect &>(shown);
             dialog.txtSel->setText("/opt/My Tool/run");
@@ -223,12 +200,9 @@ private slots:
             QVERIFY(!dialog.isVisible());
         }};
         const QString shown = showSelectDialog(m_theme->theme());
-        QVERIFY(modal.ran);
-        QCOMPARE(programState().DialogText, how == "ok" ? "\"/opt/My Tool/run\" a  b" : "");
-        QCOMPARE(shown, programState().DialogText);
+        return modal.ran ? shown : "(not shown)";
     }
 
-private:
     QString programDir() const { return m_env->root() + "/Prog Dir"; }
 
     // Both dialogs' skins with buttons OK, QUIT and, when given, a third of that command.

@@ -82,42 +82,27 @@ private slots:
         m_env.reset();
     }
 
-    void followsThePointer_data()
-    {
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QString>("states"); // after each step: O over, N normal
-        QTest::addColumn<int>("sounds");
-        QTest::newRow("entering plays once") << QStringList{"in", "in", "in"} << "OOO" << 1;
-        QTest::newRow("2 px inside the left edge") << QStringList{"inside left"} << "O" << 1;
-        QTest::newRow("each entry plays") << QStringList{"in", "out", "in"} << "ONO" << 2;
-        QTest::newRow("edge lines while normal")
-            << QStringList{"left", "right", "top", "bottom"} << "NNNN" << 0;
-        QTest::newRow("edge lines while over")
-            << QStringList{"in", "left", "right", "top", "bottom"} << "OOOOO" << 1;
-        QTest::newRow("another window over the button") << QStringList{"covered"} << "N" << 0;
-        QTest::newRow("over until the pointer leaves the rectangle")
-            << QStringList{"in", "covered", "out"} << "OON" << 1;
-        QTest::newRow("quitting: not even a sample") << QStringList{"quit", "in"} << "NN" << 0;
-    }
+    void followsThePointer_data() { addTextRows({"walk", "states", "sounds"}, "tables/hover.txt"); }
 
     void followsThePointer()
     {
-        QFETCH(QStringList, steps);
+        QFETCH(QString, walk);
         QFETCH(QString, states);
-        QFETCH(int, sounds);
+        QFETCH(QString, sounds);
+        const QStringList steps = walk.split(u' ');
         ImageButton *button = m_window->imgBut(1);
         QVERIFY(button);
         const QHash<QString, QPoint> points{{"in", {25, 40}},      {"out", {5, 5}},
                                             {"left", {10, 40}},    {"right", {40, 40}},
                                             {"top", {25, 20}},     {"bottom", {25, 60}},
-                                            {"covered", {25, 40}}, {"inside left", {12, 40}}};
+                                            {"covered", {25, 40}}, {"inside-left", {12, 40}}};
         for (int s = 0; s < steps.size(); ++s) {
             m_window->quitting = m_window->quitting || steps[s] == "quit";
             pass(points.value(steps[s]), steps[s] == "covered" ? &m_other : button);
             QCOMPARE(isOver(button), states[s] == u'O');
             QCOMPARE(shownColour(button), isOver(button) ? overColour : normalColour);
         }
-        QCOMPARE(m_sounds, QStringList(sounds, u"over"_s));
+        QCOMPARE(m_sounds, QStringList(sounds.toInt(), u"over"_s));
         QCOMPARE(m_pointer->samples, m_window->quitting ? 0 : steps.size());
         if (!m_window->quitting)
             QCOMPARE(programState().PointerY, points.value(steps.last()).y());
