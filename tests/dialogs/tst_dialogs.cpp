@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <QTest>
 
@@ -205,26 +206,17 @@ private:
 
     QString programDir() const { return m_env->root() + "/Prog Dir"; }
 
-    // Both dialogs' skins with buttons OK, QUIT and, when given, a third of that command.
+    // Both dialogs' skins (tests/data/dialogs) with buttons OK, QUIT and, when given, a third of
+    // that command.
     void writeSkins(const QString &third = {}, bool withInputBox = true)
     {
-        const QString button = "03=tool.bmp,B,%1,%2,40,30,,click,False," + third;
-        QStringList input = {"[INPUT]", "BackGround=input.bmp", "MaskColor=255,0,255",
-                             "01=ok.bmp,B,40,110,80,30,,click,False,OK",
-                             "02=quit.bmp,B,180,110,80,30,,click,False,QUIT"};
-        if (withInputBox)
-            input << "InputBox=30,60,240,28,9,15,24,150,214,245,DejaVu Sans Mono,14";
-        m_theme->writeFile("terminal.skn", input << (third.isEmpty() ? "" : button.arg(130).arg(10))
-                                                 << "[STARTUP]"
-                                                 << "Animated=False");
-        m_theme->writeFile("Security.skn",
-                           {"[SELECT]", "BackGround=select.bmp", "MaskColor=255,0,255",
-                            "Drivelist=10,10,200,26,,,,,,,,", "Dirlist=10,40,200,150,,,,,,,,",
-                            "Filelist=220,10,200,180,,,,,,,,", "InputBox=10,200,410,26,,,,,,,,",
-                            "ArgBox=10,230,300,26,,,,,,,,",
-                            "01=ok.bmp,B,320,260,50,30,,click,False,OK",
-                            "02=quit.bmp,B,380,260,50,30,,click,False,QUIT",
-                            third.isEmpty() ? "" : button.arg(10).arg(260)});
+        for (const QString name : {"terminal.skn", "Security.skn"}) {
+            QString skin = readBytes(testData("dialogs/" + name));
+            skin.replace(QRegularExpression(third.isEmpty() ? "03=.*THIRD\r\n" : "THIRD"), third);
+            if (!withInputBox && name == "terminal.skn")
+                skin.remove(QRegularExpression("InputBox=.*\r\n"));
+            writeBytes(m_theme->themeFolder() + '/' + name, skin.toUtf8());
+        }
     }
 
     std::unique_ptr<TestEnvironment> m_env;

@@ -45,11 +45,6 @@ void ThemeFixture::copyCheckedIn() const
         QFile::copy(checkedIn.filePath(name), m_folder + u'/' + name);
 }
 
-void ThemeFixture::writeFile(const QString &name, const QStringList &lines) const
-{
-    writeBytes(m_folder + u'/' + name, lines.join(u"\r\n"_s).toUtf8() + "\r\n");
-}
-
 namespace {
 
 QString textLook(const QWidget &widget, QPalette::ColorRole back, QPalette::ColorRole text)

@@ -33,8 +33,6 @@ public:
     ThemeFixture(const QString &root, const QString &theme);
     // Copies the theme checked in under tests/data/skin/Themes/Test into the folder.
     void copyCheckedIn() const;
-    // Writes a skin file of the theme; lines are written as given.
-    void writeFile(const QString &name, const QStringList &lines) const;
     QString themeFolder() const { return m_folder; }
     const skin::Theme &theme() const { return m_theme; }
 
