@@ -6,10 +6,10 @@
 
 #include "console_session.h"
 #include "screen_checks.h"
+#include "test_environment.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -252,10 +252,10 @@ bool TestE2eConsole::waitForFocus(const QString &role, const QString &name)
 
 bool TestE2eConsole::readsAsIn(const QString &file)
 {
-    QFile expected(qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/tests/data/e2e/"_s + file);
     const QStringList elements = read();
-    bool all = expected.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : expected.readAll().split('\n')) {
+    const QByteArray expected = readBytes(testData(u"e2e/"_s + file));
+    bool all = !expected.isEmpty();
+    for (const QByteArray &line : expected.split('\n')) {
         if (!line.isEmpty() && elements.indexOf(QRegularExpression(QString::fromUtf8(line))) < 0) {
             qWarning("no element %s", line.constData());
             all = false;

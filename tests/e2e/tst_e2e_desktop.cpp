@@ -2,6 +2,7 @@
 // under a headless Wayland compositor it runs through XWayland when there is one and on Wayland
 // itself when not, and says which. Each run ends on the shell's exit request.
 
+#include "test_environment.h"
 #include "x_session.h"
 
 #include <QDirIterator>
@@ -26,12 +27,6 @@ int run(const QString &program, const QStringList &arguments, const QProcessEnvi
     if (output)
         *output = QString::fromUtf8(process.readAllStandardOutput());
     return process.exitCode();
-}
-
-QString fileText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -114,10 +109,8 @@ bool TestE2eDesktop::runUntilExitRequest(const QProcessEnvironment &env, QString
 
 void TestE2eDesktop::installedConsoleRunsOnItsOwn()
 {
-    const QString files = fileText(qEnvironmentVariable("KESTA_SOURCE_DIR") +
-                                   u"/tests/data/e2e/installed_files.txt"_s);
-    for (const QString &file : files.split(u'\n', Qt::SkipEmptyParts))
-        QVERIFY2(QFile::exists(installed(file)), qPrintable(file));
+    for (const QByteArray &file : readBytes(testData(u"e2e/installed_files.txt"_s)).split('\n'))
+        QVERIFY2(file.isEmpty() || QFile::exists(installed(QString::fromUtf8(file))), file);
 
     QProcessEnvironment env = makeWorld(u"offscreen"_s);
     QVERIFY(!env.isEmpty());
@@ -170,7 +163,7 @@ void TestE2eDesktop::underWayland()
     const QRegularExpression listening(u"xserver listening on display (:\\d+)"_s);
     QString display;
     const auto ready = [&] {
-        display = listening.match(fileText(westonLog)).captured(1);
+        display = listening.match(QString::fromUtf8(readBytes(westonLog))).captured(1);
         return QFile::exists(env.value(u"XDG_RUNTIME_DIR"_s) + u"/wayland-kesta"_s) &&
                (!xwayland || !display.isEmpty());
     };

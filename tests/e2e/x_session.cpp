@@ -1,7 +1,7 @@
 #include "x_session.h"
 
 #include <QDeadlineTimer>
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -48,14 +48,10 @@ void stopChild(QProcess &process)
 
 bool copyDemoThemes(const QString &programDir)
 {
-    const QString demo = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/demo/Themes"_s;
-    for (QDirIterator it(demo, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString source = it.next();
-        const QString target = programDir + u"/Themes"_s + source.mid(demo.size());
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
-            return false;
-    }
-    return true;
+    return QDir().mkpath(programDir) &&
+           QProcess::execute(u"cp"_s, {u"-rT"_s,
+                                       qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/demo/Themes"_s,
+                                       programDir + u"/Themes"_s}) == 0;
 }
 
 bool XSession::start()
