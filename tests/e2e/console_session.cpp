@@ -108,7 +108,7 @@ bool ConsoleSession::writeStore()
         {u"DEFAULT"_s, u"Password"_s, Password},
     };
     return std::all_of(values.cbegin(), values.cend(), [this](const QStringList &value) {
-        return store(QStringList{u"set"_s} + value);
+        return store(QStringList{u"set"_s} + value).has_value();
     });
 }
 
@@ -123,32 +123,15 @@ QProcessEnvironment ConsoleSession::consoleEnvironment() const
     return environment;
 }
 
-bool ConsoleSession::store(const QStringList &arguments, QString *output)
+std::optional<QString> ConsoleSession::store(const QStringList &arguments)
 {
     QProcess process;
     startChild(process, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-store"_s, arguments,
                consoleEnvironment());
-    const bool done = m_x.finish(process, 10000);
-    if (output) {
-        *output = QString::fromUtf8(process.readAllStandardOutput());
-        if (output->endsWith(u'\n'))
-            output->chop(1);
-    }
-    return done;
-}
-
-std::optional<QString> ConsoleSession::storeGet(const QString &section, const QString &key)
-{
-    QString value;
-    return store({u"get"_s, section, key}, &value) ? std::optional(value) : std::nullopt;
-}
-
-std::optional<QString> ConsoleSession::iniGet(const QString &file, const QString &section,
-                                              const QString &key)
-{
-    QString value;
-    return store({u"ini"_s, u"get"_s, themeFile(file), section, key}, &value) ? std::optional(value)
-                                                                              : std::nullopt;
+    if (!m_x.finish(process, 10000))
+        return std::nullopt;
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
+    return output.endsWith(u'\n') ? output.chopped(1) : output;
 }
 
 bool ConsoleSession::startConsole(QProcess &process, int timeoutMs, const QStringList &arguments)

@@ -48,11 +48,12 @@ public:
     // Where a console that dies leaves its core.
     QString workFolder() const { return m_root.filePath(QStringLiteral("work")); }
 
-    // Gives kesta-store's output without the final line break.
-    bool store(const QStringList &arguments, QString *output = nullptr);
-    std::optional<QString> storeGet(const QString &section, const QString &key);
-    std::optional<QString> iniGet(const QString &themeFile, const QString &section,
-                                  const QString &key);
+    // kesta-store's output without the final line break, or none when it fails.
+    std::optional<QString> store(const QStringList &arguments);
+    std::optional<QString> iniGet(const QString &file, const QString &section, const QString &key)
+    {
+        return store({QStringLiteral("ini"), QStringLiteral("get"), themeFile(file), section, key});
+    }
 
     // Starts the console with the pointer away from every button; true once its start-up sound
     // (the first heard, from startMark()) has played and its window is laid out.

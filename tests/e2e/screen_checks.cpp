@@ -1,6 +1,8 @@
 #include "screen_checks.h"
 
-#include <QFile>
+#include "platform/profile_document.h"
+#include "test_environment.h"
+
 #include <QHash>
 
 namespace {
@@ -77,41 +79,21 @@ QList<int> textLineCentres(const QImage &screen, const QRect &at)
 
 QString skinValue(const QString &file, const QString &section, const QString &key)
 {
-    QFile input(file);
-    if (!input.open(QIODevice::ReadOnly))
-        return {};
-    bool inSection = false;
-    for (const QByteArray &raw : input.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(u'['))
-            inSection = line.compare(u'[' + section + u']', Qt::CaseInsensitive) == 0;
-        else if (inSection &&
-                 line.section(u'=', 0, 0).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return line.section(u'=', 1).trimmed();
-    }
-    return {};
-}
-
-QRect fieldsRect(const QString &value, int firstField)
-{
-    const QStringList fields = value.split(u',');
-    if (fields.size() < firstField + 4)
-        return {};
-    return QRect(fields.at(firstField).toInt(), fields.at(firstField + 1).toInt(),
-                 fields.at(firstField + 2).toInt(), fields.at(firstField + 3).toInt());
+    return platform::ProfileDocument(readBytes(file)).value(section, key).value_or(QString());
 }
 
 QRect layoutRect(const QString &skinFile, const QString &section, const QString &name,
                  const QSize &window)
 {
     for (int n = 1; n < 100; ++n) {
-        const QString line =
-            skinValue(skinFile, section, QString::number(n).rightJustified(2, u'0'));
-        if (line.isEmpty())
+        const QStringList fields =
+            skinValue(skinFile, section, QString::number(n).rightJustified(2, u'0')).split(u',');
+        if (fields.size() < 6)
             break;
-        if (line.section(u',', 0, 0) != name)
+        if (fields.at(0) != name)
             continue;
-        const QRect r = fieldsRect(line, 2);
+        const QRect r(fields.at(2).toInt(), fields.at(3).toInt(), fields.at(4).toInt(),
+                      fields.at(5).toInt());
         const int left = r.x() < 0 ? window.width() + r.x() : r.x();
         const int top = r.y() < 0 ? window.height() + r.y() : r.y();
         return QRect(left, top, r.width() <= 0 ? window.width() + r.width() - left : r.width(),

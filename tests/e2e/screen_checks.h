@@ -24,10 +24,9 @@ ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const
 // The vertical centres of the bands of rows in `at` that hold any colour but the most common.
 QList<int> textLineCentres(const QImage &screen, const QRect &at);
 
-// Read the simple way a test needs; empty when missing.
+// A value of a profile file; empty when missing.
 QString skinValue(const QString &file, const QString &section, const QString &key);
 // The rectangle of the element in a layout section on a window of the given size, as the console
 // lays it out (negative places and sizes measured from the far edges); null when it is not there.
 QRect layoutRect(const QString &skinFile, const QString &section, const QString &name,
                  const QSize &window);
-QRect fieldsRect(const QString &value, int firstField);

@@ -190,7 +190,7 @@ void TestE2eConsole::exitRequestEndsTheConsoleWithinOneSecond()
     // A request left over from an earlier run is cleared at start-up, not obeyed.
     QVERIFY(m_session.store({u"set"_s, u"EXIT"_s, exitKey, u"1"_s}));
     QVERIFY(m_session.openConsole());
-    QCOMPARE(m_session.storeGet(u"EXIT"_s, exitKey).value_or(u"missing"_s), u"0"_s);
+    QCOMPARE(m_session.store({u"get"_s, u"EXIT"_s, exitKey}).value_or(u"missing"_s), u"0"_s);
     m_session.x().pause(600);
     QCOMPARE(m_session.console().state(), QProcess::Running);
 
@@ -224,7 +224,7 @@ void TestE2eConsole::secondStartBringsTheFirstForward()
     QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s),
              "the running console does not come forward");
     QCOMPARE(m_session.console().state(), QProcess::Running);
-    QCOMPARE(m_session.storeGet(u"EXIT"_s, exitKey).value_or(u"missing"_s), u"2"_s);
+    QCOMPARE(m_session.store({u"get"_s, u"EXIT"_s, exitKey}).value_or(u"missing"_s), u"2"_s);
 }
 
 QStringList TestE2eConsole::read(bool focusOnly)

@@ -83,28 +83,25 @@ QString scrollBarLook(QListWidget &list)
 QStringList describeLayout(const SkinnedWindow &window)
 {
     QStringList lines;
-    for (int i : window.lstBox.indexes()) {
-        if (i > 0)
-            lines << u"lstBox(%1) "_s.arg(i) + geometryOf(*window.lstBox(i)) +
-                         textLook(*window.lstBox(i), QPalette::Base, QPalette::Text) +
-                         scrollBarLook(*window.lstBox(i));
-    }
-    for (int i : window.lblInfo.indexes()) {
-        if (i > 0)
-            lines << u"lblInfo(%1) "_s.arg(i) + geometryOf(*window.lblInfo(i)) +
-                         textLook(*window.lblInfo(i), QPalette::Window, QPalette::WindowText);
-    }
-    for (int i : window.imgPic.indexes()) {
-        if (i > 0)
-            lines << u"imgPic(%1) "_s.arg(i) + geometryOf(*window.imgPic(i)) +
-                         (window.imgPic(i)->picture().isNull() ? u" no picture"_s : QString()) +
-                         u" named \"%1\""_s.arg(window.imgPic(i)->accessibleName());
-    }
-    for (int i : window.imgBut.indexes()) {
-        if (i > 0)
-            lines << u"imgBut(%1) "_s.arg(i) + geometryOf(*window.imgBut(i)) +
-                         (window.imgBut(i)->picture().isNull() ? u" no picture"_s : QString()) +
-                         u" named \"%1\""_s.arg(window.imgBut(i)->accessibleName());
-    }
+    // Member 0 of each set is the template the layout copies.
+    const auto each = [&](const char *set, const auto &elements, const auto &look) {
+        for (int i : elements.indexes()) {
+            if (i > 0)
+                lines << u"%1(%2) "_s.arg(QLatin1StringView(set)).arg(i) +
+                             geometryOf(*elements(i)) + look(*elements(i));
+        }
+    };
+    each("lstBox", window.lstBox, [](QListWidget &list) {
+        return textLook(list, QPalette::Base, QPalette::Text) + scrollBarLook(list);
+    });
+    each("lblInfo", window.lblInfo, [](const QLabel &label) {
+        return textLook(label, QPalette::Window, QPalette::WindowText);
+    });
+    const auto pictured = [](const auto &element) {
+        return (element.picture().isNull() ? u" no picture"_s : QString()) +
+               u" named \"%1\""_s.arg(element.accessibleName());
+    };
+    each("imgPic", window.imgPic, pictured);
+    each("imgBut", window.imgBut, pictured);
     return lines;
 }
