@@ -10,8 +10,6 @@ import time
 
 import pyatspi
 
-WAIT_SECONDS = 10
-
 
 def application(pid):
     for app in pyatspi.Registry.getDesktop(0):
@@ -22,38 +20,29 @@ def application(pid):
             pass
 
 
-def elements(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from elements(child)
-
-
-def line(node):
+def lines(node):
     states = node.getState()
     words = [word for state, word in ((pyatspi.STATE_FOCUSABLE, "focusable"),
                                       (pyatspi.STATE_FOCUSED, "focused")) if states.contains(state)]
-    return "\t".join((node.getRoleName(), node.name or "", " ".join(words)))
+    yield "\t".join((node.getRoleName(), node.name or "", " ".join(words)))
+    for child in node:
+        if child is not None:
+            yield from lines(child)
 
 
-def main():
-    pid = int(sys.argv[1])
-    focus_only = sys.argv[2:] == ["focus"]
-    deadline = time.monotonic() + WAIT_SECONDS
-    while True:
+def main(pid, focus_only):
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
         app = application(pid)
-        if app is not None:
-            lines = [line(node) for window in app for node in elements(window)]
-            if focus_only:
-                lines = [text for text in lines if text.endswith("focused")]
-            if lines:
-                print("\n".join(lines))
-                return 0
-        if time.monotonic() > deadline:
-            print("nothing of process %d on the accessibility bus" % pid, file=sys.stderr)
-            return 1
+        found = [text for window in (app or []) for text in lines(window)
+                 if not focus_only or text.endswith("focused")]
+        if found:
+            print("\n".join(found))
+            return 0
         time.sleep(0.2)
+    print("nothing of process %d on the accessibility bus" % pid, file=sys.stderr)
+    return 1
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(int(sys.argv[1]), sys.argv[2:] == ["focus"]))

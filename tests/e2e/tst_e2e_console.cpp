@@ -31,14 +31,12 @@ private slots:
     void cleanupTestCase() { stopChild(m_bus); }
     void cleanup();
 
-    void pointerOnAndOffAButton();
     void protectedButtonAsksThroughTheShapedDialog();
     void commandEditorOpensTheShapedSelectDialog();
-    void exitRequestEndsTheConsoleWithinOneSecond();
-    void secondStartBringsTheFirstForward();
+    void secondStartAndExitRequest();
     void protectByKeyboardWithAScreenReader();
     // Last: the sound server it leaves is a new one.
-    void soundServerComesBack();
+    void pointerOnAndOffAButtonAsTheSoundServerGoesAndComesBack();
 
 private:
     // Clicks, and waits until the dialog whose title matches shows cut to the outline of its
@@ -94,51 +92,6 @@ void TestE2eConsole::cleanup()
     m_session.stopConsole();
 }
 
-void TestE2eConsole::pointerOnAndOffAButton()
-{
-    XSession &x = m_session.x();
-    QVERIFY(m_session.openConsole());
-    const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
-
-    qint64 mark = m_session.soundMark();
-    QVERIFY(x.moveTo(quit.center()));
-    QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quita.bmp"_s), "no over picture");
-    // Moving on the button and resting there for several hover passes plays nothing more.
-    QVERIFY(x.moveTo(quit.center() + QPoint(30, 4)));
-    x.pause(600);
-    QCOMPARE(m_session.waitToHear(mark, {u"over"_s}), QStringList{u"over"_s});
-
-    mark = m_session.soundMark();
-    QVERIFY(x.moveTo(quit.center() + QPoint(0, 3 * quit.height())));
-    QVERIFY2(m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s), "no normal picture");
-    x.pause(400);
-    QCOMPARE(m_session.heardSince(mark), QStringList{});
-}
-
-void TestE2eConsole::soundServerComesBack()
-{
-    XSession &x = m_session.x();
-    QVERIFY(m_session.openConsole());
-    const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
-    const auto overAndOff = [&] {
-        return x.moveTo(quit.center()) &&
-               m_session.waitUntilShown(quit.topLeft(), u"btn_quita.bmp"_s) &&
-               x.moveTo(quit.center() + QPoint(0, 3 * quit.height())) &&
-               m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s);
-    };
-    // Gone as a crash leaves it: the console goes on, silent.
-    m_session.pulse().kill();
-    QVERIFY(overAndOff());
-    QCOMPARE(m_session.console().state(), QProcess::Running);
-
-    // Back at the same address: after the console's pause between two attempts, heard again.
-    QVERIFY(m_session.pulse().start() && m_session.pulse().startRecording());
-    x.pause(600);
-    const qint64 mark = m_session.soundMark();
-    QVERIFY(overAndOff());
-    QCOMPARE(m_session.waitToHear(mark, {u"over"_s}), QStringList{u"over"_s});
-}
-
 void TestE2eConsole::protectedButtonAsksThroughTheShapedDialog()
 {
     XSession &x = m_session.x();
@@ -185,37 +138,23 @@ void TestE2eConsole::commandEditorOpensTheShapedSelectDialog()
     ConsoleSession::keepScreenshot(u"select"_s, shown, at, background);
 }
 
-void TestE2eConsole::exitRequestEndsTheConsoleWithinOneSecond()
+void TestE2eConsole::secondStartAndExitRequest()
 {
+    XSession &x = m_session.x();
     // A request left over from an earlier run is cleared at start-up, not obeyed.
     QVERIFY(m_session.store({u"set"_s, u"EXIT"_s, exitKey, u"1"_s}));
     QVERIFY(m_session.openConsole());
     QCOMPARE(m_session.store({u"get"_s, u"EXIT"_s, exitKey}).value_or(u"missing"_s), u"0"_s);
-    m_session.x().pause(600);
-    QCOMPARE(m_session.console().state(), QProcess::Running);
 
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(m_session.store({u"request-exit"_s}));
-    QVERIFY2(m_session.console().waitForFinished(int(qMax<qint64>(1, 1000 - clock.elapsed()))),
-             "the console still runs a second after the exit request");
-    QCOMPARE(m_session.console().exitStatus(), QProcess::NormalExit);
-    QVERIFY(m_session.x().windows(ConsoleSession::ConsoleTitle).isEmpty());
-}
-
-void TestE2eConsole::secondStartBringsTheFirstForward()
-{
-    XSession &x = m_session.x();
-    QVERIFY(m_session.openConsole());
+    // Started again while another window covers it: the second ends by itself and brings the
+    // first forward, which keeps running.
     const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
     const QImage normal(m_session.themeFile(u"btn_quit.bmp"_s));
-
     startChild(m_cover, QCoreApplication::applicationDirPath() + u"/e2e_cover"_s, {},
                x.clientEnvironment());
     QVERIFY2(!x.waitForWindow(u"^KESTA e2e cover$"_s, 5000).isEmpty(), "no covering window");
     QVERIFY2(x.waitFor([&] { return shareShowing(x.grab(), quit.topLeft(), normal) < 0.01; }, 5000),
              "the console is not covered");
-
     QVERIFY(m_session.store({u"set"_s, u"EXIT"_s, exitKey, u"2"_s}));
     QProcess second;
     startChild(second, qEnvironmentVariable("KESTA_BIN_DIR") + u"/kesta-security"_s, {},
@@ -225,6 +164,15 @@ void TestE2eConsole::secondStartBringsTheFirstForward()
              "the running console does not come forward");
     QCOMPARE(m_session.console().state(), QProcess::Running);
     QCOMPARE(m_session.store({u"get"_s, u"EXIT"_s, exitKey}).value_or(u"missing"_s), u"2"_s);
+
+    // The shell's exit request ends it within a second.
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(m_session.store({u"request-exit"_s}));
+    QVERIFY2(m_session.console().waitForFinished(int(qMax<qint64>(1, 1000 - clock.elapsed()))),
+             "the console still runs a second after the exit request");
+    QCOMPARE(m_session.console().exitStatus(), QProcess::NormalExit);
+    QVERIFY(x.windows(ConsoleSession::ConsoleTitle).isEmpty());
 }
 
 QStringList TestE2eConsole::read(bool focusOnly)
@@ -300,6 +248,44 @@ void TestE2eConsole::protectByKeyboardWithAScreenReader()
     QVERIFY2(clock.elapsed() >= 1800, qPrintable(u"ran after %1 ms"_s.arg(clock.elapsed())));
     const QStringList accepted = {u"startup"_s, u"passstart"_s, u"passok"_s, u"click"_s};
     QCOMPARE(m_session.waitToHear(m_session.startMark(), accepted), accepted);
+}
+
+void TestE2eConsole::pointerOnAndOffAButtonAsTheSoundServerGoesAndComesBack()
+{
+    XSession &x = m_session.x();
+    QVERIFY(m_session.openConsole());
+    const QRect quit = m_session.consoleRect(u"btn_quit.bmp"_s);
+    const auto over = [&] {
+        return x.moveTo(quit.center()) &&
+               m_session.waitUntilShown(quit.topLeft(), u"btn_quita.bmp"_s);
+    };
+    const auto off = [&] {
+        return x.moveTo(quit.center() + QPoint(0, 3 * quit.height())) &&
+               m_session.waitUntilShown(quit.topLeft(), u"btn_quit.bmp"_s);
+    };
+
+    qint64 mark = m_session.soundMark();
+    QVERIFY2(over(), "no over picture");
+    // Moving on the button and resting there for several hover passes plays nothing more.
+    QVERIFY(x.moveTo(quit.center() + QPoint(30, 4)));
+    x.pause(600);
+    QCOMPARE(m_session.waitToHear(mark, {u"over"_s}), QStringList{u"over"_s});
+    mark = m_session.soundMark();
+    QVERIFY2(off(), "no normal picture");
+    x.pause(400);
+    QCOMPARE(m_session.heardSince(mark), QStringList{});
+
+    // The sound server gone as a crash leaves it: the console goes on, silent.
+    m_session.pulse().kill();
+    QVERIFY(over() && off());
+    QCOMPARE(m_session.console().state(), QProcess::Running);
+
+    // Back at the same address: after the console's pause between two attempts, heard again.
+    QVERIFY(m_session.pulse().start() && m_session.pulse().startRecording());
+    x.pause(600);
+    mark = m_session.soundMark();
+    QVERIFY(over() && off());
+    QCOMPARE(m_session.waitToHear(mark, {u"over"_s}), QStringList{u"over"_s});
 }
 
 QTEST_GUILESS_MAIN(TestE2eConsole)
