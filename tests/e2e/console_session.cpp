@@ -210,23 +210,10 @@ QStringList ConsoleSession::waitToHear(qint64 mark, const QStringList &expected,
     return heard;
 }
 
-void ConsoleSession::keepScreenshot(const QString &name, const QImage &screen, const QRect &part,
-                                    const QImage &outline)
+void ConsoleSession::keepScreenshot(const QString &name, const QImage &screen, const QRect &part)
 {
-    if (qEnvironmentVariableIsEmpty("KESTA_E2E_SCREENSHOTS"))
-        return;
-    QImage picture = part.isNull() ? screen : screen.copy(part);
-    if (!outline.isNull()) {
-        // What the mask colour cuts away shows the page behind, as it shows the desktop.
-        picture = picture.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < picture.height() && y < outline.height(); ++y) {
-            for (int x = 0; x < picture.width() && x < outline.width(); ++x) {
-                if ((outline.pixel(x, y) & 0xffffff) == 0xff00ff)
-                    picture.setPixel(x, y, 0);
-            }
-        }
-    }
     const QString folder = qEnvironmentVariable("KESTA_SOURCE_DIR") + u"/docs/screenshots/"_s;
-    if (!picture.save(folder + name + u".png"_s, "PNG", 0))
+    if (!qEnvironmentVariableIsEmpty("KESTA_E2E_SCREENSHOTS") &&
+        !(part.isNull() ? screen : screen.copy(part)).save(folder + name + u".png"_s, "PNG", 0))
         qWarning("cannot save the screenshot %s", qPrintable(name));
 }

@@ -83,9 +83,8 @@ public:
     QStringList heardSince(qint64 mark);
     QStringList waitToHear(qint64 mark, const QStringList &expected, int timeoutMs = 5000);
 
-    // For the README when KESTA_E2E_SCREENSHOTS is set, cut to the outline's mask (255,0,255).
-    static void keepScreenshot(const QString &name, const QImage &screen, const QRect &part = {},
-                               const QImage &outline = {});
+    // For the README when KESTA_E2E_SCREENSHOTS is set.
+    static void keepScreenshot(const QString &name, const QImage &screen, const QRect &part = {});
 
 private:
     bool writeProgramFolder(Recording recording);

@@ -109,7 +109,7 @@ void TestE2eConsole::protectedButtonAsksThroughTheShapedDialog()
     QImage shown;
     const QRect at = clickForShapedDialog(ConsoleSession::InputTitle, background, before, shown);
     QVERIFY2(!at.isNull(), "the input dialog does not show in its outline");
-    ConsoleSession::keepScreenshot(u"input"_s, shown, at, background);
+    ConsoleSession::keepScreenshot(u"input"_s, shown, at);
 
     // A wrong password: the fail sound, no click sound, nothing written.
     QVERIFY(m_session.answer(ConsoleSession::InputTitle, u"wrong"_s));
@@ -135,7 +135,7 @@ void TestE2eConsole::commandEditorOpensTheShapedSelectDialog()
     QImage shown;
     const QRect at = clickForShapedDialog(ConsoleSession::SelectTitle, background, before, shown);
     QVERIFY2(!at.isNull(), "the select dialog does not show in its outline");
-    ConsoleSession::keepScreenshot(u"select"_s, shown, at, background);
+    ConsoleSession::keepScreenshot(u"select"_s, shown, at);
 }
 
 void TestE2eConsole::secondStartAndExitRequest()

@@ -154,7 +154,6 @@ private slots:
         m_env.reset();
     }
 
-    // Sections of the checked-in theme laid out, against a golden dump of what was built.
     // Sections of the checked-in theme laid out (and torn down, under the shell skin of a
     // theme that turns the progressive closing on, off, or says nothing that converts),
     // against a golden dump of what was built and removed.
