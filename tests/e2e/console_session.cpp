@@ -1,8 +1,8 @@
 #include "console_session.h"
 
 #include "screen_checks.h"
+#include "test_environment.h"
 #include "tone_sequence.h"
-#include "tone_wav.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,16 +18,15 @@ namespace {
 struct ThemeTone
 {
     const char *name; // as the recording reports it
-    const char *file; // in the demo theme
     double frequency;
-    int durationMs;
 };
 
-// Whole multiples of 50 Hz, so each sits on one 20 ms window's bin, 200 Hz apart.
+// The sounds of tests/data/e2e/tones (written with bench/tone_wav.cpp), which replace the
+// theme's: tones of whole multiples of 50 Hz, so each sits on one 20 ms window's bin, 200 Hz
+// apart (300 ms the first, 200 the others).
 constexpr ThemeTone themeTones[] = {
-    {"startup", "startup", 500, 300},   {"passstart", "passstart", 700, 200},
-    {"passfail", "passfail", 900, 200}, {"passok", "passok", 1100, 200},
-    {"click", "click", 1300, 200},      {"over", "tick", 1500, 200},
+    {"startup", 500}, {"passstart", 700}, {"passfail", 900},
+    {"passok", 1100}, {"click", 1300},    {"over", 1500}, // tick.wav
 };
 
 // A console that dies leaves its core for the backtrace; like every child, it ends with the test.
@@ -85,13 +84,8 @@ bool ConsoleSession::writeProgramFolder(Recording recording)
 {
     if (!copyDemoThemes(programDir()))
         return false;
-    for (const ThemeTone &tone : themeTones) {
-        const QString path = themeFile(QString::fromLatin1(tone.file) + u".wav"_s);
-        if (recording == Recording::On &&
-            (!QFile::remove(path) ||
-             !writeToneWav(path, wavEncodings()[1], tone.durationMs, tone.frequency)))
-            return false;
-    }
+    if (recording == Recording::On)
+        copyTestData(u"e2e/tones"_s, themeFile({}));
     return true;
 }
 

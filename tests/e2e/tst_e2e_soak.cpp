@@ -37,21 +37,6 @@ qint64 peakMemoryKb(qint64 pid)
     return QRegularExpression(u"VmHWM:\\s*(\\d+)"_s).match(text).captured(1).toLongLong();
 }
 
-// What of the settings and skin files must last: each one's sections and keys (the console
-// writes values), as "path: [section] key" with the names in lower case.
-QSet<QString> lastingParts(const QStringList &paths)
-{
-    QSet<QString> parts;
-    for (const QString &path : paths) {
-        const platform::ProfileDocument document(readBytes(path));
-        for (const QString &section : document.sectionNames()) {
-            for (const QString &key : document.keyNames(section).value_or(QStringList()))
-                parts.insert(u"%1: [%2] %3"_s.arg(path, section.toLower(), key.toLower()));
-        }
-    }
-    return parts;
-}
-
 } // namespace
 
 class TestE2eSoak : public QObject
@@ -70,6 +55,8 @@ class TestE2eSoak : public QObject
     int m_events = 0, m_starts = 0, m_deaths = 0;
     QString m_hung;
 
+    // What of the settings and skin files must last: their sections and keys (the console writes
+    // values), as "path: [section] key" with the names in lower case.
     QSet<QString> lastingParts() const
     {
         QStringList paths{m_session.settingsFile()};
@@ -77,7 +64,15 @@ class TestE2eSoak : public QObject
                              QDir::Files, QDirIterator::Subdirectories);
              it.hasNext();)
             paths.append(it.next());
-        return ::lastingParts(paths);
+        QSet<QString> parts;
+        for (const QString &path : paths) {
+            const platform::ProfileDocument document(readBytes(path));
+            for (const QString &section : document.sectionNames()) {
+                for (const QString &key : document.keyNames(section).value_or(QStringList()))
+                    parts.insert(u"%1: [%2] %3"_s.arg(path, section.toLower(), key.toLower()));
+            }
+        }
+        return parts;
     }
 
     // The modal dialog or prompt in front, which takes all input, or else the whole screen.

@@ -8,8 +8,6 @@
 #include "test_environment.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
@@ -70,28 +68,6 @@ void writeHostileTheme(const QString &theme)
     writeBytes(theme + "/terminal.skn",
                "[DEFAULT]\r\nAnimated=maybe\r\nAnimDelay=-9e99\r\nSound=" + QByteArray(40000, '1') +
                    "\r\n[GLOBAL]\r\n" + keyed(entries));
-}
-
-// What identifies every entry below folder: a file's SHA-256, a link's target, else its kind.
-// A pipe is never opened: it would block.
-QStringList folderRecord(const QString &folder)
-{
-    QStringList record;
-    QDirIterator entries(folder,
-                         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                         QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        const QString path = entries.next();
-        const QFileInfo info = entries.fileInfo();
-        record << path + ' ' +
-                      (info.isSymLink() ? info.symLinkTarget()
-                       : info.isFile()  ? QString(QCryptographicHash::hash(
-                                                      readBytes(path), QCryptographicHash::Sha256)
-                                                      .toHex())
-                                        : QString(info.isDir() ? "folder" : "special"));
-    }
-    record.sort();
-    return record;
 }
 
 } // namespace

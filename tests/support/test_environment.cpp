@@ -1,5 +1,6 @@
 #include "test_environment.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -77,4 +78,26 @@ void addTextRows(const QStringList &columns, const QString &table)
                         .replace(QStringLiteral("\\r"), QStringLiteral("\r"))
                         .replace(QStringLiteral("\\t"), QStringLiteral("\t"));
     }
+}
+
+// What identifies every entry below folder: a file's SHA-256, a link's target, else its kind.
+// A pipe is never opened: it would block.
+QStringList folderRecord(const QString &folder)
+{
+    QStringList record;
+    QDirIterator entries(folder,
+                         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        const QFileInfo info = entries.fileInfo();
+        record << path + ' ' +
+                      (info.isSymLink() ? info.symLinkTarget()
+                       : info.isFile()  ? QString(QCryptographicHash::hash(
+                                                      readBytes(path), QCryptographicHash::Sha256)
+                                                      .toHex())
+                                        : QString(info.isDir() ? "folder" : "special"));
+    }
+    record.sort();
+    return record;
 }

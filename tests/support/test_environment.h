@@ -33,6 +33,9 @@ QByteArray readBytes(const QString &path);
 // A file checked in under tests/data, and a copy of the files below one of its folders.
 QString testData(const QString &relative);
 void copyTestData(const QString &relative, const QString &to);
+// What identifies every entry below folder, one line each, sorted: its path and a file's
+// SHA-256, a link's target, else its kind. A pipe is never opened: it would block.
+QStringList folderRecord(const QString &folder);
 // Compares actual with the golden file line by line; KESTA_UPDATE_GOLDEN=1 rewrites the file
 // from actual instead, to be reviewed before it is committed.
 void compareWithGolden(const QByteArray &actual, const QString &golden);
