@@ -11,6 +11,7 @@
 #include "recording_sound_output.h"
 #include "test_environment.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTest>
 
@@ -40,7 +41,7 @@ struct World
         if (!console.lstBox(1))
             return "(the console ended)";
         return console.lblInfo(5)->text() + '|' + console.lblInfo(6)->text() + '|' +
-               console.lstBox(1)->item(3)->text();
+               console.lstBox(1)->item(3)->text() + '|' + console.lstBox(3)->item(0)->text();
     }
 
     QList<Answer> dialogAnswers;
@@ -146,6 +147,11 @@ void TestConsoleCommands::scenarios()
                 w.select(value.toInt());
             } else if (name == "theme") {
                 w.console.lstBox(2)->setCurrentRow(value.toInt());
+            } else if (name == "switch") {
+                w.console.lstBox(3)->setCurrentRow(0);
+            } else if (name == "nolocks") { // another user's link where the lock folder goes
+                QDir(w.env.path("runtime/kesta-terminal-locks")).removeRecursively();
+                QFile::link(w.env.path("theirs/"), w.env.path("runtime/kesta-terminal-locks"));
             } else if (name == "themedir") {
                 QVERIFY(settings::save(settings::application, "Default", "ThemeDir", value));
             } else {

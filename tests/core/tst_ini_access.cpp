@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -56,6 +57,7 @@ private slots:
     void refusesTextThatWouldBreakTheFile_data();
     void refusesTextThatWouldBreakTheFile();
     void failuresShowTheMessageOncePerFile();
+    void aFullDiskLeavesTheFileWhole();
     void writersLoseNothingEvenWhenKilled();
     void locksOnlyWhereNobodyElseWrites();
     void settingsStoreRoundTripsPrivatelyAndSeesTheShell();
@@ -154,6 +156,25 @@ void TestIniAccess::failuresShowTheMessageOncePerFile()
     QVERIFY(!ReadINI("S", "k", file));
     QVERIFY(!WriteINI("S", "k", "v", file));
     QCOMPARE(env->messages.size(), 4);
+}
+
+// The file may grow no larger than 64 bytes, as on a full disk: the write fails and leaves the
+// old file whole, with nothing beside it.
+void TestIniAccess::aFullDiskLeavesTheFileWhole()
+{
+    writeBytes(file, "[S]\r\nk=old\r\n");
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{64, limit.rlim_max};
+    const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails
+    setrlimit(RLIMIT_FSIZE, &full);
+    const bool written = WriteINI("S", "k", QString(100, 'x'), file);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, signalBefore);
+    QVERIFY(!written);
+    QCOMPARE(readBytes(file), "[S]\r\nk=old\r\n");
+    QCOMPARE(QDir(env->path("t")).entryList(QDir::Files | QDir::Hidden), {"Security.skn"});
+    QCOMPARE(env->messages, QStringList{"Error Writing Key"});
 }
 
 void TestIniAccess::writersLoseNothingEvenWhenKilled()
