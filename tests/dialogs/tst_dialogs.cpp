@@ -59,7 +59,8 @@ private slots:
         m_theme = std::make_unique<ThemeFixture>(m_env->root(), "Test");
         m_theme->copyCheckedIn();
         m_sound = std::make_unique<RecordingSoundOutput>();
-        writeBytes(m_env->path("Prog Dir/tool.sh"), "#!/bin/sh\n");
+        writeBytes(m_env->path("Prog Dir/tool.sh"), "#!/bin/sh\ntouch \"$0.ran\"\n");
+        QFile::setPermissions(m_env->path("Prog Dir/tool.sh"), QFile::ReadOwner | QFile::ExeOwner);
         writeBytes(m_env->path("Prog Dir/other.txt"), "");
         writeBytes(m_env->path("Prog Dir/sub/inner.txt"), "");
         programState().PasswordMode = false;
@@ -94,8 +95,11 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, passwordMode);
         QFETCH(QString, withInputBox);
-        const bool byButton = how == "ok" || how == "quit";
-        writeSkins(byButton ? how : QString(), withInputBox == "yes");
+        const bool byButton = how != "Enter" && how != "close";
+        // A program stored as the shell stores it: backslashes, letters in other case.
+        const QString program = '"' + QString(programDir() + "/TOOL.SH").replace('/', '\\') + '"';
+        writeSkins(byButton ? (how == "program" ? program : how) : QString(),
+                   withInputBox == "yes");
         programState().PasswordMode = passwordMode == "yes";
         const QString shown = dialog == "input" ? closeInput(how) : closeSelect(how);
         const QString typed = dialog == "input" ? "s3cr t" : "\"/opt/My Tool/run\" a  b";
@@ -179,6 +183,10 @@ private:
                 dialog.close();
             else
                 clickButton(dialog, 3);
+            if (how == "program") { // it runs, and the dialog stays
+                QTRY_VERIFY(QFile::exists(programDir() + "/tool.sh.ran"));
+                dialog.close();
+            }
             QVERIFY(!dialog.isVisible());
         }};
         const QString shown = showInputDialog(m_theme->theme());
