@@ -85,9 +85,11 @@ QString skinValue(const QString &file, const QString &section, const QString &ke
 QRect layoutRect(const QString &skinFile, const QString &section, const QString &name,
                  const QSize &window)
 {
+    const platform::ProfileDocument skin(readBytes(skinFile));
     for (int n = 1; n < 100; ++n) {
-        const QStringList fields =
-            skinValue(skinFile, section, QString::number(n).rightJustified(2, u'0')).split(u',');
+        const QStringList fields = skin.value(section, QString::number(n).rightJustified(2, u'0'))
+                                       .value_or(QString())
+                                       .split(u',');
         if (fields.size() < 6)
             break;
         if (fields.at(0) != name)
