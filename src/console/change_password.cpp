@@ -1,7 +1,6 @@
 #include "console/change_password.h"
 
 #include "console/password_gate.h"
-#include "core/program_state.h"
 #include "core/settings_store.h"
 #include "platform/message_box.h"
 #include "skin/theme.h"
@@ -26,13 +25,11 @@ void ChangePassword(const skin::Theme &theme)
     playPasswordSound(theme, QStringLiteral("PassStartSound"));
     QString first = askNewPassword(theme, QStringLiteral("Text-Pass1"));
     QString second = askNewPassword(theme, QStringLiteral("Text-Pass2"));
-    // The sound tells whether the password changed, so the store is written first; and the gate
-    // of this console takes the new password at once, as the person was told it would.
+    // The sound tells whether the password changed, so the store is written first; the gate
+    // reads it from there, so it takes the new password at once, as the person was told it would.
     const bool changed = !first.isEmpty() && first == second &&
                          settings::save(settings::application, QStringLiteral("DEFAULT"),
                                         QStringLiteral("Password"), second);
-    if (changed)
-        programState().Password = second;
     forgetPassword(first);
     forgetPassword(second);
     playPasswordSound(theme,

@@ -70,6 +70,11 @@ void OnCommandButtonClick(ConsoleView &console, int index)
     RunCommand(console, button.command);
 }
 
+bool IsConsoleCommand(const QString &program)
+{
+    return keywordOf(program.trimmed()) != nullptr;
+}
+
 QString CommandWords(const QString &command)
 {
     const Keyword *keyword = keywordOf(command);

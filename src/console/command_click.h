@@ -17,6 +17,10 @@ void OnCommandButtonClick(console::ConsoleView &console, int index);
 // trimming; any other command goes to OpenCommand as written.
 void RunCommand(console::ConsoleView &console, const QString &command);
 
+// Whether program, blanks trimmed and in any letter case, is one of the keywords above: a text
+// that must never become the program of one of the console's own buttons through an editor.
+[[nodiscard]] bool IsConsoleCommand(const QString &program);
+
 // The words a screen reader says for a keyword command ("Change password" for PASSWORD,
 // "Protect" for CHANGESECURITY ...), matched as RunCommand matches it; empty for any other
 // command.

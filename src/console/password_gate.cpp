@@ -2,6 +2,7 @@
 
 #include "console/settings_entries.h"
 #include "core/program_state.h"
+#include "core/settings_store.h"
 #include "dialogs/frm_input.h"
 #include "platform/services.h"
 #include "skin/theme.h"
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <utility>
 
 bool IsProtectedButton(const skin::Theme &theme, int i)
 {
@@ -38,15 +38,20 @@ void playPasswordSound(const skin::Theme &theme, const QString &key)
 
 bool PasswordGate(const skin::Theme &theme)
 {
-    ProgramState &state = programState();
     playPasswordSound(theme, QStringLiteral("PassStartSound"));
-    state.PasswordMode = true;
-    showInputDialog(theme);
+    programState().PasswordMode = true;
+    std::optional<QString> entered = showInputDialog(theme);
     // Paints and timers held up by the dialog run before the answer is judged.
     QCoreApplication::processEvents();
-    QString entered = std::exchange(state.DialogText, QString());
-    const bool right = entered == state.Password;
-    forgetPassword(entered);
+    // Read as the answer is judged, not at start: the shell may have changed the password since.
+    // A store that cannot be read opens nothing, and a closed dialog is no answer at all.
+    std::optional<QString> stored = settings::read(settings::application, QStringLiteral("DEFAULT"),
+                                                   QStringLiteral("Password"));
+    const bool right = entered && stored && *entered == *stored;
+    if (entered)
+        forgetPassword(*entered);
+    if (stored)
+        forgetPassword(*stored);
     if (!right) {
         playPasswordSound(theme, QStringLiteral("PassFailSound"));
         return false;

@@ -15,10 +15,11 @@ class Theme;
 [[nodiscard]] bool IsProtectedButton(const skin::Theme &theme, int i);
 
 // Asks for the password in the masked input dialog (PasswordMode set) between the sounds
-// "PassStartSound" and "PassOkSound" or "PassFailSound" of terminal.skn. True when the entry
-// equals Password exactly; a cancel counts as an empty entry. The entry is forgotten once
-// compared: DialogText is empty afterwards. After an accepted password the console pauses
-// 2000 ms without answering events (platform::services().sleep).
+// "PassStartSound" and "PassOkSound" or "PassFailSound" of terminal.skn. True when the accepted
+// entry equals the password stored now ("DEFAULT" "Password", empty when absent) exactly; a
+// closed or cancelled dialog, and a store that cannot be read, never pass. The entry is
+// forgotten once compared: DialogText is empty afterwards. After an accepted password the console
+// pauses 2000 ms without answering events (platform::services().sleep).
 [[nodiscard]] bool PasswordGate(const skin::Theme &theme);
 
 // Plays the theme sound named by key in section "DEFAULT" of terminal.skn; nothing when the key

@@ -1,6 +1,7 @@
 #include "console/setting_editors.h"
 
 #include "console/button_target.h"
+#include "console/command_click.h"
 #include "console/console_log.h"
 #include "console/console_view.h"
 #include "console/settings_entries.h"
@@ -63,6 +64,19 @@ QString consoleText(const ConsoleView &console, const QString &key)
     return console.theme().consoleSkin().text(QStringLiteral("DEFAULT"), key, QString());
 }
 
+// A button of the console's own skin never gets a console command from an editor: an unprotected
+// command button would otherwise open a protected operation (a "PASSWORD" behind no gate). The
+// command the line already holds may stay. The shell's buttons take any program.
+ProgramRefusal ownCommandRefusal(const ButtonTarget &target, const QString &current)
+{
+    if (target.header.compare(programState().SkinName, Qt::CaseInsensitive) != 0)
+        return {};
+    return [current](const QString &program) {
+        return IsConsoleCommand(program) &&
+               program.trimmed().compare(current, Qt::CaseInsensitive) != 0;
+    };
+}
+
 // Runs the protection list's click handler on the edited line, as a click would.
 void selectAgain(ConsoleView &console)
 {
@@ -94,8 +108,9 @@ void EditCommand(ConsoleView &console)
     if (!edit)
         return;
     ProgramState &state = programState();
-    state.DialogText = edit->line.command();
-    showSelectDialog(console.theme());
+    const QString current = edit->line.command();
+    state.DialogText = current;
+    showSelectDialog(console.theme(), ownCommandRefusal(edit->target, current));
     if (state.DialogText.isEmpty())
         return;
     if (edit->write(Field::Command, state.DialogText))

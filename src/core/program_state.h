@@ -55,7 +55,6 @@ struct ProgramState
     QString ProgramDir; // the shell's program folder, no trailing separator
     QString ThemeDir;   // "\Themes\" + theme name + "\"
     QString SkinName;
-    QString Password;
     bool Animated = false;
     qint32 AnimDelay = 0;
     qint32 InitialControlCount = 0;

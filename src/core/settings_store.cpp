@@ -39,13 +39,21 @@ QString filePath(const QString &app)
            folderName + QStringLiteral("/settings.ini");
 }
 
+std::optional<QString> read(const QString &app, const QString &section, const QString &key,
+                            const QString &defaultValue)
+{
+    const platform::ProfileValue found = platform::lookupProfileValue(section, key, filePath(app));
+    if (found.failed) {
+        qCWarning(lcCore) << "cannot read the settings store:" << found.error;
+        return std::nullopt;
+    }
+    return found.value.value_or(defaultValue);
+}
+
 QString get(const QString &app, const QString &section, const QString &key,
             const QString &defaultValue)
 {
-    const platform::ProfileValue found = platform::lookupProfileValue(section, key, filePath(app));
-    if (found.failed)
-        qCWarning(lcCore) << "cannot read the settings store:" << found.error;
-    return found.value.value_or(defaultValue);
+    return read(app, section, key, defaultValue).value_or(defaultValue);
 }
 
 bool save(const QString &app, const QString &section, const QString &key, const QString &value)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The per-user settings store shared with the shell: one INI file per application,
 // $XDG_CONFIG_HOME/<application>/settings.ini, with sections and keys matched without regard
 // to case. Any single-line text is stored and read back exactly.
@@ -9,7 +11,12 @@ namespace settings {
 
 inline const QString application = QStringLiteral("KESTA Terminal");
 
-// The stored text, or defaultValue when the entry is absent.
+// The stored text, defaultValue when the entry is absent, or std::nullopt when the store exists
+// but cannot be read: for a caller that must not take a failure for the default.
+std::optional<QString> read(const QString &app, const QString &section, const QString &key,
+                            const QString &defaultValue = {});
+
+// The stored text, or defaultValue when the entry is absent or the store cannot be read.
 QString get(const QString &app, const QString &section, const QString &key,
             const QString &defaultValue = {});
 

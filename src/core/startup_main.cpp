@@ -66,7 +66,6 @@ StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &insta
     state.ProgramDir = storedOr(QStringLiteral("Default"), QStringLiteral("ProgramDir"));
     state.ThemeDir = storedOr(QStringLiteral("Default"), QStringLiteral("ThemeDir"));
     state.InitialControlCount = window.elementCount();
-    state.Password = storedOr(QStringLiteral("DEFAULT"), QStringLiteral("Password"));
     window.openTheme();
 
     window.applyBackGround();

@@ -6,6 +6,8 @@
 
 #include <QProxyStyle>
 
+#include <utility>
+
 namespace {
 
 // Masks a password box with "#", the shell's own mask character, and shows no typed character
@@ -63,8 +65,12 @@ QString frmInput::acceptedText() const
     return txtInput->text();
 }
 
-QString showInputDialog(const skin::Theme &theme)
+std::optional<QString> showInputDialog(const skin::Theme &theme)
 {
     frmInput dialog(theme);
-    return dialog.exec();
+    dialog.exec();
+    QString text = std::exchange(programState().DialogText, QString());
+    if (!dialog.accepted())
+        return std::nullopt;
+    return text;
 }

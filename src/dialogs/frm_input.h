@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 // The skinned one-line input dialog, "KESTA Terminal - Input". It shows no text of its own:
 // its look comes from section [INPUT] of the theme's "terminal.skn", and the typed text goes
 // back through programState().DialogText. Enter in the text box accepts; Escape does nothing;
@@ -29,5 +31,6 @@ protected:
 };
 
 // Creates frmInput on theme, loads it and shows it modally; returns when it has closed, with the
-// typed text, also left in DialogText (empty after a cancel).
-QString showInputDialog(const skin::Theme &theme);
+// accepted text taken out of DialogText (which is left empty), or std::nullopt when the dialog was
+// closed without accepting: an empty entry and a cancel are not the same answer.
+std::optional<QString> showInputDialog(const skin::Theme &theme);

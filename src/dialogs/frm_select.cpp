@@ -143,8 +143,14 @@ void frmSelect::File1_Click()
     txtSel->setText(path + file->text());
 }
 
-QString showSelectDialog(const skin::Theme &theme)
+bool frmSelect::acceptable() const
+{
+    return !refusal || !refusal(txtSel->text());
+}
+
+QString showSelectDialog(const skin::Theme &theme, ProgramRefusal refusal)
 {
     frmSelect dialog(theme);
+    dialog.refusal = std::move(refusal);
     return dialog.exec();
 }

@@ -7,6 +7,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <functional>
+
+// Whether the caller refuses a program (the text of txtSel) as the new command's program.
+using ProgramRefusal = std::function<bool(const QString &program)>;
+
 // The skinned command-line chooser, "KESTA Terminal - Select": a program picked from the drive,
 // folder and file lists or typed into txtSel, its arguments typed into txtSel2. Its look comes
 // from section [SELECT] of the theme's "Security.skn"; the command line comes in and goes back
@@ -25,6 +30,7 @@ public:
     FileListBox *File1 = nullptr;  // every file of the folder Dir1 shows
     QLineEdit *txtSel = nullptr;   // the program
     QLineEdit *txtSel2 = nullptr;  // its arguments
+    ProgramRefusal refusal;        // programs an accept may not give back
 
 protected:
     // Places and styles the five boxes from "Dirlist", "Filelist", "Drivelist", "InputBox" and
@@ -35,6 +41,7 @@ protected:
     void loadElements(const skin::ThemeFile &skinFile) override;
     // The command line of txtSel and txtSel2 (dialogs::joinCommandLine).
     QString acceptedText() const override;
+    bool acceptable() const override;
 
 private:
     void fillDrives();
@@ -50,5 +57,6 @@ private:
 };
 
 // Creates frmSelect on theme, loads it from DialogText and shows it modally; returns when it has
-// closed, with the new command line, also left in DialogText (empty after a cancel).
-QString showSelectDialog(const skin::Theme &theme);
+// closed, with the new command line, also left in DialogText (empty after a cancel). An accept
+// whose program the refusal names plays the theme's "PassFailSound" and leaves the dialog open.
+QString showSelectDialog(const skin::Theme &theme, ProgramRefusal refusal = {});

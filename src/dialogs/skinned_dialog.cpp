@@ -10,8 +10,6 @@
 #include "skin/theme.h"
 #include "sound/theme_sound.h"
 
-#include <QCloseEvent>
-
 SkinnedDialog::SkinnedDialog(const skin::Theme &theme, const QString &caption, QSize designSize,
                              QString section, QWidget *parent)
     : SkinnedWindow(parent)
@@ -44,6 +42,12 @@ void SkinnedDialog::Form_Load()
 
 void SkinnedDialog::accept()
 {
+    if (!acceptable()) {
+        if (const auto sound = m_theme.shellSkin().text(QStringLiteral("DEFAULT"),
+                                                        QStringLiteral("PassFailSound")))
+            playSound(*sound);
+        return;
+    }
     programState().DialogText = acceptedText();
     m_accepted = true;
     close();
@@ -59,6 +63,10 @@ QString SkinnedDialog::exec()
 {
     Form_Load();
     platform::showModal(*this);
+    // Only an accepted text goes back, however the show ended: a close by the window manager or a
+    // refused accept must not hand the caller a text the user did not accept.
+    if (!m_accepted)
+        programState().DialogText.clear();
     return programState().DialogText;
 }
 
@@ -66,15 +74,6 @@ QString SkinnedDialog::commandName(const QString &command) const
 {
     const QString words = dialogs::dialogCommandWords(command);
     return words.isEmpty() ? SkinnedWindow::commandName(command) : words;
-}
-
-void SkinnedDialog::closeEvent(QCloseEvent *event)
-{
-    // Without a title bar the dialog is closed by its own buttons; a close from anywhere else
-    // (the window manager) must not hand the caller a text the user did not accept.
-    if (!m_accepted)
-        programState().DialogText.clear();
-    event->accept();
 }
 
 void SkinnedDialog::imgBut_Click(int index)

@@ -25,7 +25,7 @@ public:
     // setFirstFocus has the focus.
     void Form_Load();
 
-    // DialogText = acceptedText(); closes.
+    // DialogText = acceptedText(); closes. Nothing but the failure sound when !acceptable().
     void accept();
     // Closes with DialogText empty.
     void cancel();
@@ -33,6 +33,8 @@ public:
     // Loads the dialog and shows it modally (platform::showModal); returns, once it has closed,
     // DialogText: the dialog's text, or empty after a cancel.
     QString exec();
+    // Whether the last show ended in an accept.
+    bool accepted() const { return m_accepted; }
 
     // "OK" and "Cancel" for the dialog's own commands, the program's name for any other.
     QString commandName(const QString &command) const override;
@@ -52,8 +54,9 @@ protected:
     virtual void loadElements(const skin::ThemeFile &skinFile) = 0;
     // What an accept leaves in DialogText.
     virtual QString acceptedText() const = 0;
-
-    void closeEvent(QCloseEvent *event) override;
+    // Whether an accept may close the dialog now; a refused accept plays the theme's
+    // "PassFailSound" and the dialog stays open.
+    virtual bool acceptable() const { return true; }
 
 private:
     void imgBut_Click(int index);

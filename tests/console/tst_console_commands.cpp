@@ -135,7 +135,6 @@ void TestConsoleCommands::scenarios()
             const QString name = step.section('=', 0, 0),
                           value = step.section('=', 1).replace('_', ' ');
             if (name == "password") {
-                programState().Password = value;
                 QVERIFY(settings::save(settings::application, "DEFAULT", "Password", value));
             } else if (name == "flag") {
                 writeBytes(w.theme("security.ini"),

@@ -89,7 +89,6 @@ void TestStartupMain::startsWhereTheShellSays()
     store("Default", "ProgramDir", "/opt/kesta");
     store("Default", "ThemeDir", "\\Themes\\Blue\\");
     store("EXIT", appTitle, "1"); // left over from an earlier run
-    store("DEFAULT", "Password", " secret ");
     const QStringList edges{"Left", "Top", "Right", "Bottom"};
     for (int i = 0; i < 4; ++i) {
         if (screen.section(',', i, i) != "-")
@@ -104,8 +103,7 @@ void TestStartupMain::startsWhereTheShellSays()
     QCOMPARE(console.calls, QStringList({"caption " + appTitle, place}));
     QCOMPARE(settings::get(settings::application, "EXIT", appTitle), "0");
     const ProgramState &state = programState();
-    QCOMPARE(state.ProgramDir + state.ThemeDir + state.Password,
-             "/opt/kesta\\Themes\\Blue\\ secret ");
+    QCOMPARE(state.ProgramDir + state.ThemeDir, "/opt/kesta\\Themes\\Blue\\");
 }
 
 void TestStartupMain::exitWatchEndsOnlyOnExactlyOne()
