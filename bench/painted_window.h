@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace bench {
 
 class PaintWatch : public QObject
@@ -18,8 +20,8 @@ class PaintWatch : public QObject
 public:
     PaintWatch() { QCoreApplication::instance()->installEventFilter(this); }
 
-    // Lets events run until window and each visible list view in it have painted; false after
-    // 10 s.
+    // Lets events run until window has drawn on the screen (itself or the children that cover
+    // it) and each visible list view in it has painted its lines; false after 10 s.
     bool waitUntilPainted(QWidget &window)
     {
         const QDeadlineTimer deadline(10000);
@@ -42,7 +44,11 @@ protected:
 private:
     bool painted(QWidget &window) const
     {
-        if (!m_painted.contains(&window))
+        const auto drawnIn = [&window](QObject *object) {
+            auto *widget = qobject_cast<QWidget *>(object);
+            return widget && (widget == &window || window.isAncestorOf(widget));
+        };
+        if (!window.isVisible() || std::none_of(m_painted.cbegin(), m_painted.cend(), drawnIn))
             return false;
         const auto views = window.findChildren<QAbstractItemView *>();
         for (const QAbstractItemView *view : views) {

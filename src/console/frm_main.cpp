@@ -55,6 +55,8 @@ bool frmMain::Form_Load()
     connectSettingsLists(*this, m_theme, SelectedLine);
     refillSettingsLists();
     FillThemeList(*this, *File1, m_theme);
+    if (!isVisible())
+        showAndRunEvents();
     return true;
 }
 
@@ -98,10 +100,9 @@ void frmMain::hideFakeButton()
     cmdFake->hide();
 }
 
-core::TwipsRect frmMain::auxiliaryRectangle(bool show)
+core::TwipsRect frmMain::auxiliaryRectangle()
 {
-    frmStartupMax auxiliary;
-    return auxiliary.measure(show);
+    return frmStartupMax().measure();
 }
 
 platform::TwipsFactors frmMain::twipsFactors() const

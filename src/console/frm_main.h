@@ -57,7 +57,7 @@ public:
     // core::ConsoleWindow
     void setCaption(const QString &caption) override;
     void hideFakeButton() override;
-    core::TwipsRect auxiliaryRectangle(bool show) override;
+    core::TwipsRect auxiliaryRectangle() override;
     platform::TwipsFactors twipsFactors() const override;
     void place(const core::TwipsRect &rectangle) override;
     int elementCount() const override { return controlCount(); }

@@ -18,9 +18,9 @@ public:
     virtual void setCaption(const QString &caption) = 0;
     // Moves cmdFake off the window (left -100 pixels) and hides it.
     virtual void hideFakeButton() = 0;
-    // The auxiliary window's rectangle in twips: its usable screen area when `show` (it opens
-    // maximised, is measured and closes again), else its rectangle as loaded, without showing.
-    virtual TwipsRect auxiliaryRectangle(bool show) = 0;
+    // The auxiliary window's rectangle in twips: the usable screen area, which a maximised
+    // window would cover, read from the screen without showing any window.
+    virtual TwipsRect auxiliaryRectangle() = 0;
     // Twips per pixel of the screen the console opens on.
     virtual platform::TwipsFactors twipsFactors() const = 0;
     // Places the window; the rectangle is in twips.

@@ -35,10 +35,10 @@ void placeWindow(ConsoleWindow &window)
         const StoredScreenArea area{
             stored(screen, QStringLiteral("Left")), stored(screen, QStringLiteral("Top")),
             stored(screen, QStringLiteral("Right")), stored(screen, QStringLiteral("Bottom"))};
-        window.place(placeInShellArea(area, window.auxiliaryRectangle(false), factors,
+        window.place(placeInShellArea(area, window.auxiliaryRectangle(), factors,
                                       platform::devicePixelRatio()));
     } else {
-        window.place(placeInsideAuxiliary(window.auxiliaryRectangle(true)));
+        window.place(placeInsideAuxiliary(window.auxiliaryRectangle()));
     }
 }
 
@@ -71,7 +71,10 @@ StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &insta
     window.applyBackGround();
     // The sound starts before the console is visible.
     window.playStartupSound();
-    window.showAndRunEvents();
+    // A progressive build is there to be watched, so the window shows first; any other console
+    // shows once, laid out, when its caller has filled it, instead of an empty window first.
+    if (state.Animated)
+        window.showAndRunEvents();
     window.layOut();
     return StartupResult::Started;
 }

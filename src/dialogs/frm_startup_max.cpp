@@ -2,8 +2,6 @@
 
 #include "platform/screen_metrics.h"
 
-#include <QCoreApplication>
-
 frmStartupMax::frmStartupMax(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
@@ -11,16 +9,7 @@ frmStartupMax::frmStartupMax(QWidget *parent)
     setGeometry(platform::usableAreaPixels());
 }
 
-core::TwipsRect frmStartupMax::measure(bool show)
+core::TwipsRect frmStartupMax::measure() const
 {
-    QRect area = geometry();
-    if (show) {
-        showMaximized();
-        QCoreApplication::processEvents();
-        // Without a window manager nobody maximises the window; it then keeps the usable area
-        // it was loaded with, which is what a maximised window would cover.
-        area = frameGeometry();
-        close();
-    }
-    return core::twipsFromPixels(area, platform::twipsPerPixel());
+    return core::twipsFromPixels(geometry(), platform::twipsPerPixel());
 }

@@ -5,7 +5,9 @@
 #include <QWidget>
 
 // The auxiliary window "KESTA Terminal - Max": it holds nothing and only tells how large a
-// maximised window is on this screen. As loaded (not shown) it covers the usable screen area.
+// maximised window is on this screen. As loaded it covers the usable screen area, which the screen
+// reports without a window being shown: showing one maximised to measure it cost a round trip to
+// the window system at every start.
 class frmStartupMax : public QWidget
 {
     Q_OBJECT
@@ -13,7 +15,6 @@ class frmStartupMax : public QWidget
 public:
     explicit frmStartupMax(QWidget *parent = nullptr);
 
-    // The window's rectangle in twips. With `show` the window opens maximised, is measured and
-    // closes again; without, it is measured as loaded.
-    [[nodiscard]] core::TwipsRect measure(bool show);
+    // The window's rectangle in twips, as loaded; it is never shown.
+    [[nodiscard]] core::TwipsRect measure() const;
 };

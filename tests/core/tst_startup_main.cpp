@@ -21,7 +21,7 @@ public:
 
     void setCaption(const QString &caption) override { calls << "caption " + caption; }
     void hideFakeButton() override {}
-    core::TwipsRect auxiliaryRectangle(bool) override { return {100, 200, 12000, 9000}; }
+    core::TwipsRect auxiliaryRectangle() override { return {100, 200, 12000, 9000}; }
     platform::TwipsFactors twipsFactors() const override { return {12.0, 20.0}; }
     void place(const core::TwipsRect &r) override
     {
