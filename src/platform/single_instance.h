@@ -1,17 +1,19 @@
 #pragma once
 
-#include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
+class QSocketNotifier;
+
 namespace platform {
 
 // One running console per user. The first start holds a lock file and listens on a local socket,
 // both in the user's runtime folder (QStandardPaths::RuntimeLocation); a later start finds the
-// lock taken and asks the holder, through the socket, to come to the front.
+// lock taken and asks the holder, through the socket, to come to the front. The lock is the
+// kernel's, held on the open lock file: it ends with its holder however it ends, so a console
+// that died never keeps the next one from starting.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -30,7 +32,7 @@ public:
     // start listening. False when it could not be reached.
     bool activateRunning();
 
-    // Stops listening and removes the lock file. Safe to call when nothing is held.
+    // Stops listening and gives the claim up. Safe to call when nothing is held.
     void release();
 
     bool isClaimed() const { return m_claimed; }
@@ -40,12 +42,14 @@ signals:
     void activationRequested();
 
 private:
+    void listen();
     void acceptConnections();
 
     QString m_lockPath;
     QString m_socketPath;
-    std::unique_ptr<QLockFile> m_lock;
-    QLocalServer m_server;
+    int m_lock = -1;
+    int m_listener = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
     bool m_claimed = false;
 };
 
