@@ -1,12 +1,17 @@
 #include "sound_device.h"
 
 #include "platform/platform_log.h"
-
-#include <pulse/pulseaudio.h>
+#include "platform/sound_libraries.h"
 
 namespace platform {
 
 namespace {
+
+// Only called once a device has its loop, which needs the library loaded.
+const PulseLibrary &pulse()
+{
+    return *pulseLibrary();
+}
 
 constexpr int FallbackRate = 48000;
 constexpr size_t FrameBytes = sizeof(float) * SoundDevice::ChannelCount;
@@ -14,7 +19,7 @@ constexpr size_t FrameBytes = sizeof(float) * SoundDevice::ChannelCount;
 void release(pa_operation *operation)
 {
     if (operation)
-        pa_operation_unref(operation);
+        pulse().pa_operation_unref(operation);
 }
 
 // The latency asked for is the whole way to the speaker; the server shares it between the
@@ -24,7 +29,7 @@ pa_buffer_attr bufferOf(int milliseconds, const pa_sample_spec &format)
     const auto undecided = uint32_t(-1);
     pa_buffer_attr buffer{undecided, undecided, undecided, undecided, undecided};
     buffer.tlength =
-        uint32_t(pa_usec_to_bytes(pa_usec_t(milliseconds) * PA_USEC_PER_MSEC, &format));
+        uint32_t(pulse().pa_usec_to_bytes(pa_usec_t(milliseconds) * PA_USEC_PER_MSEC, &format));
     return buffer;
 }
 
@@ -38,13 +43,15 @@ int usableRate(uint32_t serverRate)
 SoundDevice::SoundDevice(SoundSource &source, const QString &clientName)
     : m_source(source)
     , m_clientName(clientName.toUtf8())
-    , m_loop(pa_threaded_mainloop_new())
 {
+    if (!pulseLibrary())
+        return;
+    m_loop = pulse().pa_threaded_mainloop_new();
     if (!m_loop)
         return;
-    pa_threaded_mainloop_set_name(m_loop, "sound server");
-    if (pa_threaded_mainloop_start(m_loop) < 0) {
-        pa_threaded_mainloop_free(m_loop);
+    pulse().pa_threaded_mainloop_set_name(m_loop, "sound server");
+    if (pulse().pa_threaded_mainloop_start(m_loop) < 0) {
+        pulse().pa_threaded_mainloop_free(m_loop);
         m_loop = nullptr;
     }
 }
@@ -53,13 +60,13 @@ SoundDevice::~SoundDevice()
 {
     if (!m_loop)
         return;
-    pa_threaded_mainloop_lock(m_loop);
+    pulse().pa_threaded_mainloop_lock(m_loop);
     retireStream();
     retireContext();
     releaseRetired();
-    pa_threaded_mainloop_unlock(m_loop);
-    pa_threaded_mainloop_stop(m_loop);
-    pa_threaded_mainloop_free(m_loop);
+    pulse().pa_threaded_mainloop_unlock(m_loop);
+    pulse().pa_threaded_mainloop_stop(m_loop);
+    pulse().pa_threaded_mainloop_free(m_loop);
 }
 
 void SoundDevice::play(const std::function<void()> &change)
@@ -69,7 +76,7 @@ void SoundDevice::play(const std::function<void()> &change)
         m_source.streamLost();
         return;
     }
-    pa_threaded_mainloop_lock(m_loop);
+    pulse().pa_threaded_mainloop_lock(m_loop);
     releaseRetired();
     change();
     if (!m_context)
@@ -78,7 +85,7 @@ void SoundDevice::play(const std::function<void()> &change)
         requestStream();
     else if (m_stream && m_paused)
         resume();
-    pa_threaded_mainloop_unlock(m_loop);
+    pulse().pa_threaded_mainloop_unlock(m_loop);
 }
 
 void SoundDevice::connect()
@@ -90,14 +97,15 @@ void SoundDevice::connect()
         return;
     }
     m_sinceFailedAttempt.invalidate();
-    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), m_clientName.constData());
+    m_context = pulse().pa_context_new(pulse().pa_threaded_mainloop_get_api(m_loop),
+                                       m_clientName.constData());
     if (!m_context) {
         loseConnection();
         return;
     }
-    pa_context_set_state_callback(m_context, contextStateChanged, this);
+    pulse().pa_context_set_state_callback(m_context, contextStateChanged, this);
     // No autospawn: a console must not start a sound server of its own.
-    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+    if (pulse().pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
         loseConnection();
 }
 
@@ -105,7 +113,7 @@ void SoundDevice::requestStream()
 {
     // The stream takes the server's own rate, so that files at that rate reach it untouched.
     m_streamRequested = true;
-    pa_operation *asked = pa_context_get_server_info(m_context, serverInfoReceived, this);
+    pa_operation *asked = pulse().pa_context_get_server_info(m_context, serverInfoReceived, this);
     if (!asked) {
         loseConnection();
         return;
@@ -118,19 +126,19 @@ void SoundDevice::openStream(int sampleRate)
     m_streamRequested = false;
     pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(sampleRate), uint8_t(ChannelCount)};
     pa_channel_map map;
-    pa_channel_map_init_stereo(&map);
-    m_stream = pa_stream_new(m_context, "theme sounds", &format, &map);
+    pulse().pa_channel_map_init_stereo(&map);
+    m_stream = pulse().pa_stream_new(m_context, "theme sounds", &format, &map);
     if (!m_stream) {
         loseStream();
         return;
     }
-    pa_stream_set_state_callback(m_stream, streamStateChanged, this);
-    pa_stream_set_write_callback(m_stream, writeRequested, this);
+    pulse().pa_stream_set_state_callback(m_stream, streamStateChanged, this);
+    pulse().pa_stream_set_write_callback(m_stream, writeRequested, this);
 
     const pa_buffer_attr buffer = bufferOf(BufferMs, format);
     m_paused = false;
-    if (pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
-                                   nullptr) < 0)
+    if (pulse().pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY,
+                                           nullptr, nullptr) < 0)
         loseStream();
 }
 
@@ -139,7 +147,7 @@ void SoundDevice::pause()
     if (m_paused)
         return;
     m_paused = true;
-    release(pa_stream_cork(m_stream, 1, nullptr, nullptr));
+    release(pulse().pa_stream_cork(m_stream, 1, nullptr, nullptr));
     // A paused stream still holds the sink to the latency it asked for, and a sink kept at a
     // few milliseconds wakes the server a hundred times a second for nothing.
     setBuffer(IdleBufferMs);
@@ -152,14 +160,15 @@ void SoundDevice::resume()
     // back, so the idle latency does not delay it either.
     m_paused = false;
     setBuffer(BufferMs);
-    release(pa_stream_flush(m_stream, nullptr, nullptr));
-    release(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+    release(pulse().pa_stream_flush(m_stream, nullptr, nullptr));
+    release(pulse().pa_stream_cork(m_stream, 0, nullptr, nullptr));
 }
 
 void SoundDevice::setBuffer(int milliseconds)
 {
-    const pa_buffer_attr buffer = bufferOf(milliseconds, *pa_stream_get_sample_spec(m_stream));
-    release(pa_stream_set_buffer_attr(m_stream, &buffer, nullptr, nullptr));
+    const pa_buffer_attr buffer =
+        bufferOf(milliseconds, *pulse().pa_stream_get_sample_spec(m_stream));
+    release(pulse().pa_stream_set_buffer_attr(m_stream, &buffer, nullptr, nullptr));
 }
 
 void SoundDevice::loseStream()
@@ -173,7 +182,8 @@ void SoundDevice::loseConnection()
     if (!m_contextReady)
         m_sinceFailedAttempt.start();
     qCDebug(lcPlatform) << "no sound server:"
-                        << (m_context ? pa_strerror(pa_context_errno(m_context)) : "");
+                        << (m_context ? pulse().pa_strerror(pulse().pa_context_errno(m_context))
+                                      : "");
     retireStream();
     retireContext();
     m_source.streamLost();
@@ -184,8 +194,8 @@ void SoundDevice::retireStream()
     m_streamRequested = false;
     if (!m_stream)
         return;
-    pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-    pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+    pulse().pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+    pulse().pa_stream_set_write_callback(m_stream, nullptr, nullptr);
     m_retiredStreams.push_back(std::exchange(m_stream, nullptr));
 }
 
@@ -194,21 +204,21 @@ void SoundDevice::retireContext()
     m_contextReady = false;
     if (!m_context)
         return;
-    pa_context_set_state_callback(m_context, nullptr, nullptr);
+    pulse().pa_context_set_state_callback(m_context, nullptr, nullptr);
     m_retiredContexts.push_back(std::exchange(m_context, nullptr));
 }
 
 void SoundDevice::releaseRetired()
 {
     for (pa_stream *stream : std::exchange(m_retiredStreams, {})) {
-        if (PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
-            pa_stream_disconnect(stream);
-        pa_stream_unref(stream);
+        if (PA_STREAM_IS_GOOD(pulse().pa_stream_get_state(stream)))
+            pulse().pa_stream_disconnect(stream);
+        pulse().pa_stream_unref(stream);
     }
     for (pa_context *context : std::exchange(m_retiredContexts, {})) {
-        if (PA_CONTEXT_IS_GOOD(pa_context_get_state(context)))
-            pa_context_disconnect(context);
-        pa_context_unref(context);
+        if (PA_CONTEXT_IS_GOOD(pulse().pa_context_get_state(context)))
+            pulse().pa_context_disconnect(context);
+        pulse().pa_context_unref(context);
     }
 }
 
@@ -217,7 +227,7 @@ void SoundDevice::contextStateChanged(pa_context *context, void *device)
     auto *self = static_cast<SoundDevice *>(device);
     if (context != self->m_context)
         return;
-    switch (pa_context_get_state(context)) {
+    switch (pulse().pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
         self->m_contextReady = true;
         self->requestStream();
@@ -249,10 +259,10 @@ void SoundDevice::streamStateChanged(pa_stream *stream, void *device)
     auto *self = static_cast<SoundDevice *>(device);
     if (stream != self->m_stream)
         return;
-    switch (pa_stream_get_state(stream)) {
+    switch (pulse().pa_stream_get_state(stream)) {
     case PA_STREAM_READY: {
-        const pa_buffer_attr *buffer = pa_stream_get_buffer_attr(stream);
-        const pa_sample_spec *format = pa_stream_get_sample_spec(stream);
+        const pa_buffer_attr *buffer = pulse().pa_stream_get_buffer_attr(stream);
+        const pa_sample_spec *format = pulse().pa_stream_get_sample_spec(stream);
         if (buffer) {
             qCDebug(lcPlatform) << "stream open:" << format->rate << "Hz, buffer" << buffer->tlength
                                 << "bytes, request" << buffer->minreq << "bytes, start"
@@ -280,15 +290,15 @@ void SoundDevice::writeRequested(pa_stream *stream, size_t bytes, void *device)
     while (bytes >= FrameBytes) {
         void *data = nullptr;
         size_t size = bytes - bytes % FrameBytes;
-        if (pa_stream_begin_write(stream, &data, &size) < 0 || !data)
+        if (pulse().pa_stream_begin_write(stream, &data, &size) < 0 || !data)
             return;
         size -= size % FrameBytes;
         if (size == 0) {
-            pa_stream_cancel_write(stream);
+            pulse().pa_stream_cancel_write(stream);
             return;
         }
         playing = self->m_source.render(static_cast<float *>(data), qint64(size / FrameBytes));
-        if (pa_stream_write(stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+        if (pulse().pa_stream_write(stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return;
         bytes -= size;
     }

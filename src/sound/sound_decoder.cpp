@@ -1,10 +1,10 @@
 #include "sound_decoder.h"
 
+#include "platform/sound_libraries.h"
 #include "sound/sound_log.h"
 
 #include <QFile>
 
-#include <sndfile.h>
 #include <vector>
 
 namespace sound {
@@ -18,7 +18,7 @@ constexpr sf_count_t ChunkFrames = 8192;
 
 struct SndFileCloser
 {
-    void operator()(SNDFILE *file) const { sf_close(file); }
+    void operator()(SNDFILE *file) const { platform::sndFileLibrary()->sf_close(file); }
 };
 
 } // namespace
@@ -57,12 +57,16 @@ std::shared_ptr<const DecodedSound> decodeSound(const QString &diskPath)
 
 std::shared_ptr<const DecodedSound> decodeSoundOrExplain(const QString &diskPath, QString *problem)
 {
+    const platform::SndFileLibrary *sndfile = platform::sndFileLibrary();
+    if (!sndfile)
+        return refuse(QStringLiteral("sound %1 not decoded: libsndfile is missing").arg(diskPath),
+                      problem);
     SF_INFO info{};
     std::unique_ptr<SNDFILE, SndFileCloser> file(
-        sf_open(QFile::encodeName(diskPath).constData(), SFM_READ, &info));
+        sndfile->sf_open(QFile::encodeName(diskPath).constData(), SFM_READ, &info));
     if (!file)
         return refuse(QStringLiteral("sound %1 does not open as a sound (%2)")
-                          .arg(diskPath, QString::fromLocal8Bit(sf_strerror(nullptr))),
+                          .arg(diskPath, QString::fromLocal8Bit(sndfile->sf_strerror(nullptr))),
                       problem);
     if (info.channels < 1 || info.channels > MaxChannels || info.samplerate < MinRate ||
         info.samplerate > MaxRate)
@@ -81,7 +85,7 @@ std::shared_ptr<const DecodedSound> decodeSoundOrExplain(const QString &diskPath
     const qint64 bytesPerFrame = qint64(sizeof(float)) * info.channels;
     std::vector<float> chunk(size_t(ChunkFrames * info.channels));
     for (;;) {
-        const sf_count_t got = sf_readf_float(file.get(), chunk.data(), ChunkFrames);
+        const sf_count_t got = sndfile->sf_readf_float(file.get(), chunk.data(), ChunkFrames);
         if (got <= 0)
             break;
         if (sound->samples.size() + got * bytesPerFrame > MaxDecodedSoundBytes)

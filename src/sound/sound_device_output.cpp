@@ -22,7 +22,7 @@ QString clientName()
 } // namespace
 
 DeviceSoundOutput::DeviceSoundOutput()
-    : m_device(std::make_unique<platform::SoundDevice>(m_mixer, clientName()))
+    : m_clientName(clientName())
     , m_decoder([this] { decodeRequests(); })
 {}
 
@@ -51,6 +51,8 @@ void DeviceSoundOutput::setStartHook(SoundMixer::StartHook hook)
     std::lock_guard locker(m_queueMutex);
     if (m_device)
         m_device->play([&] { m_mixer.setStartHook(std::move(hook)); });
+    else // nothing renders the mixer before the device exists
+        m_mixer.setStartHook(std::move(hook));
 }
 
 void DeviceSoundOutput::shutdown()
@@ -103,6 +105,13 @@ void DeviceSoundOutput::playBatch(std::vector<SoundRequest> batch)
             end(batch[i].ticket);
         else
             ready.emplace_back(batch[i], m_cache.sound(batch[i].diskPath));
+    }
+    {
+        // Made with the first sound, on this thread, so that the sound server's library is
+        // loaded then and not when the console starts.
+        std::lock_guard locker(m_queueMutex);
+        if (!m_device)
+            m_device = std::make_unique<platform::SoundDevice>(m_mixer, m_clientName);
     }
     m_device->play([&] {
         for (auto &[request, sound] : ready)

@@ -45,6 +45,8 @@ private:
 
     SoundCache m_cache; // the decoding thread's alone
     SoundMixer m_mixer;
+    const QString m_clientName;
+    // Made by the decoding thread with the first sound; set and reset under m_queueMutex.
     std::unique_ptr<platform::SoundDevice> m_device;
 
     std::mutex m_queueMutex;
