@@ -1,5 +1,5 @@
 // Start-up of the console on the demo theme until its window and lists are painted, beside two
-// peers: a plain Qt program of its own (bench_startup_peer) that shows the same pictures, GIFs,
+// peers: a plain Qt program of its own (startup_peer) that shows the same pictures, GIFs,
 // list lines and labels in the same fonts, and a bare Qt window shown by this binary. Each run is
 // a new process, timed from its start until it reports its window painted (what it does to end
 // afterwards is not timed); the three take turns.
@@ -105,7 +105,7 @@ QStringList pictureLines(const skin::Theme &theme, const QSize inside)
     }
 }
 
-// What the console shows once started, for bench_startup_peer to show the same.
+// What the console shows once started, for startup_peer to show the same.
 int describeConsole(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -195,7 +195,7 @@ private:
 bool compareStartUps(const QString &platform, const QString &folder)
 {
     const QString self = QCoreApplication::applicationFilePath();
-    const QString peer = QFileInfo(self).absolutePath() + QStringLiteral("/bench_startup_peer");
+    const QString peer = QFileInfo(self).absolutePath() + QStringLiteral("/startup_peer");
     const QString description = folder + QStringLiteral("/shown-") + platform + u".txt"_s;
     if (QProcess::execute(self, {QStringLiteral("--describe"), description}) != 0) {
         std::fprintf(stderr, "bench_startup: the console could not be described\n");
