@@ -1,5 +1,5 @@
 # Every target does its own set-up on a fresh Debian 12 machine: packages, configure, build.
-.PHONY: all deps configure build build-console test soak run bench format clean deps-fuzz fuzz test-sanitize
+.PHONY: all deps configure build build-console test soak run bench format format-check clean deps-fuzz fuzz test-sanitize
 
 all: build
 
@@ -50,6 +50,10 @@ test-sanitize: deps
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails, naming each place, when `make format` would change a file.
+format-check: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	@rm -rf build build-debug build-sanitize build-fuzz

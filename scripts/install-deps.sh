@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config clang-format
     qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
     libsndfile1-dev libpulse-dev libinih-dev
     pulseaudio pulseaudio-utils

@@ -64,7 +64,7 @@ public:
     // after the last entry of the section; a new section is appended at the end. std::nullopt
     // when the text cannot be stored so that it reads back exactly (half a surrogate pair).
     [[nodiscard]] std::optional<QByteArray> withValue(QStringView section, QStringView key,
-                                        QStringView value) const;
+                                                      QStringView value) const;
     // The file without the key's lines in the first such section (unchanged bytes when absent).
     [[nodiscard]] QByteArray withoutKey(QStringView section, QStringView key) const;
     // The file without every section of that name: headers and entries go, comments and blank
