@@ -7,6 +7,7 @@
 #include "skin/image_button.h"
 #include "test_environment.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -174,6 +175,12 @@ private:
             QTest::keyClicks(input.txtInput, "s3cr t");
             QCOMPARE(input.txtInput->displayText(),
                      programState().PasswordMode ? "######" : "s3cr t");
+            // A screen reader reads what the box shows; an input method learns nothing of it.
+            QAccessibleInterface *read = QAccessible::queryAccessibleInterface(input.txtInput);
+            QCOMPARE(read->textInterface()->text(0, 6), input.txtInput->displayText());
+            if (programState().PasswordMode)
+                QVERIFY(
+                    input.txtInput->inputMethodQuery(Qt::ImSurroundingText).toString().isEmpty());
             // Escape is no cancel: the dialog stays.
             QTest::keyClick(input.txtInput, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());
