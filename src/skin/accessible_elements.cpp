@@ -8,6 +8,7 @@
 #include "skin/stretched_picture.h"
 
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 
@@ -110,6 +111,41 @@ public:
     }
 };
 
+// A drive box: named by its name, where Qt on this system would name it by its current text,
+// and valued by that text; its drop-down list is Qt's own.
+class AccessibleComboBox : public AccessibleElement
+{
+public:
+    explicit AccessibleComboBox(QComboBox *box)
+        : AccessibleElement(box, QAccessible::ComboBox)
+    {}
+
+    QComboBox *box() const { return static_cast<QComboBox *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? box()->currentText() : AccessibleElement::text(t);
+    }
+
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child->object() == box()->view() ? 0 : -1;
+    }
+
+    // Opening the list answers at once, as a press does.
+    QStringList actionNames() const override { return {showMenuAction()}; }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == showMenuAction())
+            QMetaObject::invokeMethod(box(), &QComboBox::showPopup, Qt::QueuedConnection);
+    }
+};
+
 // A window, or the surface that holds its elements: its children are the widgets it shows that
 // are on the bus, and a window's announcer last.
 class AccessibleHolder : public AccessibleElement
@@ -203,6 +239,8 @@ QAccessibleInterface *accessibleElement(const QString &, QObject *object)
         return accessibleList(list);
     if (auto *label = qobject_cast<QLabel *>(widget))
         return new AccessibleLabel(label);
+    if (auto *box = qobject_cast<QComboBox *>(widget))
+        return new AccessibleComboBox(box);
     return nullptr;
 }
 

@@ -152,6 +152,8 @@ void TestE2eConsole::commandEditorOpensTheShapedSelectDialog()
     const QRect at = clickForShapedDialog(ConsoleSession::SelectTitle, background, before, shown);
     QVERIFY2(!at.isNull(), "the select dialog does not show in its outline");
     ConsoleSession::keepScreenshot(u"select"_s, shown, at);
+    // Its boxes read by their names, which the theme does not give.
+    QVERIFY(readsAsIn(u"reader_select.txt"_s));
 }
 
 void TestE2eConsole::secondStartAndExitRequest()
@@ -309,6 +311,7 @@ void TestE2eConsole::protectByKeyboardWithAScreenReader()
     // Again with the password: after the pause that follows it, the protection turns, the line's
     // checked state with it, and the label that shows it is told.
     press(presser, u"Protect"_s);
+    QVERIFY(waitForFocus(u"password text"_s, u"Password"_s));
     QVERIFY(m_session.answer(ConsoleSession::InputTitle, ConsoleSession::Password));
     QVERIFY(x.finish(presser, 5000));
     QElapsedTimer clock;
@@ -335,9 +338,13 @@ void TestE2eConsole::protectByKeyboardWithAScreenReader()
 
     // The new password asked twice, two that differ.
     press(presser, u"Change password"_s);
+    QVERIFY(waitForFocus(u"password text"_s, u"Password"_s));
     QVERIFY(m_session.answer(ConsoleSession::InputTitle, ConsoleSession::Password));
     const QString prompt = u"^KESTA Terminal \u2014"_s;
-    QVERIFY(m_session.answer(prompt, u"qjxv"_s, 8000) && m_session.answer(prompt, u"qjxw"_s));
+    QVERIFY(waitForFocus(u"password text"_s, u"Type the new terminal password:"_s));
+    QVERIFY(m_session.answer(prompt, u"qjxv"_s));
+    QVERIFY(waitForFocus(u"password text"_s, u"Type the new password once more:"_s));
+    QVERIFY(m_session.answer(prompt, u"qjxw"_s));
     QVERIFY(hears(u"object:state-changed:showing\tnotification\tThe passwords differ\t1\t"_s));
 
     // Into each of the three entries a key typed no character the bus carried: the keyboard
