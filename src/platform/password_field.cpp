@@ -53,6 +53,7 @@ PasswordField::PasswordField(QWidget *parent)
     setCursor(Qt::IBeamCursor);
     setBackgroundRole(QPalette::Base);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setMasked(true);
 }
 
 PasswordField::~PasswordField()
@@ -160,10 +161,11 @@ QVariant PasswordField::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImAnchorPosition:
         return m_masked ? 0 : m_cursor;
     case Qt::ImSurroundingText:
+        return m_masked ? QString() : m_text;
     case Qt::ImCurrentSelection:
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:
-        return m_masked ? QString() : QWidget::inputMethodQuery(query);
+        return QString();
     default:
         return QWidget::inputMethodQuery(query);
     }

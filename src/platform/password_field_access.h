@@ -1,13 +1,13 @@
 #pragma once
 
-// What assistive technology learns of a password field (platform::PasswordField): an editable
-// text named as any widget is, telling its mask in place of the text (and the text itself only
-// while unmasked), with its caret, at its place in the screen's device pixels. Installing twice
-// does nothing.
 class QEvent;
 
 namespace platform {
 
+// What assistive technology learns of a password field (platform::PasswordField): an editable
+// text named as any widget is, telling its mask in place of the text (and the text itself only
+// while unmasked), with its caret, at its place in the screen's device pixels. Installing twice
+// does nothing.
 void installPasswordFieldAccess();
 
 // Whether event is the window system's own key event typing a character into the masked

@@ -23,7 +23,10 @@ public:
                 [this](const QModelIndex &, int first, int last) { learn(first, last); });
         connect(model, &QAbstractItemModel::rowsRemoved, this,
                 [this](const QModelIndex &, int first, int last) {
-                    m_known.remove(first, last - first + 1);
+                    if (last < m_known.size())
+                        m_known.remove(first, last - first + 1);
+                    else
+                        relearn();
                 });
         connect(model, &QAbstractItemModel::modelReset, this, &LineRecord::relearn);
         connect(model, &QAbstractItemModel::layoutChanged, this, &LineRecord::relearn);
@@ -56,6 +59,10 @@ public:
 private:
     void learn(int first, int last)
     {
+        if (first > m_known.size()) {
+            relearn();
+            return;
+        }
         for (int row = first; row <= last; ++row)
             m_known.insert(row, facts(row));
     }
