@@ -1,6 +1,7 @@
 #include "app/program_options.h"
 #include "app/theme_preview.h"
 #include "console/frm_main.h"
+#include "platform/console_application.h"
 #include "platform/display_session.h"
 
 #include <QApplication>
@@ -24,7 +25,7 @@ int main(int argc, char *argv[])
     }
 
     platform::DisplaySession display;
-    QApplication application(argc, argv);
+    platform::ConsoleApplication application(argc, argv);
     display.settle();
     QApplication::setApplicationName(QStringLiteral("kesta-security"));
     QApplication::setApplicationDisplayName(QStringLiteral("KESTA Terminal - Security"));

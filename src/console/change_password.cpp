@@ -20,7 +20,7 @@ QString askNewPassword(const skin::Theme &theme, const QString &promptKey)
 
 } // namespace
 
-void ChangePassword(const skin::Theme &theme)
+QString ChangePassword(const skin::Theme &theme)
 {
     playPasswordSound(theme, QStringLiteral("PassStartSound"));
     QString first = askNewPassword(theme, QStringLiteral("Text-Pass1"));
@@ -30,8 +30,12 @@ void ChangePassword(const skin::Theme &theme)
     const bool changed = !first.isEmpty() && first == second &&
                          settings::save(settings::application, QStringLiteral("DEFAULT"),
                                         QStringLiteral("Password"), second);
+    const bool differ = !first.isEmpty() && !second.isEmpty() && first != second;
     forgetPassword(first);
     forgetPassword(second);
     playPasswordSound(theme,
                       changed ? QStringLiteral("PassOkSound") : QStringLiteral("PassFailSound"));
+    if (changed)
+        return QStringLiteral("Password changed");
+    return differ ? QStringLiteral("The passwords differ") : QStringLiteral("Password not changed");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace skin {
 class Theme;
 }
@@ -9,5 +11,7 @@ class Theme;
 // when missing), masked as a password field. Two equal, non-empty entries are stored as the shell's
 // password (settings store, "DEFAULT"/"Password") and become the password this console's gate asks
 // for from now on; "PassOkSound" plays. Different or empty entries, a cancel, or a store that
-// cannot be written change nothing and play "PassFailSound".
-void ChangePassword(const skin::Theme &theme);
+// cannot be written change nothing and play "PassFailSound". Returns what a screen reader is to
+// hear of it: "Password changed", "The passwords differ" (two entries, not alike) or "Password
+// not changed".
+QString ChangePassword(const skin::Theme &theme);

@@ -5,6 +5,7 @@
 #include "console/console_view.h"
 #include "console/open_command.h"
 #include "console/password_gate.h"
+#include "console/result_words.h"
 #include "console/setting_editors.h"
 #include "core/program_state.h"
 #include "sound/theme_sound.h"
@@ -16,12 +17,15 @@ using console::ConsoleView;
 
 namespace {
 
-void saveThemeChoiceOrWarn()
+void saveThemeChoice(ConsoleView &console)
 {
-    if (!SaveThemeChoice())
-        qCWarning(lcConsole).noquote()
-            << QStringLiteral("the theme \"%1\" was not stored as the shell's theme")
-                   .arg(programState().ThemeName);
+    const QString &theme = programState().ThemeName;
+    if (SaveThemeChoice()) {
+        console.announce(console::themeAppliedWords(theme));
+        return;
+    }
+    qCWarning(lcConsole).noquote()
+        << QStringLiteral("the theme \"%1\" was not stored as the shell's theme").arg(theme);
 }
 
 struct Keyword
@@ -33,10 +37,10 @@ struct Keyword
 
 const std::array keywords{
     Keyword{u"PASSWORD", u"Change password",
-            [](ConsoleView &console) { ChangePassword(console.theme()); }},
+            [](ConsoleView &console) { console.announce(ChangePassword(console.theme())); }},
     Keyword{u"CHANGECOMMAND", u"Change command", EditCommand},
     Keyword{u"CHANGESECURITY", u"Protect", ToggleProtection},
-    Keyword{u"CHANGETHEME", u"Use theme", [](ConsoleView &) { saveThemeChoiceOrWarn(); }},
+    Keyword{u"CHANGETHEME", u"Use theme", saveThemeChoice},
     Keyword{u"CHANGESOUNDOVER", u"Change mouse-over sound", EditOverSound},
     Keyword{u"CHANGESOUNDCLICK", u"Change click sound", EditClickSound},
     Keyword{u"CHANGEVOICECONTROL", u"Change voice command", EditVoiceCommand},
@@ -64,8 +68,14 @@ void OnCommandButtonClick(ConsoleView &console, int index)
     // A copy: the gate's dialog lets events run, and the table belongs to the layout.
     const ButtonEntry button = table.at(index);
     const skin::Theme &theme = console.theme();
-    if (IsProtectedButton(theme, index) && !PasswordGate(theme))
-        return;
+    if (IsProtectedButton(theme, index)) {
+        const GateResult gate = PasswordGate(theme);
+        // A person who closed the dialog knows why nothing ran.
+        if (gate == GateResult::Refused)
+            console.announce(console::wrongPasswordWords);
+        if (gate != GateResult::Opened)
+            return;
+    }
     ThemeSound(theme, button.clickSound, false);
     RunCommand(console, button.command);
 }

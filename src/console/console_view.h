@@ -1,6 +1,7 @@
 #pragma once
 
 class QLabel;
+class QString;
 class QListWidget;
 
 namespace skin {
@@ -24,6 +25,8 @@ public:
     virtual int selectedLine() const = 0;
     // Fills the protection and switch lists again from the theme's files.
     virtual void refillSettingsLists() = 0;
+    // Tells assistive technology, politely, what came of the person's action (skin::announce).
+    virtual void announce(const QString &words) = 0;
     // Ends the program; does not return.
     virtual void EndProgram() = 0;
 

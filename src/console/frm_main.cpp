@@ -9,6 +9,8 @@
 #include "dialogs/frm_startup_max.h"
 #include "platform/screen_metrics.h"
 #include "platform/services.h"
+#include "skin/accessible_elements.h"
+#include "skin/announcer.h"
 #include "skin/file_list_box.h"
 #include "skin/layout_window.h"
 #include "skin/tear_down_layout.h"
@@ -24,6 +26,7 @@ frmMain::frmMain(QWidget *parent)
     , m_instance(QStringLiteral("kesta-terminal-security"))
 {
     File1 = new FileListBox(this);
+    skin::keepOffTheBus(*File1);
     File1->hide();
     addDesignElement(File1);
 
@@ -34,6 +37,7 @@ frmMain::frmMain(QWidget *parent)
     tmrExit->start();
 
     cmdFake = new QPushButton(QStringLiteral("Fake"), this);
+    skin::keepOffTheBus(*cmdFake);
     addDesignElement(cmdFake);
 
     setSoundPlayer([this](const QString &name) { ThemeSound(m_theme, name, false); });
@@ -57,6 +61,10 @@ bool frmMain::Form_Load()
     FillThemeList(*this, *File1, m_theme);
     if (!isVisible())
         showAndRunEvents();
+    // The window took the keyboard before it held anything to give it to: the first element has
+    // it now.
+    if (isActiveWindow() && !focusWidget())
+        focusNextChild();
     return true;
 }
 
@@ -71,6 +79,11 @@ void frmMain::EndProgram()
 void frmMain::refillSettingsLists()
 {
     FillSettingsLists(*this, *File1, m_theme);
+}
+
+void frmMain::announce(const QString &words)
+{
+    skin::announce(*this, words);
 }
 
 ButtonTable &frmMain::buttonTable()
@@ -149,6 +162,8 @@ void frmMain::playStartupSound()
 void frmMain::showAndRunEvents()
 {
     show();
+    // The console takes the keyboard: without a window manager nobody would give it.
+    activateWindow();
     QCoreApplication::processEvents();
 }
 

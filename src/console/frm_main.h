@@ -49,6 +49,7 @@ public:
     QListWidget *protectionList() const override { return lstBox(1); }
     int selectedLine() const override { return SelectedLine; }
     void refillSettingsLists() override;
+    void announce(const QString &words) override;
 
     FileListBox *File1 = nullptr;
     QTimer *tmrExit = nullptr;

@@ -36,7 +36,7 @@ void playPasswordSound(const skin::Theme &theme, const QString &key)
         ThemeSound(theme, *name, false);
 }
 
-bool PasswordGate(const skin::Theme &theme)
+GateResult PasswordGate(const skin::Theme &theme)
 {
     playPasswordSound(theme, QStringLiteral("PassStartSound"));
     programState().PasswordMode = true;
@@ -54,11 +54,11 @@ bool PasswordGate(const skin::Theme &theme)
         forgetPassword(*stored);
     if (!right) {
         playPasswordSound(theme, QStringLiteral("PassFailSound"));
-        return false;
+        return entered ? GateResult::Refused : GateResult::Cancelled;
     }
     playPasswordSound(theme, QStringLiteral("PassOkSound"));
     QCoreApplication::processEvents();
     // A plain sleep: the accepted password's sound plays on while no click can get through.
     platform::services().sleep(2000);
-    return true;
+    return GateResult::Opened;
 }

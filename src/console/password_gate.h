@@ -14,13 +14,20 @@ class Theme;
 // line number with at least two digits). False for an index out of range.
 [[nodiscard]] bool IsProtectedButton(const skin::Theme &theme, int i);
 
+enum class GateResult
+{
+    Opened,
+    Refused,   // a wrong entry, or a store that cannot be read
+    Cancelled, // the dialog was closed without an answer
+};
+
 // Asks for the password in the masked input dialog (PasswordMode set) between the sounds
-// "PassStartSound" and "PassOkSound" or "PassFailSound" of terminal.skn. True when the accepted
+// "PassStartSound" and "PassOkSound" or "PassFailSound" of terminal.skn. Opened when the accepted
 // entry equals the password stored now ("DEFAULT" "Password", empty when absent) exactly; a
 // closed or cancelled dialog, and a store that cannot be read, never pass. The entry is
 // forgotten once compared: DialogText is empty afterwards. After an accepted password the console
 // pauses 2000 ms without answering events (platform::services().sleep).
-[[nodiscard]] bool PasswordGate(const skin::Theme &theme);
+[[nodiscard]] GateResult PasswordGate(const skin::Theme &theme);
 
 // Plays the theme sound named by key in section "DEFAULT" of terminal.skn; nothing when the key
 // is missing.

@@ -4,6 +4,7 @@
 #include "console/command_click.h"
 #include "console/console_log.h"
 #include "console/console_view.h"
+#include "console/result_words.h"
 #include "console/settings_entries.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
@@ -22,10 +23,25 @@ namespace {
 
 const QString promptTitle = QStringLiteral("KESTA Terminal");
 
-std::optional<ButtonTarget> selectedButton(const ConsoleView &console)
+// The chosen button; with none, the person hears that a line must be chosen first.
+std::optional<ButtonTarget> selectedButton(ConsoleView &console)
 {
     const QLabel *selection = console.infoLabel(0);
-    return selection ? console::buttonTarget(selection->text()) : std::nullopt;
+    std::optional<ButtonTarget> target =
+        selection ? console::buttonTarget(selection->text()) : std::nullopt;
+    if (!target)
+        console.announce(console::noButtonChosenWords);
+    return target;
+}
+
+// Tells what an edit changed in the words the labels now show, or else in the console's own.
+void tellEdit(ConsoleView &console, std::initializer_list<int> labels, const QString &otherwise)
+{
+    QList<const QLabel *> shown;
+    for (const int label : labels)
+        shown.append(console.infoLabel(label));
+    const QString words = console::labelWords(shown);
+    console.announce(words.isEmpty() ? otherwise : words);
 }
 
 // The selected button's line as an editor changes it: in the override file of the skin file
@@ -46,7 +62,7 @@ struct ButtonEdit
 
 // The edit of the selected button; std::nullopt when nothing is selected or the line is too
 // short to hold every field where the shell reads it.
-std::optional<ButtonEdit> selectedEdit(const ConsoleView &console)
+std::optional<ButtonEdit> selectedEdit(ConsoleView &console)
 {
     const std::optional<ButtonTarget> target = selectedButton(console);
     if (!target)
@@ -88,6 +104,7 @@ void selectAgain(ConsoleView &console)
 
 void editSound(ConsoleView &console, Field field)
 {
+    const bool click = field == Field::ClickSound;
     const std::optional<ButtonEdit> edit = selectedEdit(console);
     if (!edit)
         return;
@@ -96,8 +113,12 @@ void editSound(ConsoleView &console, Field field)
                               *edit->line.field(field));
     if (entry.isEmpty() || entry.contains(u','))
         return;
-    if (edit->write(field, entry))
-        selectAgain(console);
+    if (!edit->write(field, entry))
+        return;
+    selectAgain(console);
+    tellEdit(console, {click ? 5 : 4},
+             click ? QStringLiteral("Click sound changed")
+                   : QStringLiteral("Mouse-over sound changed"));
 }
 
 } // namespace
@@ -113,8 +134,10 @@ void EditCommand(ConsoleView &console)
     showSelectDialog(console.theme(), ownCommandRefusal(edit->target, current));
     if (state.DialogText.isEmpty())
         return;
-    if (edit->write(Field::Command, state.DialogText))
-        selectAgain(console);
+    if (!edit->write(Field::Command, state.DialogText))
+        return;
+    selectAgain(console);
+    tellEdit(console, {3}, QStringLiteral("Command changed"));
 }
 
 void EditClickSound(ConsoleView &console)
@@ -144,6 +167,7 @@ void ToggleProtection(ConsoleView &console)
     if (item && console::isEntryLine(item->text()))
         item->setText(console::protectionLine(protect, console::lineText(item->text())));
     selectAgain(console);
+    tellEdit(console, {2}, console::protectionWords(protect));
 }
 
 void EditVoiceCommand(ConsoleView &console)
@@ -160,6 +184,7 @@ void EditVoiceCommand(ConsoleView &console)
     if (QLabel *label = console.infoLabel(6))
         label->setText(entry);
     selectAgain(console);
+    tellEdit(console, {6}, QStringLiteral("Voice command changed"));
 }
 
 void RestoreDefaults(ConsoleView &console)
@@ -181,6 +206,7 @@ void RestoreDefaults(ConsoleView &console)
                    .arg(target->number, target->header);
     console.refillSettingsLists();
     selectAgain(console);
+    tellEdit(console, {1, 2, 3, 4, 5, 6}, QStringLiteral("Defaults restored"));
 }
 
 bool SaveThemeChoice()

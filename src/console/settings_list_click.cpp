@@ -5,6 +5,7 @@
 #include "core/program_state.h"
 #include "platform/native_path.h"
 #include "skin/image_button.h"
+#include "skin/last_input.h"
 #include "skin/skinned_window.h"
 #include "skin/stretched_picture.h"
 #include "skin/theme.h"
@@ -111,11 +112,17 @@ void flipSwitch(QListWidgetItem &item, const skin::Theme &theme)
         item.setText(console::switchLine(turnOn, text));
 }
 
+// A mouse user's focus goes to the first command button. A keyboard user keeps their place: the
+// focus stays where it is, in the list on the line just chosen.
 void endClick(const SkinnedWindow &window, QListWidget &list)
 {
-    if (ImageButton *button = window.imgBut(1))
-        button->setFocus();
     list.clearSelection();
+    if (skin::lastInputWasKeyboard() && list.hasFocus())
+        return;
+    if (!skin::lastInputWasKeyboard()) {
+        if (ImageButton *button = window.imgBut(1))
+            button->setFocus();
+    }
     list.setCurrentItem(nullptr);
 }
 

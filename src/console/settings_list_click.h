@@ -16,11 +16,12 @@ class Theme;
 // theme picture (a preview that does not load leaves the picture as it was) and becomes ThemeName.
 // A switch line is flipped and written as "True" or "False" into "DEFAULT" of terminal.skn at once;
 // when the write fails ("Error Writing Key" is shown) the line keeps its state. Header lines and an
-// empty selection change nothing. In every case the focus moves to imgBut(1) and the list ends
-// with no line selected.
+// empty selection change nothing. In every case the list ends with no line selected and, after
+// the mouse, the focus on imgBut(1) and no line current; after the keyboard the focus stays where
+// it is, and in the list the line stays current.
 void OnSettingsListClick(SkinnedWindow &window, const skin::Theme &theme, int index,
                          int &SelectedLine);
 
 // After a double click on lstBox(index), whose first click has already run the click handler:
-// the focus moves to imgBut(1) and the list's selection is cleared.
+// the focus moves to imgBut(1) and the list's selection is cleared, as after a click.
 void OnSettingsListDoubleClick(SkinnedWindow &window, int index);

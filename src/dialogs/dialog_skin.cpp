@@ -17,6 +17,13 @@ DialogShape readDialogShape(const skin::Theme &theme, const QString &section,
     return shape;
 }
 
+void nameBox(QWidget &box, const QString &themeName, const QString &fallback,
+             const QString &caption)
+{
+    box.setAccessibleName(themeName.isEmpty() ? fallback : themeName);
+    box.setAccessibleDescription(caption);
+}
+
 void centreOnScreen(QWidget &window)
 {
     const QSize screen = platform::screenSizePixels();

@@ -25,6 +25,11 @@ struct DialogShape
 // (in any case); empty for a program the button starts.
 [[nodiscard]] QString dialogCommandWords(const QString &command);
 
+// Names box for a screen reader: by the theme's name for it, else by fallback; and describes
+// it by the dialog's caption, whose words a theme may show only in its pictures.
+void nameBox(QWidget &box, const QString &themeName, const QString &fallback,
+             const QString &caption);
+
 // Moves window to the middle of the primary screen; nothing without a screen.
 void centreOnScreen(QWidget &window);
 

@@ -2,6 +2,7 @@
 
 #include "core/program_state.h"
 #include "dialogs/command_line.h"
+#include "dialogs/dialog_skin.h"
 #include "dialogs/dialogs_log.h"
 #include "platform/native_path.h"
 #include "skin/box_description.h"
@@ -51,13 +52,24 @@ skin::ThemeFile frmSelect::skinFile() const
 
 void frmSelect::loadElements(const skin::ThemeFile &skinFile)
 {
-    const std::pair<QWidget *, QString> boxes[] = {
-        {Dir1, QStringLiteral("Dirlist")},     {File1, QStringLiteral("Filelist")},
-        {Drive1, QStringLiteral("Drivelist")}, {txtSel, QStringLiteral("InputBox")},
-        {txtSel2, QStringLiteral("ArgBox")},
+    struct Box
+    {
+        QWidget *box;
+        QString key;
+        QString name; // for a screen reader, unless the theme names it
     };
-    for (const auto &[box, key] : boxes)
-        skin::applyBoxDescription(*box, skinFile.box(section(), key));
+    const Box boxes[] = {
+        {Dir1, QStringLiteral("Dirlist"), QStringLiteral("Folders")},
+        {File1, QStringLiteral("Filelist"), QStringLiteral("Files")},
+        {Drive1, QStringLiteral("Drivelist"), QStringLiteral("Drives")},
+        {txtSel, QStringLiteral("InputBox"), QStringLiteral("Program")},
+        {txtSel2, QStringLiteral("ArgBox"), QStringLiteral("Arguments")},
+    };
+    for (const Box &box : boxes) {
+        skin::applyBoxDescription(*box.box, skinFile.box(section(), box.key));
+        dialogs::nameBox(*box.box, skinFile.elementName(section(), box.key), box.name,
+                         windowTitle());
+    }
 
     const dialogs::CommandLine line = dialogs::splitCommandLine(programState().DialogText);
     txtSel->setText(line.program);

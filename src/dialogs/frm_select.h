@@ -34,9 +34,10 @@ public:
 
 protected:
     // Places and styles the five boxes from "Dirlist", "Filelist", "Drivelist", "InputBox" and
-    // "ArgBox" (each left as designed when its key is missing); splits DialogText into txtSel and
-    // txtSel2 and points the lists at the program. The skin is "Security.skn"; DialogText is left
-    // as it was.
+    // "ArgBox" (each left as designed when its key is missing), names each for a screen reader
+    // by the key with ".Name" ("Dirlist.Name"), else Folders, Files, Drives, Program and
+    // Arguments; splits DialogText into txtSel and txtSel2 and points the lists at the program. The
+    // skin is "Security.skn"; DialogText is left as it was.
     skin::ThemeFile skinFile() const override;
     void loadElements(const skin::ThemeFile &skinFile) override;
     // The command line of txtSel and txtSel2 (dialogs::joinCommandLine).

@@ -1,5 +1,8 @@
 #include "platform/message_box.h"
 
+#include "platform/modal_show.h"
+#include "platform/password_prompt.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -22,6 +25,7 @@ QString inputPrompt(const QString &prompt, const QString &title, const QString &
 void showMessageBox(const QString &text)
 {
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        const KeyboardReturn keyboard;
         QMessageBox::information(nullptr, QGuiApplication::applicationDisplayName(), text,
                                  QMessageBox::Ok);
         return;
@@ -34,14 +38,12 @@ QString askForText(const QString &prompt, const QString &title, const QString &d
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         return {};
-    const bool password = echo == PromptEcho::Password;
-    // A password is neither learned nor offered back by an input method.
-    const Qt::InputMethodHints hints =
-        password ? Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText : Qt::ImhNone;
+    const KeyboardReturn keyboard;
+    if (echo == PromptEcho::Password)
+        return askForSecret(prompt, title);
     bool accepted = false;
-    const QString text = QInputDialog::getText(nullptr, title, prompt,
-                                               password ? QLineEdit::Password : QLineEdit::Normal,
-                                               defaultText, &accepted, {}, hints);
+    const QString text =
+        QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
 }
 

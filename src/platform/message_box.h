@@ -12,7 +12,9 @@ void showMessage(const QString &text);
 
 // The plain input prompt (services().inputPrompt): shows prompt under title with defaultText in
 // an editable line and returns when the person has answered. Returns the entered text, or the
-// empty text when the prompt was cancelled (which a caller cannot tell from an empty entry).
+// empty text when the prompt was cancelled (which a caller cannot tell from an empty entry). A
+// password prompt starts empty and asks through a password field (askForSecret). Once it has
+// closed, the window that had the keyboard has it again.
 QString inputPrompt(const QString &prompt, const QString &title, const QString &defaultText,
                     PromptEcho echo = PromptEcho::Clear);
 

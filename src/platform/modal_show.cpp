@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QWidget>
@@ -35,6 +36,17 @@ private:
 
 } // namespace
 
+KeyboardReturn::KeyboardReturn()
+    : m_window(QApplication::activeWindow())
+{}
+
+KeyboardReturn::~KeyboardReturn()
+{
+    QWidget *window = m_window.data();
+    if (window && window->isVisible())
+        window->activateWindow();
+}
+
 void showModal(QWidget &window)
 {
     services().showModal(window);
@@ -42,6 +54,7 @@ void showModal(QWidget &window)
 
 void runModal(QWidget &window)
 {
+    const KeyboardReturn keyboard;
     QEventLoop loop;
     CloseWatch watch(window, loop);
     window.setWindowModality(Qt::ApplicationModal);

@@ -1,50 +1,13 @@
 #include "skin/image_button.h"
 
+#include "skin/last_input.h"
 #include "skin/picture_file.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace {
-
-// Whether the user's last input came from the keyboard. The console moves the focus to a
-// button from code after a list click too; that focus is marked only for a keyboard user.
-class LastInput : public QObject
-{
-public:
-    static bool wasKeyboard()
-    {
-        static LastInput *watcher = [] {
-            auto *created = new LastInput(qApp);
-            qApp->installEventFilter(created);
-            return created;
-        }();
-        return watcher->m_keyboard;
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-            m_keyboard = true;
-            break;
-        case QEvent::MouseButtonPress:
-        case QEvent::TouchBegin:
-            m_keyboard = false;
-            break;
-        default:
-            break;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    using QObject::QObject;
-    bool m_keyboard = false;
-};
 
 bool isPressKey(const QKeyEvent &event)
 {
@@ -67,7 +30,9 @@ ImageButton::ImageButton(QWidget *parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
-    LastInput::wasKeyboard();
+    // Watching the input from the start: the focus a list click moves here is marked only for a
+    // keyboard user.
+    Q_UNUSED(skin::lastInputWasKeyboard());
 }
 
 void ImageButton::setPicture(const QPixmap &picture)
@@ -145,7 +110,7 @@ void ImageButton::focusInEvent(QFocusEvent *event)
         showFocus(m_focusShownWhenLeft);
         break;
     default:
-        showFocus(LastInput::wasKeyboard());
+        showFocus(skin::lastInputWasKeyboard());
         break;
     }
     QWidget::focusInEvent(event);

@@ -136,6 +136,8 @@ private:
         m_pictureCount = index;
         place(*picture, line.geometry, skin::EdgeRule::NotPositive);
         picture->setPicture(loaded.pixmap);
+        // A picture the theme does not name is decoration, which a screen reader passes over.
+        picture->setAccessibleName(themeName());
         if (line.isThemePicture) {
             state.ThemePictureIndex = index;
             state.ThemeName = m_theme.name();
@@ -166,17 +168,15 @@ private:
         return true;
     }
 
-    // The theme's own name for the button ("01.Name=" beside "01=", the override file first),
-    // else the window's words for its command.
+    // The theme's own name for the element of this line ("01.Name=" beside "01="); empty when
+    // it gives none.
+    QString themeName() const { return m_skinFile.elementName(m_section, skin::layoutKey(m_line)); }
+
+    // The theme's name for the button, else the window's words for its command.
     QString buttonName(const QString &command) const
     {
-        const QString key = skin::layoutKey(m_line) + QStringLiteral(".Name");
-        for (const skin::ThemeFile &file : {m_skinFile.overrideFile(), m_skinFile}) {
-            const QString name = file.text(m_section, key, {}).trimmed();
-            if (!name.isEmpty())
-                return name;
-        }
-        return m_window.commandName(command);
+        const QString name = themeName();
+        return name.isEmpty() ? m_window.commandName(command) : name;
     }
 
     bool buildLine(const skin::AnimationLine &line)
@@ -189,6 +189,8 @@ private:
         // A file that breaks off still animates the frames before the break.
         if (!problem.isEmpty())
             report(problem, skin::SkinProblem::Severity::Warning);
+        // An animation is one picture to a screen reader, named as any picture is.
+        firstFrame->setAccessibleName(themeName());
         m_placed = firstFrame;
         return true;
     }

@@ -139,6 +139,9 @@ SkinnedWindow::~SkinnedWindow() = default;
 template<typename Element>
 Element *SkinnedWindow::addMember(IndexedSet<Element> &set, int index, Element *element)
 {
+    // A template only lends its look: nobody ever sees it.
+    if (index == 0)
+        skin::keepOffTheBus(*element);
     hideIfWidget(element);
     set.insert(index, element);
     addDesignElement(element);

@@ -28,6 +28,17 @@ QString ThemeFile::text(const QString &section, const QString &key, const QStrin
     return text(section, key).value_or(fallback);
 }
 
+QString ThemeFile::elementName(const QString &section, const QString &key) const
+{
+    const QString nameKey = key + QStringLiteral(".Name");
+    for (const ThemeFile &file : {overrideFile(), *this}) {
+        const QString name = file.text(section, nameKey, {}).trimmed();
+        if (!name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
 bool ThemeFile::boolean(const QString &section, const QString &key, bool fallback) const
 {
     const std::optional<QString> value = text(section, key);

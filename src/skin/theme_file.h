@@ -55,6 +55,11 @@ public:
     [[nodiscard]] BoxDescription box(const QString &section, const QString &key,
                                      const BoxDescription &fallback = {}) const;
 
+    // What a screen reader calls the element of key in section: the text of "key.Name" ("42.Name"
+    // beside "42=", "InputBox.Name" beside "InputBox="), from the override file when that gives
+    // one, else from this file, blanks at its ends removed; empty when neither names it.
+    [[nodiscard]] QString elementName(const QString &section, const QString &key) const;
+
     // Layout line n of a layout section ("01", ..., "99", "100"): std::nullopt, the end of the
     // layout, when this file lacks the key; the override file's text when that file holds it,
     // else this file's. Only this file decides which lines exist.

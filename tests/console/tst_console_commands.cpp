@@ -9,6 +9,7 @@
 #include "dialogs/frm_select.h"
 #include "platform/services.h"
 #include "recording_sound_output.h"
+#include "skin/announcer.h"
 #include "test_environment.h"
 
 #include <QDir>
@@ -34,7 +35,12 @@ struct World
     void answer(QWidget &window);
     QString theme(const QString &name) const { return env.root() + "/Themes/Test/" + name; }
     void click(int button) { emit console.imgButClicked(button); }
-    void select(int row) { console.lstBox(1)->setCurrentRow(row); }
+    // As a click selects it: the keyboard may rest on the line already.
+    void select(int row)
+    {
+        console.lstBox(1)->setCurrentItem(nullptr);
+        console.lstBox(1)->setCurrentRow(row);
+    }
     QString sounds() const;
     QString shown() const
     {
@@ -45,7 +51,7 @@ struct World
     }
 
     QList<Answer> dialogAnswers;
-    QStringList promptAnswers, asked;
+    QStringList promptAnswers, asked, said;
     bool ended = false;
     TestEnvironment env;
     RecordingSoundOutput sound;
@@ -70,6 +76,8 @@ World::World()
             settings::save(settings::application, "Default", "ThemeDir", "\\Themes\\Test\\"));
     copyTestData("console", env.root());
     QVERIFY(console.Form_Load());
+    QObject::connect(&skin::Announcer::of(console), &skin::Announcer::announced,
+                     [this](const QString &words) { said << words; });
 }
 
 void World::answer(QWidget &window)
@@ -77,8 +85,7 @@ void World::answer(QWidget &window)
     const Answer answer = dialogAnswers.isEmpty() ? "" : dialogAnswers.takeFirst();
     window.show();
     if (auto *input = qobject_cast<frmInput *>(&window)) {
-        asked << (input->txtInput->echoMode() == QLineEdit::Normal ? "input clear"
-                                                                   : "input masked");
+        asked << (input->txtInput->isMasked() ? "input masked" : "input clear");
         input->txtInput->setText(answer.value_or(""));
         if (answer)
             input->accept();
@@ -147,7 +154,9 @@ void TestConsoleCommands::scenarios()
             } else if (name == "theme") {
                 w.console.lstBox(2)->setCurrentRow(value.toInt());
             } else if (name == "switch") {
-                w.console.lstBox(3)->setCurrentRow(0);
+                QListWidget *list = w.console.lstBox(3);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->item(0)).center());
             } else if (name == "nolocks") { // another user's link where the lock folder goes
                 QDir(w.env.path("runtime/kesta-terminal-locks")).removeRecursively();
                 QFile::link(w.env.path("theirs/"), w.env.path("runtime/kesta-terminal-locks"));
@@ -161,7 +170,8 @@ void TestConsoleCommands::scenarios()
             return settings::get(settings::application, section, key, "(none)").toUtf8();
         };
         dump += "== " + fields[0].toUtf8() + "\nsounds: " + w.sounds().toUtf8() +
-                "\nasked: " + w.asked.join(" / ").toUtf8() + "\nopened: " + opened.toUtf8() +
+                "\nasked: " + w.asked.join(" / ").toUtf8() +
+                "\nsaid: " + w.said.join(" / ").toUtf8() + "\nopened: " + opened.toUtf8() +
                 "\nended: " + (w.ended ? "yes" : "no") +
                 ", text kept: " + programState().DialogText.toUtf8() +
                 "\npassword: " + stored("DEFAULT", "Password") +

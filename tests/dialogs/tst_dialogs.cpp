@@ -7,6 +7,7 @@
 #include "skin/image_button.h"
 #include "test_environment.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -82,6 +83,16 @@ private slots:
         QCOMPARE(dialog.txtInput->geometry(), QRect(30, 60, 240, 28));
         QCOMPARE(dialog.buttonTable().count, 2);
         verifyCentredAndShaped(dialog, {300, 160});
+        // Assistive technology finds the box and a button where the screen shows them, in the
+        // screen's device pixels (this test runs on a screen scaled to 125 %).
+        dialog.show();
+        for (QWidget *element :
+             {static_cast<QWidget *>(dialog.txtInput), static_cast<QWidget *>(dialog.imgBut(1))}) {
+            const QPoint from = element->mapToGlobal(QPoint()),
+                         to = from + element->rect().bottomRight();
+            const QRect drawn(from * 1.25, (to + QPoint(1, 1)) * 1.25 - QPoint(1, 1));
+            QCOMPARE(QAccessible::queryAccessibleInterface(element)->rect(), drawn);
+        }
     }
 
     void closes_data()
@@ -176,6 +187,12 @@ private:
             QTest::keyClicks(input.txtInput, "s3cr t");
             QCOMPARE(input.txtInput->displayText(),
                      programState().PasswordMode ? "######" : "s3cr t");
+            // A screen reader reads what the box shows; an input method learns nothing of it.
+            QAccessibleInterface *read = QAccessible::queryAccessibleInterface(input.txtInput);
+            QCOMPARE(read->textInterface()->text(0, 6), input.txtInput->displayText());
+            if (programState().PasswordMode)
+                QVERIFY(
+                    input.txtInput->inputMethodQuery(Qt::ImSurroundingText).toString().isEmpty());
             // Escape is no cancel: the dialog stays.
             QTest::keyClick(input.txtInput, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());

@@ -51,9 +51,19 @@ private:
     // Each line of tests/data/e2e/file is a pattern that one element matches whole.
     bool readsAsIn(const QString &file);
 
+    // A reader listening to the bus from now on: what it heard so far, one line per event (see
+    // atspi_reader.py), and whether it hears a line matching pattern within a few seconds.
+    void startListening();
+    QStringList heard();
+    bool hears(const QString &pattern);
+    // The reader presses the push button: the process prints "pressed" once the press answered.
+    void press(QProcess &reader, const QString &button);
+
     ConsoleSession m_session;
     QProcess m_cover;
     QProcess m_bus;
+    QProcess m_listener;
+    QStringList m_heard;
     QProcessEnvironment m_busEnvironment;
 };
 
@@ -75,10 +85,14 @@ void TestE2eConsole::initTestCase()
 {
     if (!m_session.start())
         QSKIP(qPrintable(u"no end-to-end world here: "_s + m_session.error()));
-    // A session bus of the test's own; it starts the accessibility bus when first asked.
+    // A session bus of the test's own; it starts the accessibility bus when first asked. Its
+    // registry is kept off the display: there it would read the X keyboard itself, as any X
+    // client may, where the test listens to what the console hands to the bus.
     m_busEnvironment = m_session.x().clientEnvironment();
+    QProcessEnvironment daemonEnvironment = m_busEnvironment;
+    daemonEnvironment.remove(u"DISPLAY"_s);
     startChild(m_bus, u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s},
-               m_busEnvironment);
+               daemonEnvironment);
     QVERIFY2(m_bus.waitForReadyRead(5000) && m_bus.canReadLine(), "dbus-daemon gives no address");
     const QString address = QString::fromUtf8(m_bus.readLine()).trimmed();
     m_busEnvironment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, address);
@@ -88,6 +102,8 @@ void TestE2eConsole::initTestCase()
 
 void TestE2eConsole::cleanup()
 {
+    stopChild(m_listener);
+    m_heard.clear();
     stopChild(m_cover);
     m_session.stopConsole();
 }
@@ -136,6 +152,8 @@ void TestE2eConsole::commandEditorOpensTheShapedSelectDialog()
     const QRect at = clickForShapedDialog(ConsoleSession::SelectTitle, background, before, shown);
     QVERIFY2(!at.isNull(), "the select dialog does not show in its outline");
     ConsoleSession::keepScreenshot(u"select"_s, shown, at);
+    // Its boxes read by their names, which the theme does not give.
+    QVERIFY(readsAsIn(u"reader_select.txt"_s));
 }
 
 void TestE2eConsole::secondStartAndExitRequest()
@@ -175,24 +193,65 @@ void TestE2eConsole::secondStartAndExitRequest()
     QVERIFY(x.windows(ConsoleSession::ConsoleTitle).isEmpty());
 }
 
-QStringList TestE2eConsole::read(bool focusOnly)
+namespace {
+
+void startReader(QProcess &reader, qint64 pid, const QStringList &mode,
+                 const QProcessEnvironment &bus)
 {
-    QProcess reader;
     reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Debian's own Python, which python3-pyatspi installs into.
     startChild(reader, u"/usr/bin/python3"_s,
-               {qEnvironmentVariable("KESTA_ATSPI_READER"),
-                QString::number(m_session.console().processId()), focusOnly ? u"focus"_s : u""_s},
-               m_busEnvironment);
+               QStringList{qEnvironmentVariable("KESTA_ATSPI_READER"), QString::number(pid)} + mode,
+               bus);
+}
+
+} // namespace
+
+QStringList TestE2eConsole::read(bool focusOnly)
+{
+    QProcess reader;
+    startReader(reader, m_session.console().processId(), {focusOnly ? u"focus"_s : u""_s},
+                m_busEnvironment);
     m_session.x().finish(reader, 30000);
     return QString::fromUtf8(reader.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
+void TestE2eConsole::startListening()
+{
+    startReader(m_listener, m_session.console().processId(), {u"listen"_s}, m_busEnvironment);
+    QVERIFY2(m_session.x().waitFor([&] { return heard().contains(u"ready"_s); }, 10000),
+             "the reader does not listen");
+}
+
+QStringList TestE2eConsole::heard()
+{
+    m_listener.waitForReadyRead(0);
+    m_heard +=
+        QString::fromUtf8(m_listener.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return m_heard;
+}
+
+bool TestE2eConsole::hears(const QString &pattern)
+{
+    const QRegularExpression line(u'^' + pattern + u'$');
+    if (m_session.x().waitFor([&] { return heard().indexOf(line) >= 0; }, 8000))
+        return true;
+    qWarning("not heard: %s", qPrintable(pattern));
+    return false;
+}
+
+void TestE2eConsole::press(QProcess &reader, const QString &button)
+{
+    startReader(reader, m_session.console().processId(), {u"press"_s, button}, m_busEnvironment);
+}
+
 bool TestE2eConsole::waitForFocus(const QString &role, const QString &name)
 {
-    const QString wanted = role + u'\t' + name + u"\tfocusable focused"_s;
+    const QString wanted = role + u'\t' + name + u'\t';
     QStringList focused;
-    if (m_session.x().waitFor([&] { return (focused = read(true)).contains(wanted); }, 10000))
+    if (m_session.x().waitFor(
+            [&] { return !(focused = read(true)).isEmpty() && focused.last().startsWith(wanted); },
+            10000))
         return true;
     qWarning("focused: %s, not %s", qPrintable(focused.join(u" | "_s)), qPrintable(wanted));
     return false;
@@ -217,37 +276,87 @@ void TestE2eConsole::protectByKeyboardWithAScreenReader()
     XSession &x = m_session.x();
     QVERIFY(m_session.openConsole());
     // Every command button is a push button named after what it does, that the keyboard reaches;
-    // the lists, the labels and the theme preview speak too.
+    // the lists, their lines with their states, the labels and the theme preview speak too. No
+    // helper and no picture the theme leaves unnamed is there.
     QVERIFY(readsAsIn(u"reader_console.txt"_s));
+    QCOMPARE(read().indexOf(QRegularExpression(u"^(image|push button|list)\t\t.*"_s)), -1);
+    startListening();
 
-    // The Terminal launcher's line, chosen by keyboard, then Protect, then the password: its
-    // protection turns (an earlier case may have turned it on). The console taking the keyboard
-    // puts the focus on the first element in layout order.
+    // The console takes the keyboard by itself: the first line, past the header. Chosen there,
+    // the keyboard stays on it and the labels it fills are told.
     const auto protection = [&] {
         const std::optional<QString> line =
             m_session.iniGet(u"DESKTOP.ini"_s, u"DESKTOP"_s, u"01"_s);
         return line.value_or(QString()).section(u',', 8, 8);
     };
     const QString turned = protection() == u"true"_s ? u"false"_s : u"true"_s;
-    QVERIFY(x.focus(m_session.consoleWindow()));
-    QVERIFY(waitForFocus(u"list"_s, u"Buttons"_s));
-    QVERIFY(x.key(u"Down"_s) && x.key(u"Return"_s));
-    QVERIFY(waitForFocus(u"push button"_s, u"Change password"_s));
-    QVERIFY(x.key(u"Tab"_s) && x.key(u"Tab"_s));
-    QVERIFY(waitForFocus(u"push button"_s, u"Protect"_s));
+    const QString launcher = u"DESKTOP - Terminal launcher"_s;
+    QVERIFY(waitForFocus(u"check box"_s, launcher));
     QVERIFY(x.key(u"Return"_s));
-    QVERIFY(!x.waitForWindow(ConsoleSession::InputTitle, 5000).isEmpty());
-    QVERIFY(waitForFocus(u"password text"_s, QString()));
-    QVERIFY(readsAsIn(u"reader_input.txt"_s));
-    QVERIFY(x.type(ConsoleSession::Password) && x.key(u"Return"_s));
+    QVERIFY(hears(u"object:state-changed:showing\tnotification\t.*Password protection: .*\t1\t"_s));
+    QVERIFY(waitForFocus(u"check box"_s, launcher));
 
-    // It runs the command only after the pause that follows an accepted password.
+    // The reader presses Protect and has its answer while the password dialog waits. A wrong
+    // password is told.
+    QProcess presser;
+    press(presser, u"Protect"_s);
+    QVERIFY(!x.waitForWindow(ConsoleSession::InputTitle, 5000).isEmpty());
+    QVERIFY(waitForFocus(u"password text"_s, u"Password"_s));
+    QVERIFY2(x.finish(presser, 5000) && presser.readAllStandardOutput() == "pressed\n",
+             "the press does not answer while the dialog is open");
+    QVERIFY(readsAsIn(u"reader_input.txt"_s));
+    QVERIFY(m_session.answer(ConsoleSession::InputTitle, u"qjxv"_s));
+    QVERIFY(hears(u"object:state-changed:showing\tnotification\tWrong password\t1\t"_s));
+
+    // Again with the password: after the pause that follows it, the protection turns, the line's
+    // checked state with it, and the label that shows it is told.
+    press(presser, u"Protect"_s);
+    QVERIFY(waitForFocus(u"password text"_s, u"Password"_s));
+    QVERIFY(m_session.answer(ConsoleSession::InputTitle, ConsoleSession::Password));
+    QVERIFY(x.finish(presser, 5000));
     QElapsedTimer clock;
     clock.start();
     QVERIFY(x.waitFor([&] { return protection() == turned; }, 8000));
     QVERIFY2(clock.elapsed() >= 1800, qPrintable(u"ran after %1 ms"_s.arg(clock.elapsed())));
-    const QStringList accepted = {u"startup"_s, u"passstart"_s, u"passok"_s, u"click"_s};
+    const QStringList accepted = {u"startup"_s,   u"passstart"_s, u"passfail"_s,
+                                  u"passstart"_s, u"passok"_s,    u"click"_s};
     QCOMPARE(m_session.waitToHear(m_session.startMark(), accepted), accepted);
+    const QString checked = turned == u"true"_s ? u"1"_s : u"0"_s;
+    QVERIFY(hears(u"object:state-changed:checked\tcheck box\t"_s + launcher + u"\t"_s + checked +
+                  u"\t"_s));
+    QVERIFY(hears(u"object:state-changed:showing\tnotification\t.*Password protection: "_s +
+                  (turned == u"true"_s ? u"True"_s : u"False"_s) + u".*\t1\t"_s));
+
+    // A switch flipped by keyboard: its new state told, the keyboard still on its line.
+    QVERIFY(x.key(u"Tab"_s) && x.key(u"Tab"_s) && x.key(u"Down"_s) && x.key(u"Down"_s) &&
+            x.key(u"Down"_s));
+    QVERIFY(waitForFocus(u"check box"_s, u"Clock: clock on the bar"_s));
+    QVERIFY(x.key(u"Return"_s));
+    QVERIFY(hears(u"object:state-changed:checked\tcheck box\tClock: clock on the bar\t0\t"_s));
+    QVERIFY(hears(u"object:state-changed:showing\tnotification\tClock off\t1\t"_s));
+    QVERIFY(waitForFocus(u"check box"_s, u"Clock: clock on the bar"_s));
+
+    // The new password asked twice, two that differ.
+    press(presser, u"Change password"_s);
+    QVERIFY(waitForFocus(u"password text"_s, u"Password"_s));
+    QVERIFY(m_session.answer(ConsoleSession::InputTitle, ConsoleSession::Password));
+    const QString prompt = u"^KESTA Terminal \u2014"_s;
+    QVERIFY(waitForFocus(u"password text"_s, u"Type the new terminal password:"_s));
+    QVERIFY(m_session.answer(prompt, u"qjxv"_s));
+    QVERIFY(waitForFocus(u"password text"_s, u"Type the new password once more:"_s));
+    QVERIFY(m_session.answer(prompt, u"qjxw"_s));
+    QVERIFY(hears(u"object:state-changed:showing\tnotification\tThe passwords differ\t1\t"_s));
+
+    // Into each of the three entries a key typed no character the bus carried: the keyboard
+    // listeners heard none of them, the text events only the mask.
+    const QString typed = u"qjxvw"_s + ConsoleSession::Password;
+    for (const QString &line : heard()) {
+        const QStringList fields = line.split(u'\t');
+        const QString text = fields.startsWith(u"key"_s) ? fields.value(1) : fields.value(4);
+        QVERIFY2(text.size() != 1 || !typed.contains(text), qPrintable(line));
+        if (fields.value(0).startsWith(u"object:text-changed"_s))
+            QVERIFY2(QString(text).remove(u'#').remove(QChar(0x25CF)).isEmpty(), qPrintable(line));
+    }
 }
 
 void TestE2eConsole::pointerOnAndOffAButtonAsTheSoundServerGoesAndComesBack()

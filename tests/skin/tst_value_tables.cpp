@@ -2,6 +2,7 @@
 #include "skin/box_description.h"
 #include "skin/hover_tracking.h"
 #include "skin/layout_line.h"
+#include "skin/line_look.h"
 #include "skin/theme.h"
 #include "skin/value_forms.h"
 #include "test_environment.h"
@@ -144,6 +145,13 @@ QString read(const QString &form, const QString &in)
     if (form == u"root holding") {
         const QStringList roots{u"/"_s, u"/home"_s, u"/home/user/usb"_s, u"/mnt/data"_s};
         return QString::number(dialogs::rootHolding(roots, in));
+    }
+    if (form == u"focus colour") { // back, text: the frame, its contrast, the chosen line
+        const QColor back(in.section(u' ', 0, 0)), text(in.section(u' ', 1, 1));
+        const QColor focus = focusColour(back, text);
+        return u"%1 %2:1 %3"_s.arg(focus.name())
+            .arg(contrastRatio(focus, back), 0, 'f', 2)
+            .arg(chosenColour(back, text).name());
     }
     return u"unknown form"_s;
 }

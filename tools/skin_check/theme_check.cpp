@@ -200,7 +200,10 @@ void checkOverrides(const skin::ThemeFile &skin, Problems &problems)
     const skin::ThemeFile overrides = skin.overrideFile();
     for (const QString &section : overrides.sections()) {
         for (const QString &key : overrides.keys(section)) {
-            if (skin.text(section, key))
+            // A name for screen readers ("42.Name") is read from the override file first: it
+            // needs no key of the skin's to replace.
+            if (skin.text(section, key) ||
+                key.endsWith(QStringLiteral(".Name"), Qt::CaseInsensitive))
                 continue;
             problems.append(
                 overrides.problem(section, key,
