@@ -173,6 +173,29 @@ int fixedIndex(TextElementLine::Kind kind, const QString &name)
     return 5;
 }
 
+QString elementRole(const TextElementLine &line)
+{
+    static const char *const lists[] = {"the protection list", "the theme list", "the switch list"};
+    static const char *const labels[] = {
+        "the selected button's label", "the password protection label", "the command label",
+        "the over sound label",        "the click sound label",         "the voice command label"};
+    const bool isList = line.kind == TextElementLine::Kind::List;
+    const int count = isList ? 3 : 6;
+    if (line.index < 1 || line.index > count)
+        return QStringLiteral("element %1").arg(line.index);
+    return QLatin1StringView((isList ? lists : labels)[line.index - 1]);
+}
+
+QString elementTakenMessage(const TextElementLine &line, int firstLine, const QString &firstName)
+{
+    const QString first =
+        firstName == line.name
+            ? QStringLiteral("line %1").arg(layoutKey(firstLine))
+            : QStringLiteral("line %1 (\"%2\")").arg(layoutKey(firstLine), firstName);
+    return QStringLiteral("\"%1\" names %2, which %3 already lays out: this line creates nothing")
+        .arg(line.name, elementRole(line), first);
+}
+
 QRect placeElement(const LineGeometry &geometry, EdgeRule rule, double insideWidth,
                    double insideHeight)
 {

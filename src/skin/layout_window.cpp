@@ -12,6 +12,7 @@
 #include "skin/themed_scroll_bars.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
@@ -106,9 +107,15 @@ private:
                 label->clear();
             element = label;
         }
-        if (!element)
-            return skip(skin::indexTakenMessage(
-                isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"), line.index));
+        QHash<int, Claim> &claims = isList ? m_listClaims : m_labelClaims;
+        if (!element) {
+            const auto first = claims.constFind(line.index);
+            if (first == claims.constEnd())
+                return skip(skin::indexTakenMessage(
+                    isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"), line.index));
+            return skip(skin::elementTakenMessage(line, first->line, first->name));
+        }
+        claims.insert(line.index, {m_line, line.name});
         place(*element, line.geometry, skin::EdgeRule::NotPositive);
         applyTextLook(*element, line);
         element->setEnabled(true);
@@ -193,6 +200,13 @@ private:
         return true;
     }
 
+    // The line that laid out a list or label, for the message when another claims it.
+    struct Claim
+    {
+        int line = 0;
+        QString name;
+    };
+
     SkinnedWindow &m_window;
     const skin::Theme &m_theme;
     ButtonTable &m_buttons;
@@ -202,7 +216,21 @@ private:
     int m_line = 0;
     int m_pictureCount = 0;
     QWidget *m_placed = nullptr;
+    QHash<int, Claim> m_listClaims;
+    QHash<int, Claim> m_labelClaims;
 };
+
+// Shows the elements laid out while the window's surface was hidden. Each element shown posts
+// a repaint of its own, and Qt weighs every such repaint against each sibling above it: with
+// thousands of elements that alone takes seconds. One repaint of the whole window paints them
+// all. Repaints posted before are delivered first, so that only the surface's are dropped.
+void showHeldElements(SkinnedWindow &window)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    window.elementSurface()->show();
+    QCoreApplication::removePostedEvents(nullptr, QEvent::UpdateLater);
+    window.update();
+}
 
 } // namespace
 
@@ -248,7 +276,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const skin::Theme &theme, cons
         QCoreApplication::processEvents();
     }
     if (hold)
-        surface->show();
+        showHeldElements(window);
     // The read that found the end of the section emptied the slot; it keeps the last line.
     if (lastLine)
         programState().INIValue = *lastLine;
