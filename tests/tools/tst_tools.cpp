@@ -112,8 +112,9 @@ void TestTools::skinCheckReportsEveryProblemOnItsLine()
     QByteArray expected = "0 error(s), 0 warning(s) in Themes/" + name.toUtf8() + '\n';
     if (faults == "Broken") {
         // What git does not keep: a pipe and a folder where skins are, a folder and a link
-        // loop where pictures are.
-        QCOMPARE(mkfifo(QFile::encodeName(theme + "/Fifo.skn").constData(), 0600), 0);
+        // loop where pictures are, a pipe where a sound is.
+        for (const char *pipe : {"/Fifo.skn", "/pipe.wav"})
+            QCOMPARE(mkfifo(QFile::encodeName(theme + pipe).constData(), 0600), 0);
         QVERIFY(QDir(theme).mkdir("Folder.skn") && QDir(theme).mkdir("folder.bmp"));
         QVERIFY(QFile::link("loop.bmp", theme + "/loop.bmp"));
     }
