@@ -222,14 +222,15 @@ private:
 
 // Shows the elements laid out while the window's surface was hidden. Each element shown posts
 // a repaint of its own, and Qt weighs every such repaint against each sibling above it: with
-// thousands of elements that alone takes seconds. One repaint of the whole window paints them
-// all. Repaints posted before are delivered first, so that only the surface's are dropped.
+// thousands of elements that alone takes seconds. Hiding the surface again, while it is shown,
+// marks its whole area to be painted anew; each element's own repaint then finds itself inside
+// that area and costs nothing, and one paint draws them all.
 void showHeldElements(SkinnedWindow &window)
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
-    window.elementSurface()->show();
-    QCoreApplication::removePostedEvents(nullptr, QEvent::UpdateLater);
-    window.update();
+    QWidget *surface = window.elementSurface();
+    surface->show();
+    surface->hide();
+    surface->show();
 }
 
 } // namespace
