@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -53,6 +54,11 @@ struct WindowSizes
 // of the sizes given (none when a dialog's background does not load).
 void checkLayout(const skin::Theme &theme, const skin::ThemeFile &skinFile, const QString &section,
                  const std::optional<WindowSizes> &window, FileVerdicts &files, Problems &problems);
+
+// A dialog's section: its background, mask colour and boxes (boxKeys), then its layout lines
+// in the window its background gives.
+void checkDialog(const skin::Theme &theme, const skin::ThemeFile &skin, const QString &section,
+                 const QStringList &boxKeys, FileVerdicts &files, Problems &problems);
 
 // Keys of an index or layout section ("01", "02", ...) past the first gap, which nothing reads.
 void checkGap(const skin::ThemeFile &file, const QString &section, int firstMissing,
