@@ -128,7 +128,8 @@ qint32 resolve(const GeometryValue &value, double insideSize)
 
 QString layoutKey(int n)
 {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    QString key = QString::number(n);
+    return n >= 0 && n < 10 ? u'0' + key : key;
 }
 
 LayoutLine parseLayoutLine(QStringView line)

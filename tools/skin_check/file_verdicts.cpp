@@ -76,8 +76,12 @@ bool FileVerdicts::seenAgain(const QString &key)
     return true;
 }
 
-void FileVerdicts::say(const QString &key, skin::SkinProblem problem)
+void FileVerdicts::say(const QString &key, const Where &where, Severity severity,
+                       const QString &message)
 {
+    skin::SkinProblem problem = where();
+    problem.severity = severity;
+    problem.message = message;
     m_said[key].append(int(m_problems.size()));
     m_lines.insert(int(m_problems.size()), 1);
     m_problems.append(std::move(problem));
@@ -93,28 +97,22 @@ QString FileVerdicts::outsideTheme(const QString &storedPath) const
         .arg(storedPath);
 }
 
-bool FileVerdicts::picture(const QString &path, const skin::SkinProblem &where, bool ofTheTheme)
+bool FileVerdicts::picture(const QString &path, const Where &where, Severity severity,
+                           bool ofTheTheme)
 {
     const QString key = QStringLiteral("picture ") + path;
     if (seenAgain(key))
         return m_loads.value(key);
-    if (const QString outside = ofTheTheme ? outsideTheme(path) : QString(); !outside.isEmpty()) {
-        skin::SkinProblem problem = where;
-        problem.severity = Severity::Warning;
-        problem.message = QStringLiteral("picture ") + outside;
-        say(key, problem);
-    }
+    if (const QString outside = ofTheTheme ? outsideTheme(path) : QString(); !outside.isEmpty())
+        say(key, where, Severity::Warning, QStringLiteral("picture ") + outside);
     const skin::LoadedPicture loaded = skin::loadPicture(path);
     m_loads.insert(key, loaded.error.isEmpty());
-    if (!loaded.error.isEmpty()) {
-        skin::SkinProblem problem = where;
-        problem.message = loaded.error;
-        say(key, problem);
-    }
+    if (!loaded.error.isEmpty())
+        say(key, where, severity, loaded.error);
     return loaded.error.isEmpty();
 }
 
-void FileVerdicts::overPicture(const QString &path, const skin::SkinProblem &where)
+void FileVerdicts::overPicture(const QString &path, const Where &where)
 {
     const QString over = skin::overPicturePath(path);
     const QString key = QStringLiteral("over ") + over;
@@ -122,15 +120,11 @@ void FileVerdicts::overPicture(const QString &path, const skin::SkinProblem &whe
         return;
     const skin::LoadedPicture loaded = skin::loadPicture(over);
     m_loads.insert(key, loaded.error.isEmpty());
-    if (!loaded.error.isEmpty()) {
-        skin::SkinProblem problem = where;
-        problem.severity = Severity::Warning;
-        problem.message = QStringLiteral("over ") + loaded.error;
-        say(key, problem);
-    }
+    if (!loaded.error.isEmpty())
+        say(key, where, Severity::Warning, QStringLiteral("over ") + loaded.error);
 }
 
-void FileVerdicts::sound(const QString &name, const skin::SkinProblem &where)
+void FileVerdicts::sound(const QString &name, const Where &where)
 {
     if (name.isEmpty())
         return;
@@ -138,38 +132,27 @@ void FileVerdicts::sound(const QString &name, const skin::SkinProblem &where)
     const QString key = QStringLiteral("sound ") + path;
     if (seenAgain(key))
         return;
-    if (const QString outside = outsideTheme(path); !outside.isEmpty()) {
-        skin::SkinProblem problem = where;
-        problem.severity = Severity::Warning;
-        problem.message = QStringLiteral("sound ") + outside;
-        say(key, problem);
-    }
+    if (const QString outside = outsideTheme(path); !outside.isEmpty())
+        say(key, where, Severity::Warning, QStringLiteral("sound ") + outside);
     QString why;
     const bool plays = sound::decodeSoundOrExplain(platform::nativePath(path), &why) != nullptr;
     m_loads.insert(key, plays);
-    if (!plays) {
-        skin::SkinProblem problem = where;
-        problem.message = why;
-        say(key, problem);
-    }
+    if (!plays)
+        say(key, where, Severity::Error, why);
 }
 
-const GifVerdict &FileVerdicts::animation(const QString &path, const skin::SkinProblem &where)
+const GifVerdict &FileVerdicts::animation(const QString &path, const Where &where)
 {
     const QString key = QStringLiteral("animation ") + path;
     if (seenAgain(key))
         return m_animations[path];
     const GifVerdict &verdict = *m_animations.insert(path, decodeAnimation(path));
     m_loads.insert(key, verdict.error.isEmpty());
-    skin::SkinProblem problem = where;
-    if (!verdict.error.isEmpty()) {
-        problem.message = verdict.error;
-        say(key, problem);
-    } else if (!verdict.early.isEmpty()) {
-        problem.severity = Severity::Warning;
-        problem.message = skin::animationEndsEarly(path, verdict.frames, verdict.early);
-        say(key, problem);
-    }
+    if (!verdict.error.isEmpty())
+        say(key, where, Severity::Error, verdict.error);
+    else if (!verdict.early.isEmpty())
+        say(key, where, Severity::Warning,
+            skin::animationEndsEarly(path, verdict.frames, verdict.early));
     return verdict;
 }
 
@@ -179,7 +162,8 @@ void FileVerdicts::sayOnce(const skin::SkinProblem &problem)
     if (seenAgain(key))
         return;
     m_loads.insert(key, false);
-    say(key, problem);
+    say(
+        key, [&problem] { return problem; }, problem.severity, problem.message);
 }
 
 void FileVerdicts::finish()

@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 namespace skin {
 class Theme;
 }
@@ -14,6 +16,10 @@ class Theme;
 namespace check {
 
 using Problems = QList<skin::SkinProblem>;
+
+// Where a problem found now is said: the place of the line or key that names the file. Asked
+// for only when there is something to say.
+using Where = std::function<skin::SkinProblem()>;
 
 // What a GIF file gives an animation line, found once per file.
 struct GifVerdict
@@ -36,15 +42,16 @@ class FileVerdicts
 public:
     explicit FileVerdicts(const skin::Theme &theme, Problems &problems);
 
-    // A picture file (a stored path), said where `where` is and with its severity. False when
-    // it does not load. One of the theme's own lies in its folder.
-    bool picture(const QString &path, const skin::SkinProblem &where, bool ofTheTheme = true);
+    // A picture file (a stored path) that does not load is said with `severity`; false then.
+    // One of the theme's own lies in its folder.
+    bool picture(const QString &path, const Where &where, skin::SkinProblem::Severity severity,
+                 bool ofTheTheme = true);
     // The over picture of a button whose picture is path: a warning, the button keeps its picture.
-    void overPicture(const QString &path, const skin::SkinProblem &where);
+    void overPicture(const QString &path, const Where &where);
     // A theme sound by its name in a skin value; an empty name is no sound.
-    void sound(const QString &name, const skin::SkinProblem &where);
+    void sound(const QString &name, const Where &where);
     // An animation's GIF file (a stored path); its load failure and early end are said here.
-    const GifVerdict &animation(const QString &path, const skin::SkinProblem &where);
+    const GifVerdict &animation(const QString &path, const Where &where);
 
     // Says problem unless its message was said before, which then counts one more line.
     void sayOnce(const skin::SkinProblem &problem);
@@ -53,8 +60,9 @@ public:
     void finish();
 
 private:
-    // Says problem for key, counting the lines that meet it again.
-    void say(const QString &key, skin::SkinProblem problem);
+    // Says message for key where `where` is, counting the lines that meet it again.
+    void say(const QString &key, const Where &where, skin::SkinProblem::Severity severity,
+             const QString &message);
     // A line names key's file again: its problem, if any, counts one more line.
     bool seenAgain(const QString &key);
     QString outsideTheme(const QString &storedPath) const;

@@ -81,6 +81,12 @@ private:
         return m_file.layoutProblem(m_section, m_line, message, severity);
     }
 
+    // Where a problem of a file this line names is said.
+    Where here() const
+    {
+        return [this] { return at(Severity::Error); };
+    }
+
     void add(Severity severity, const QString &message)
     {
         m_problems.append(at(severity, message));
@@ -123,7 +129,7 @@ private:
         // The theme picture stays to show other themes' previews, so a missing one loses nothing.
         const QString path =
             line.isThemePicture ? m_theme.previewPicture() : m_theme.file(line.name);
-        m_files.picture(path, at(line.isThemePicture ? Severity::Warning : Severity::Error),
+        m_files.picture(path, here(), line.isThemePicture ? Severity::Warning : Severity::Error,
                         !line.isThemePicture);
         if (!checkGeometryText(u"P", 6))
             checkPlace(line.geometry, skin::EdgeRule::NotPositive);
@@ -132,11 +138,11 @@ private:
     void checkLine(const skin::ImageButtonLine &line)
     {
         const QString picture = m_theme.file(line.name);
-        if (!m_files.picture(picture, at(Severity::Error)))
+        if (!m_files.picture(picture, here(), Severity::Error))
             return;
-        m_files.overPicture(picture, at(Severity::Warning));
-        m_files.sound(line.button.overSound(), at(Severity::Error));
-        m_files.sound(line.button.clickSound(), at(Severity::Error));
+        m_files.overPicture(picture, here());
+        m_files.sound(line.button.overSound(), here());
+        m_files.sound(line.button.clickSound(), here());
         if (!checkGeometryText(u"B", 10))
             checkPlace(line.geometry, skin::EdgeRule::Negative);
     }
@@ -146,7 +152,7 @@ private:
         const bool beyond = checkGeometryText(u"A", 6);
         const QRect rect = beyond ? QRect() : checkPlace(line.geometry, skin::EdgeRule::Negative);
         const QString path = m_theme.file(line.name);
-        const GifVerdict &gif = m_files.animation(path, at(Severity::Error));
+        const GifVerdict &gif = m_files.animation(path, here());
         if (gif.frames == 0)
             return;
         // Frames are held at the element's size; where no window size is known, whole.

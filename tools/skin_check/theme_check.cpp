@@ -121,7 +121,7 @@ void checkConsoleSkin(const skin::Theme &theme, const QString &name, FileVerdict
     checkLayout(theme, skin, defaultSection, consoleWindowSizes(name), files, problems);
     const QString startup = QStringLiteral("StartupSound");
     files.sound(skin.text(defaultSection, startup, QString()),
-                skin.problem(defaultSection, startup, {}, Severity::Error));
+                [&] { return skin.problem(defaultSection, startup, {}, Severity::Error); });
 }
 
 // "Animated" and "AnimDelay" of the progressive build: a value that does not convert is not read.
@@ -320,7 +320,7 @@ Problems checkTheme(const skin::Theme &theme)
     for (const QString &key : {QStringLiteral("PassStartSound"), QStringLiteral("PassOkSound"),
                                QStringLiteral("PassFailSound")})
         files.sound(shell.text(defaultSection, key, QString()),
-                    shell.problem(defaultSection, key, {}, Severity::Error));
+                    [&] { return shell.problem(defaultSection, key, {}, Severity::Error); });
     for (const QString &section : {defaultSection, QStringLiteral("STARTUP")})
         checkProgressiveBuild(shell, section, problems);
 

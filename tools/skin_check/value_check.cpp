@@ -2,8 +2,6 @@
 
 #include "skin/value_forms.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
 
@@ -19,11 +17,28 @@ constexpr double largestPlace = 32767;
 // "%"): a field that reads exactly as written.
 bool isPlainNumber(QStringView field, bool allowPercent = false)
 {
-    static const QRegularExpression plain(
-        QStringLiteral("^[ \\t]*[+-]?(\\d+(\\.\\d*)?|\\.\\d+)[ \\t]*$"));
-    static const QRegularExpression share(
-        QStringLiteral("^[ \\t]*[+-]?(\\d+(\\.\\d*)?|\\.\\d+)%?[ \\t]*$"));
-    return (allowPercent ? share : plain).match(field.toString()).hasMatch();
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    qsizetype i = 0;
+    const qsizetype end = field.size();
+    while (i < end && isBlank(field[i]))
+        ++i;
+    if (i < end && (field[i] == u'+' || field[i] == u'-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < end; ++i) {
+        if (field[i].isDigit() && field[i].unicode() < 128)
+            digits = true;
+        else if (field[i] == u'.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (allowPercent && i < end && field[i] == u'%')
+        ++i;
+    while (i < end && isBlank(field[i]))
+        ++i;
+    return digits && i == end;
 }
 
 QString readsAs(QStringView field)
