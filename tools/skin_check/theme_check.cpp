@@ -301,7 +301,8 @@ Problems checkTheme(const skin::Theme &theme)
     checkIniFiles(theme, entries, problems);
     QStringList skins;
     for (const QString &name : entries)
-        if (hasSuffix(name, u".skn") && platform::whyNotAFile(theme.file(name)).isEmpty())
+        if (hasSuffix(name, u".skn") &&
+            platform::whyNotAFile(platform::nativePath(theme.file(name))).isEmpty())
             skins.append(name);
     for (const QString &name : skins)
         if (isConsoleSkin(name))
