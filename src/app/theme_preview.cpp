@@ -3,6 +3,7 @@
 #include "console/frm_main.h"
 #include "console/settings_list_wiring.h"
 #include "console/settings_lists.h"
+#include "core/program_state.h"
 #include "core/settings_store.h"
 #include "platform/preview_mode.h"
 #include "skin/tear_down_layout.h"
@@ -83,20 +84,30 @@ void ThemePreview::watchFiles()
         m_watcher.addPaths(paths);
 }
 
+// What a fresh start shows, laid out at once: an author waits for the edit, not for the
+// progressive build. Every value the theme sets is first what a start has before the theme is
+// read, so that a key removed or broken shows its default, not the value before the edit.
 void ThemePreview::relayOut()
 {
     QListWidget *protection = m_console.lstBox(1);
     const int selected = protection ? protection->currentRow() : -1;
-    TearDownLayout(m_console, m_console.theme());
+    RemoveLayoutAtOnce(m_console);
+    const ProgramState fresh;
+    ProgramState &state = programState();
+    state.Animated = fresh.Animated;
+    state.AnimDelay = fresh.AnimDelay;
+    state.ThemePictureIndex = fresh.ThemePictureIndex;
+    state.ThemeName = fresh.ThemeName;
     m_console.openTheme();
     m_console.applyBackGround();
-    m_console.layOut();
+    m_console.layOutAtOnce();
     connectSettingsLists(m_console, m_console.theme(), m_console.SelectedLine);
     FillSettingsLists(m_console, *m_console.File1, m_console.theme());
     FillThemeList(m_console, *m_console.File1, m_console.theme());
     protection = m_console.lstBox(1);
     if (protection && selected >= 0 && selected < protection->count())
         protection->setCurrentRow(selected);
+    emit laidOut();
     reportProblems();
 }
 

@@ -30,13 +30,20 @@ struct PreviewedTheme
 [[nodiscard]] bool beginPreview(const PreviewedTheme &theme);
 
 // Follows the previewed theme's files: a change on disk (an edit, an atomic replace, a file
-// added or removed) lays the console out again within a second, with the selected line of the
-// protection list kept, and says the theme's problems on standard error as kesta-skin-check
-// says them. Also says them once at the start.
+// added or removed) lays the console out again, as a fresh start would show it but at once,
+// without the progressive build, with the selected line of the protection list kept; then it
+// says the theme's problems on standard error as kesta-skin-check says them. Also says them
+// once at the start.
 class ThemePreview : public QObject
 {
+    Q_OBJECT
+
 public:
     ThemePreview(frmMain &console, PreviewedTheme theme);
+
+signals:
+    // The console was laid out again after a change.
+    void laidOut();
 
 private:
     void watchFiles();

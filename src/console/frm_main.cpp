@@ -25,6 +25,7 @@ frmMain::frmMain(QWidget *parent)
     : SkinnedWindow(parent)
     , m_instance(QStringLiteral("kesta-terminal-security"))
 {
+    m_designBackground = palette().color(QPalette::Window);
     File1 = new FileListBox(this);
     skin::keepOffTheBus(*File1);
     File1->hide();
@@ -145,7 +146,7 @@ void frmMain::openTheme()
 
 void frmMain::applyBackGround()
 {
-    const QColor design = palette().color(QPalette::Window);
+    const QColor &design = m_designBackground;
     const quint32 colour = m_theme.consoleSkin().colour(
         QStringLiteral("DEFAULT"), QStringLiteral("BackGround"),
         skin::colourValue(design.red(), design.green(), design.blue()));
@@ -172,6 +173,12 @@ void frmMain::layOut()
     const ProgramState &state = programState();
     LayoutWindow(*this, m_theme, QStringLiteral("DEFAULT"), buttonTable(), animationTable(),
                  state.Animated, state.AnimDelay, m_theme.consoleSkin());
+}
+
+void frmMain::layOutAtOnce()
+{
+    LayoutWindow(*this, m_theme, QStringLiteral("DEFAULT"), buttonTable(), animationTable(), false,
+                 0, m_theme.consoleSkin());
 }
 
 void frmMain::stopExitWatch()

@@ -69,10 +69,14 @@ public:
     void layOut() override;
     void stopExitWatch() override;
 
+    // layOut() without the progressive build, whatever Animated says.
+    void layOutAtOnce();
+
 private:
     void tmrExit_Timer();
     void comeForward();
 
     platform::SingleInstance m_instance;
     skin::Theme m_theme;
+    QColor m_designBackground;
 };

@@ -32,7 +32,7 @@ public:
     // reads "Animated" and "AnimDelay" of the shell's skin into the program state (a key missing
     // or not converted keeps the value there).
     virtual void openTheme() = 0;
-    // The console skin's "BackGround"; a value that is no colour leaves the colour as it is.
+    // The console skin's "BackGround"; without one that is a colour, the window's design colour.
     virtual void applyBackGround() = 0;
     // Starts the console skin's "StartupSound", not waiting; nothing when the key is missing.
     virtual void playStartupSound() = 0;

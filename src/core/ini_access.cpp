@@ -82,6 +82,18 @@ std::optional<QString> readIni(const QString &section, const QString &key, const
     return read.text;
 }
 
+std::optional<QString> readIni(const QString &section, const QString &key,
+                               const platform::ProfileSnapshot &file)
+{
+    QString &slot = programState().INIValue;
+    slot.clear();
+    const platform::ProfileRead read = file.read(section, key, notFound, readBufferSize);
+    if (read.failed || read.text == notFound)
+        return std::nullopt;
+    slot = read.text;
+    return read.text;
+}
+
 bool ReadINI(const QString &section, const QString &key, const QString &file)
 {
     return readIni(section, key, file).has_value();

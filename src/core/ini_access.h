@@ -4,6 +4,10 @@
 
 #include <optional>
 
+namespace platform {
+class ProfileSnapshot;
+}
+
 // INI access for the whole console, over the platform's profile engine.
 //
 // ReadINI and WriteINI keep the program-wide slot programState().INIValue as the console has
@@ -19,6 +23,11 @@ bool ReadINI(const QString &section, const QString &key, const QString &file);
 
 // ReadINI, with the value as result (std::nullopt when not found). Also fills INIValue.
 std::optional<QString> readIni(const QString &section, const QString &key, const QString &file);
+
+// readIni() on one version of a file (platform::profileSnapshot): the same value and INIValue,
+// but a file that does not read is neither logged nor shown; its snapshot says so.
+std::optional<QString> readIni(const QString &section, const QString &key,
+                               const platform::ProfileSnapshot &file);
 
 // Writes key=value into [section] of file, creating what is missing. On failure returns false
 // with the file as it was, logs file, section, key and reason, and shows "Error Writing Key"

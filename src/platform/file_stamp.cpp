@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <sys/stat.h>
 #endif
 
@@ -50,6 +51,24 @@ bool isSpecialFile(const QString &path)
     return !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
+QString whyNotAFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0) {
+        if (errno == ELOOP)
+            return QStringLiteral("is a link loop");
+        if (::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode))
+            return QStringLiteral("is a link to nothing");
+        return {};
+    }
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("is a folder");
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("is a pipe, socket or device");
+    return {};
+}
+
 #else
 
 std::optional<FileStamp> stampOfPath(const QString &path)
@@ -74,6 +93,18 @@ bool isSpecialFile(const QString &path)
 {
     const QFileInfo info(path);
     return info.exists() && !info.isFile() && !info.isDir();
+}
+
+QString whyNotAFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("is a link to nothing");
+    if (info.isDir())
+        return QStringLiteral("is a folder");
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("is a pipe, socket or device");
+    return {};
 }
 
 #endif

@@ -29,6 +29,10 @@ std::optional<FileStamp> stampOfPath(const QString &path);
 // True when something exists at path (links followed) that is neither a regular file nor a
 // folder: a pipe, a socket or a device, whose reading could block or never end.
 bool isSpecialFile(const QString &path);
+// Why what lies at path cannot be read as a file, in a few words for a message: "is a folder",
+// "is a link loop", "is a link to nothing", "is a pipe, socket or device". Empty for a regular
+// file (links followed) and where nothing is at the path at all.
+QString whyNotAFile(const QString &path);
 std::optional<FileStamp> stampOfOpenFile(QFile &file);
 
 } // namespace platform

@@ -31,9 +31,9 @@ QHash<QString, QString> listByFoldedName(const QString &folder)
     return names;
 }
 
-QString matchInFolder(const QString &folder, const QString &name)
+QString matchInFolder(const QString &folder, const QString &name,
+                      const std::optional<FileStamp> &stamp)
 {
-    const std::optional<FileStamp> stamp = stampOfPath(folder);
     if (!stamp || !stamp->isFolder)
         return {};
     static QMutex mutex;
@@ -48,41 +48,61 @@ QString matchInFolder(const QString &folder, const QString &name)
     return found->byFoldedName.value(name.toCaseFolded());
 }
 
-// path uses "/" only, has no doubled or trailing separator and is not empty.
-QString resolve(const QString &path)
+// path uses "/" only, has no doubled or trailing separator and is not empty. *stamp is what
+// lies at the result.
+QString resolve(const QString &path, std::optional<FileStamp> *stamp)
 {
-    if (stampOfPath(path))
+    *stamp = stampOfPath(path);
+    if (*stamp)
         return path;
     const qsizetype slash = path.lastIndexOf(u'/');
     const QString name = path.mid(slash + 1);
     if (name.isEmpty() || name == u"." || name == u"..")
         return path;
     QString folder;
-    if (slash == 0)
+    std::optional<FileStamp> folderStamp;
+    if (slash == 0) {
         folder = QStringLiteral("/");
-    else if (slash > 0)
-        folder = resolve(path.left(slash));
-    const QString match = matchInFolder(folder.isEmpty() ? QStringLiteral(".") : folder, name);
-    const QString resolvedName = match.isEmpty() ? name : match;
-    if (folder.isEmpty())
-        return resolvedName;
-    return folder.endsWith(u'/') ? folder + resolvedName : folder + u'/' + resolvedName;
+        folderStamp = stampOfPath(folder);
+    } else if (slash > 0) {
+        folder = resolve(path.left(slash), &folderStamp);
+    } else {
+        folderStamp = stampOfPath(QStringLiteral("."));
+    }
+    const QString match =
+        matchInFolder(folder.isEmpty() ? QStringLiteral(".") : folder, name, folderStamp);
+    const QString prefix = folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
+    if (match.isEmpty())
+        return prefix + name;
+    *stamp = stampOfPath(prefix + match);
+    return prefix + match;
 }
 
 } // namespace
 
 QString nativePath(const QString &storedPath)
 {
+    std::optional<FileStamp> stamp;
+    return nativePath(storedPath, &stamp);
+}
+
+QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp)
+{
+    *stamp = std::nullopt;
     QString path = storedPath;
     path.replace(u'\\', u'/');
     while (path.contains(QStringLiteral("//")))
         path.replace(QStringLiteral("//"), QStringLiteral("/"));
-    if (path.isEmpty() || path == u"/")
+    if (path.isEmpty())
         return path;
+    if (path == u"/") {
+        *stamp = stampOfPath(path);
+        return path;
+    }
     const bool folderForm = path.endsWith(u'/');
     if (folderForm)
         path.chop(1);
-    const QString resolved = resolve(path);
+    const QString resolved = resolve(path, stamp);
     return folderForm ? resolved + u'/' : resolved;
 }
 

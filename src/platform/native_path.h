@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/file_stamp.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace platform {
 
@@ -11,5 +15,8 @@ namespace platform {
 // name order wins). Components that match nothing are kept as written, so the result is also the
 // right name for a file about to be created.
 QString nativePath(const QString &storedPath);
+// nativePath(), also giving in *stamp what lies at the result now (std::nullopt for nothing),
+// from the same look at the disk: a reader that needs both looks once.
+QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp);
 
 } // namespace platform

@@ -350,6 +350,18 @@ std::optional<QStringList> ProfileDocument::keyNames(QStringView section) const
     return names;
 }
 
+std::vector<ProfileDocument::Name> ProfileDocument::outline() const
+{
+    std::vector<Name> names;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Line &line = m_lines[i];
+        if (line.kind == Kind::Header || line.kind == Kind::Entry)
+            names.push_back({textAt(line.nameBegin, line.nameEnd), static_cast<int>(i) + 1,
+                             line.section, line.kind == Kind::Header});
+    }
+    return names;
+}
+
 QByteArray ProfileDocument::rawLine(int line) const
 {
     const Line &l = m_lines[line];

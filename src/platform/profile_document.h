@@ -59,6 +59,18 @@ public:
     // or the key is missing.
     std::optional<int> keyLine(QStringView section, QStringView key) const;
 
+    // One section header or key as it stands in the file.
+    struct Name
+    {
+        QString name;
+        int line = 0;     // 1 for the first
+        int section = -1; // a key's section: the ordinal of its header, -1 before any
+        bool header = false;
+    };
+    // Every header and key in file order, duplicates included, for a reader that looks for
+    // what a read never reaches (a second copy of a section or key).
+    std::vector<Name> outline() const;
+
     // The file with key=value written into [section]: an existing key's value is replaced in
     // place (the line keeps its indentation and its spelling up to the value); a new key goes
     // after the last entry of the section; a new section is appended at the end. std::nullopt

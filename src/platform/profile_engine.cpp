@@ -111,9 +111,9 @@ Loaded loadFromDisk(const QString &file)
     return {Load::Loaded, document, {}};
 }
 
-Loaded load(const QString &file)
+// stamp: what lies at file now, when the caller has just looked.
+Loaded load(const QString &file, const std::optional<FileStamp> &stamp)
 {
-    const std::optional<FileStamp> stamp = stampOfPath(file);
     if (!stamp) {
         documentCache().remove(file);
         return {};
@@ -122,6 +122,11 @@ Loaded load(const QString &file)
     if (cached != documentCache().constEnd() && cached->stamp == *stamp)
         return {Load::Loaded, cached->document, {}};
     return loadFromDisk(file);
+}
+
+Loaded load(const QString &file)
+{
+    return load(file, stampOfPath(file));
 }
 
 QString cutToBuffer(QString text, int bufferSize)
@@ -219,12 +224,33 @@ ProfileWrite replaceFile(const QString &file, const QByteArray &bytes)
 
 } // namespace
 
+namespace {
+
+ProfileValue valueIn(const ProfileDocument &document, const QString &section, const QString &key)
+{
+    const std::optional<QString> value = document.value(section, key);
+    if (!value)
+        return {};
+    return {cutAtNul(withoutEnclosingQuotes(*value)), false, {}};
+}
+
+ProfileRead readOf(const ProfileValue &found, const QString &defaultValue, int bufferSize)
+{
+    if (found.value)
+        return {cutToBuffer(*found.value, bufferSize), false, {}};
+    return {cutToBuffer(withoutTrailingSpaces(defaultValue), bufferSize), found.failed,
+            found.error};
+}
+
+} // namespace
+
 ProfileValue lookupProfileValue(const QString &section, const QString &key, const QString &path)
 {
     ++counts.lookups;
     if (path.isEmpty())
         return {};
-    const QString file = nativePath(path);
+    std::optional<FileStamp> stamp;
+    const QString file = nativePath(path, &stamp);
     if (previewMode()) {
         if (const auto held = heldValue(file, section, key))
             return {held->has_value() ? std::optional(cutAtNul(withoutEnclosingQuotes(**held)))
@@ -232,25 +258,47 @@ ProfileValue lookupProfileValue(const QString &section, const QString &key, cons
                     false,
                     {}};
     }
-    const Loaded loaded = load(file);
+    const Loaded loaded = load(file, stamp);
     if (loaded.state == Load::Failed)
         return {std::nullopt, true, loaded.error};
     if (loaded.state == Load::Missing)
         return {};
-    const std::optional<QString> value = loaded.document->value(section, key);
-    if (!value)
-        return {};
-    return {cutAtNul(withoutEnclosingQuotes(*value)), false, {}};
+    return valueIn(*loaded.document, section, key);
 }
 
 ProfileRead getProfileString(const QString &section, const QString &key,
                              const QString &defaultValue, int bufferSize, const QString &path)
 {
-    const ProfileValue found = lookupProfileValue(section, key, path);
-    if (found.value)
-        return {cutToBuffer(*found.value, bufferSize), false, {}};
-    return {cutToBuffer(withoutTrailingSpaces(defaultValue), bufferSize), found.failed,
-            found.error};
+    return readOf(lookupProfileValue(section, key, path), defaultValue, bufferSize);
+}
+
+ProfileSnapshot::ProfileSnapshot(std::shared_ptr<const ProfileDocument> document, bool failed,
+                                 QString error)
+    : m_document(std::move(document))
+    , m_failed(failed)
+    , m_error(std::move(error))
+{}
+
+ProfileValue ProfileSnapshot::value(const QString &section, const QString &key) const
+{
+    ++counts.lookups;
+    if (m_failed)
+        return {std::nullopt, true, m_error};
+    return m_document ? valueIn(*m_document, section, key) : ProfileValue();
+}
+
+ProfileRead ProfileSnapshot::read(const QString &section, const QString &key,
+                                  const QString &defaultValue, int bufferSize) const
+{
+    return readOf(value(section, key), defaultValue, bufferSize);
+}
+
+ProfileSnapshot profileSnapshot(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const Loaded loaded = load(nativePath(path));
+    return {loaded.document, loaded.state == Load::Failed, loaded.error};
 }
 
 ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 // The profile functions the console and the shell share their INI files through. They behave
@@ -44,6 +45,38 @@ ProfileValue lookupProfileValue(const QString &section, const QString &key, cons
 // defaultValue without its trailing spaces, cut the same way.
 ProfileRead getProfileString(const QString &section, const QString &key,
                              const QString &defaultValue, int bufferSize, const QString &path);
+
+class ProfileDocument;
+
+// One version of a profile file, parsed once, for a reader that looks at many of its keys and
+// wants them all from the same text (a theme checker): its reads never touch the disk again and
+// never see what preview mode holds back.
+class ProfileSnapshot
+{
+public:
+    ProfileSnapshot() = default; // a missing file
+    ProfileSnapshot(std::shared_ptr<const ProfileDocument> document, bool failed, QString error);
+
+    // The file read; false when it is missing or failed() (a folder, a pipe, unreadable).
+    bool exists() const { return m_document != nullptr; }
+    bool failed() const { return m_failed; }
+    const QString &error() const { return m_error; }
+    // nullptr unless exists().
+    const ProfileDocument *document() const { return m_document.get(); }
+
+    // lookupProfileValue() and getProfileString() on this version of the file.
+    ProfileValue value(const QString &section, const QString &key) const;
+    ProfileRead read(const QString &section, const QString &key, const QString &defaultValue,
+                     int bufferSize) const;
+
+private:
+    std::shared_ptr<const ProfileDocument> m_document;
+    bool m_failed = false;
+    QString m_error;
+};
+
+// The file at path (a stored path) as it is on disk now.
+ProfileSnapshot profileSnapshot(const QString &path);
 
 // Where things are in the file at path, for messages that name a line: the line (1 for the
 // first) that holds the key a read finds, the keys of a section in file order, the sections.

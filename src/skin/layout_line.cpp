@@ -128,7 +128,8 @@ qint32 resolve(const GeometryValue &value, double insideSize)
 
 QString layoutKey(int n)
 {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    QString key = QString::number(n);
+    return n >= 0 && n < 10 ? u'0' + key : key;
 }
 
 LayoutLine parseLayoutLine(QStringView line)
@@ -171,6 +172,29 @@ int fixedIndex(TextElementLine::Kind kind, const QString &name)
     if (name == u"secvc")
         return 6;
     return 5;
+}
+
+QString elementRole(const TextElementLine &line)
+{
+    static const char *const lists[] = {"the protection list", "the theme list", "the switch list"};
+    static const char *const labels[] = {
+        "the selected button's label", "the password protection label", "the command label",
+        "the over sound label",        "the click sound label",         "the voice command label"};
+    const bool isList = line.kind == TextElementLine::Kind::List;
+    const int count = isList ? 3 : 6;
+    if (line.index < 1 || line.index > count)
+        return QStringLiteral("element %1").arg(line.index);
+    return QLatin1StringView((isList ? lists : labels)[line.index - 1]);
+}
+
+QString elementTakenMessage(const TextElementLine &line, int firstLine, const QString &firstName)
+{
+    const QString first =
+        firstName == line.name
+            ? QStringLiteral("line %1").arg(layoutKey(firstLine))
+            : QStringLiteral("line %1 (\"%2\")").arg(layoutKey(firstLine), firstName);
+    return QStringLiteral("\"%1\" names %2, which %3 already lays out: this line creates nothing")
+        .arg(line.name, elementRole(line), first);
 }
 
 QRect placeElement(const LineGeometry &geometry, EdgeRule rule, double insideWidth,

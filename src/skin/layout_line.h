@@ -110,6 +110,13 @@ using LayoutLine =
 // "secvc" 6, any other 5.
 [[nodiscard]] int fixedIndex(TextElementLine::Kind kind, const QString &name);
 
+// What a theme author calls the list or label that line's name selects ("the protection list").
+[[nodiscard]] QString elementRole(const TextElementLine &line);
+// Why line creates nothing when line firstLine of its section, whose name is firstName, already
+// laid out the list or label it selects.
+[[nodiscard]] QString elementTakenMessage(const TextElementLine &line, int firstLine,
+                                          const QString &firstName);
+
 // The element's rectangle in pixels of a window whose inside is insideWidth x insideHeight.
 // A percentage field is number * inside size / 100 (width for left and width, height for top
 // and height), rounded half to even; a plain field is rounded half to even. Then a negative

@@ -12,6 +12,7 @@
 #include "skin/themed_scroll_bars.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
@@ -106,9 +107,15 @@ private:
                 label->clear();
             element = label;
         }
-        if (!element)
-            return skip(skin::indexTakenMessage(
-                isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"), line.index));
+        QHash<int, Claim> &claims = isList ? m_listClaims : m_labelClaims;
+        if (!element) {
+            const auto first = claims.constFind(line.index);
+            if (first == claims.constEnd())
+                return skip(skin::indexTakenMessage(
+                    isList ? QStringLiteral("lstBox") : QStringLiteral("lblInfo"), line.index));
+            return skip(skin::elementTakenMessage(line, first->line, first->name));
+        }
+        claims.insert(line.index, {m_line, line.name});
         place(*element, line.geometry, skin::EdgeRule::NotPositive);
         applyTextLook(*element, line);
         element->setEnabled(true);
@@ -195,6 +202,13 @@ private:
         return true;
     }
 
+    // The line that laid out a list or label, for the message when another claims it.
+    struct Claim
+    {
+        int line = 0;
+        QString name;
+    };
+
     SkinnedWindow &m_window;
     const skin::Theme &m_theme;
     ButtonTable &m_buttons;
@@ -204,7 +218,22 @@ private:
     int m_line = 0;
     int m_pictureCount = 0;
     QWidget *m_placed = nullptr;
+    QHash<int, Claim> m_listClaims;
+    QHash<int, Claim> m_labelClaims;
 };
+
+// Shows the elements laid out while the window's surface was hidden. Each element shown posts
+// a repaint of its own, and Qt weighs every such repaint against each sibling above it: with
+// thousands of elements that alone takes seconds. Hiding the surface again, while it is shown,
+// marks its whole area to be painted anew; each element's own repaint then finds itself inside
+// that area and costs nothing, and one paint draws them all.
+void showHeldElements(SkinnedWindow &window)
+{
+    QWidget *surface = window.elementSurface();
+    surface->show();
+    surface->hide();
+    surface->show();
+}
 
 } // namespace
 
@@ -250,7 +279,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const skin::Theme &theme, cons
         QCoreApplication::processEvents();
     }
     if (hold)
-        surface->show();
+        showHeldElements(window);
     // The read that found the end of the section emptied the slot; it keeps the last line.
     if (lastLine)
         programState().INIValue = *lastLine;

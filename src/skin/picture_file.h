@@ -17,6 +17,8 @@ struct LoadedPicture
 // devicePixelRatio is above 1, a file of the same name with "@2x" before the extension
 // ("b1@2x.bmp" beside "b1.bmp") of exactly twice the size is taken instead, at a pixel ratio
 // of 2, so that it is drawn at the plain picture's size with all of its pixels.
+// Loads of one unchanged file share one decoded picture. The error names a folder, a link
+// loop or a pipe where the picture should be as such.
 [[nodiscard]] LoadedPicture loadPicture(const QString &storedPath);
 
 } // namespace skin

@@ -63,3 +63,8 @@ void TearDownLayout(SkinnedWindow &window, const skin::Theme &theme)
     else
         removeAtOnce(window, keep);
 }
+
+void RemoveLayoutAtOnce(SkinnedWindow &window)
+{
+    removeAtOnce(window, qMax(0, programState().InitialControlCount));
+}

@@ -14,3 +14,7 @@ class Theme;
 // events run after every removal. Otherwise the elements vanish together and pending events
 // run once, after the last removal. Never fails: what cannot be removed is passed over.
 void TearDownLayout(SkinnedWindow &window, const skin::Theme &theme);
+
+// Removes window's laid-out elements at once, whatever Animated says: for a window laid out
+// again, where nobody is meant to watch the old layout go.
+void RemoveLayoutAtOnce(SkinnedWindow &window);

@@ -1,6 +1,7 @@
 #include "skin/theme_file.h"
 
 #include "core/ini_access.h"
+#include "platform/profile_document.h"
 #include "platform/profile_engine.h"
 #include "skin/layout_line.h"
 #include "skin/value_forms.h"
@@ -15,12 +16,27 @@ ThemeFile ThemeFile::overrideFile() const
 {
     if (m_path.size() < 3)
         return {};
-    return ThemeFile(m_path.chopped(3) + QStringLiteral("ini"));
+    ThemeFile overrides(m_path.chopped(3) + QStringLiteral("ini"));
+    // The override file of an override file is the file itself.
+    overrides.m_snapshot = m_overrideSnapshot;
+    overrides.m_overrideSnapshot = m_overrideSnapshot;
+    return overrides;
+}
+
+ThemeFile ThemeFile::frozen() const
+{
+    ThemeFile result(m_path);
+    result.m_snapshot =
+        std::make_shared<platform::ProfileSnapshot>(platform::profileSnapshot(m_path));
+    if (m_path.size() >= 3)
+        result.m_overrideSnapshot = std::make_shared<platform::ProfileSnapshot>(
+            platform::profileSnapshot(m_path.chopped(3) + QStringLiteral("ini")));
+    return result;
 }
 
 std::optional<QString> ThemeFile::text(const QString &section, const QString &key) const
 {
-    return readIni(section, key, m_path);
+    return m_snapshot ? readIni(section, key, *m_snapshot) : readIni(section, key, m_path);
 }
 
 QString ThemeFile::text(const QString &section, const QString &key, const QString &fallback) const
@@ -101,17 +117,26 @@ ButtonLine ThemeFile::buttonLine(const QString &section, const QString &key) con
 
 int ThemeFile::lineOf(const QString &section, const QString &key) const
 {
-    return platform::profileKeyLine(section, key, m_path).value_or(0);
+    if (!m_snapshot)
+        return platform::profileKeyLine(section, key, m_path).value_or(0);
+    const platform::ProfileDocument *document = m_snapshot->document();
+    return document ? document->keyLine(section, key).value_or(0) : 0;
 }
 
 QStringList ThemeFile::keys(const QString &section) const
 {
-    return platform::profileKeyNames(section, m_path).value_or(QStringList());
+    if (!m_snapshot)
+        return platform::profileKeyNames(section, m_path).value_or(QStringList());
+    const platform::ProfileDocument *document = m_snapshot->document();
+    return document ? document->keyNames(section).value_or(QStringList()) : QStringList();
 }
 
 QStringList ThemeFile::sections() const
 {
-    return platform::profileSectionNames(m_path);
+    if (!m_snapshot)
+        return platform::profileSectionNames(m_path);
+    const platform::ProfileDocument *document = m_snapshot->document();
+    return document ? document->sectionNames() : QStringList();
 }
 
 SkinProblem ThemeFile::problem(const QString &section, const QString &key, const QString &message,

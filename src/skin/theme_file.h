@@ -7,7 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+
+namespace platform {
+class ProfileSnapshot;
+}
 
 namespace skin {
 
@@ -31,6 +36,14 @@ public:
     // "Security.skn" share "Security.ini"). An empty path, naming no file, for a path of fewer
     // than three characters.
     [[nodiscard]] ThemeFile overrideFile() const;
+
+    // This file and its override file as they are on disk now, each parsed once: every read of
+    // the result, and of its overrideFile(), comes from that text and never looks at the disk
+    // again, and a file that does not read shows nothing (snapshot() says why). For a reader
+    // that looks at many keys of one version of a theme, as its checker does.
+    [[nodiscard]] ThemeFile frozen() const;
+    // What frozen() read; nullptr for a file read from disk at each read.
+    [[nodiscard]] const platform::ProfileSnapshot *snapshot() const { return m_snapshot.get(); }
 
     // Text: the value as written; std::nullopt when the key is missing.
     [[nodiscard]] std::optional<QString> text(const QString &section, const QString &key) const;
@@ -92,6 +105,8 @@ public:
 
 private:
     QString m_path;
+    std::shared_ptr<const platform::ProfileSnapshot> m_snapshot;
+    std::shared_ptr<const platform::ProfileSnapshot> m_overrideSnapshot;
 };
 
 } // namespace skin

@@ -1,5 +1,6 @@
 #include "sound_decoder.h"
 
+#include "platform/file_stamp.h"
 #include "platform/sound_libraries.h"
 #include "sound/sound_log.h"
 
@@ -61,6 +62,9 @@ std::shared_ptr<const DecodedSound> decodeSoundOrExplain(const QString &diskPath
     if (!sndfile)
         return refuse(QStringLiteral("sound %1 not decoded: libsndfile is missing").arg(diskPath),
                       problem);
+    // A pipe would block the decoder until something writes to it.
+    if (const QString why = platform::whyNotAFile(diskPath); !why.isEmpty())
+        return refuse(QStringLiteral("sound %1 %2").arg(diskPath, why), problem);
     SF_INFO info{};
     std::unique_ptr<SNDFILE, SndFileCloser> file(
         sndfile->sf_open(QFile::encodeName(diskPath).constData(), SFM_READ, &info));

@@ -3,12 +3,14 @@
 #include "app/program_options.h"
 #include "app/theme_preview.h"
 #include "console/frm_main.h"
+#include "core/program_state.h"
 #include "core/settings_store.h"
 #include "skin/image_button.h"
 #include "test_environment.h"
 
 #include <QProcess>
 #include <QSaveFile>
+#include <QSignalSpy>
 #include <QTest>
 
 using app::Invocation;
@@ -25,6 +27,33 @@ ImageButton *button(frmMain &console, const QString &name)
     return nullptr;
 }
 
+// What the console shows that the theme decides, one line each.
+QStringList shown(frmMain &console)
+{
+    const ProgramState &state = programState();
+    QStringList lines{
+        console.palette().color(QPalette::Window).name(),
+        QString("animated %1 %2").arg(state.Animated).arg(state.AnimDelay),
+        QString("theme picture %1 %2").arg(state.ThemePictureIndex).arg(state.ThemeName)};
+    for (int i : console.imgBut.indexes()) {
+        if (const ImageButton *shownButton = i > 0 ? console.imgBut(i) : nullptr)
+            lines << QString("%1 %2,%3").arg(i).arg(shownButton->x()).arg(shownButton->y());
+    }
+    return lines;
+}
+
+// A console whose progressive build is seen: each pause counted.
+class CountingConsole : public frmMain
+{
+public:
+    int pauses = 0;
+    void buildPause(int milliseconds) override
+    {
+        ++pauses;
+        frmMain::buildPause(milliseconds);
+    }
+};
+
 } // namespace
 
 class TestApp : public QObject
@@ -38,6 +67,8 @@ private slots:
     }
     void consoleArguments();
     void previewFollowsItsThemeAndWritesNothing();
+    void previewShowsWhatAFreshStartShows_data();
+    void previewShowsWhatAFreshStartShows();
 };
 
 void TestApp::consoleArguments()
@@ -101,6 +132,62 @@ void TestApp::previewFollowsItsThemeAndWritesNothing()
     writeBytes(quit, original);
     QCOMPARE(folderRecord(env.root()), before);
     QVERIFY(!QFile::exists(settings::filePath(settings::application)));
+}
+
+void TestApp::previewShowsWhatAFreshStartShows_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("demo");   // a text of the demo's file
+    QTest::addColumn<QByteArray>("before"); // what it is when the preview starts
+    QTest::addColumn<QByteArray>("after");  // what the edit makes of it
+    const QByteArray animated = "Animated=False\r\nAnimDelay=15";
+    const QByteArray colour = "BackGround=14,22,34";
+    const QByteArray picture = "32=themepic,";
+    QTest::newRow("a colour, then none")
+        << "Security.skn" << colour << colour << QByteArray("BackGround=&HFFFFFFFF&");
+    QTest::newRow("progressive build on")
+        << "terminal.skn" << animated << animated << QByteArray("Animated=True\r\nAnimDelay=15");
+    QTest::newRow("progressive build gone")
+        << "terminal.skn" << animated << QByteArray("Animated=True\r\nAnimDelay=15")
+        << QByteArray("Animation=True\r\nAnimDelay=15");
+    QTest::newRow("theme picture gone")
+        << "Security.skn" << picture << picture << QByteArray("32=logo.bmp,");
+}
+
+void TestApp::previewShowsWhatAFreshStartShows()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, demo);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    TestEnvironment env;
+    const QString theme = env.path("program/Themes/Preview");
+    QCOMPARE(QProcess::execute(
+                 "cp",
+                 {"-rT", qEnvironmentVariable("KESTA_SOURCE_DIR") + "/demo/Themes/Default", theme}),
+             0);
+    const QString path = theme + '/' + file;
+    const QByteArray text = readBytes(path);
+    QVERIFY(text.contains(demo));
+    writeBytes(path, QByteArray(text).replace(demo, before));
+    programState() = ProgramState();
+    const auto preview = app::previewedTheme(theme);
+    QVERIFY(preview && app::beginPreview(*preview));
+    CountingConsole console;
+    QVERIFY(console.Form_Load());
+    app::ThemePreview follower(console, *preview);
+    QSignalSpy laidOut(&follower, &app::ThemePreview::laidOut);
+    const int pausesBefore = console.pauses;
+
+    writeBytes(path, QByteArray(readBytes(path)).replace(before, after));
+    QVERIFY(laidOut.wait(5000));
+    QCOMPARE(console.pauses, pausesBefore);
+    const QStringList previewed = shown(console);
+
+    programState() = ProgramState();
+    frmMain fresh;
+    QVERIFY(fresh.Form_Load());
+    QCOMPARE(previewed, shown(fresh));
 }
 
 QTEST_MAIN(TestApp)

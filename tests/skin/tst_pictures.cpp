@@ -1,5 +1,6 @@
 #include "skin/gif_animation.h"
 #include "skin/gif_structure.h"
+#include "skin/picture_file.h"
 #include "skin/shape_window.h"
 #include "skin/value_forms.h"
 #include "test_environment.h"
@@ -135,6 +136,25 @@ private slots:
             QCOMPARE(window.size(), QSize(123, 45));
         else
             QCOMPARE(drawn(window), expected);
+    }
+
+    // Elements showing one file share its pixels until the file changes; a folder in its place
+    // is said to be one.
+    void picturesSharedUntilTheirFileChanges()
+    {
+        TestEnvironment env;
+        const QString path = env.path(u"b.bmp"_s);
+        QImage image(4, 2, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(path));
+        const QPixmap first = skin::loadPicture(path).pixmap;
+        QCOMPARE(skin::loadPicture(path).pixmap.cacheKey(), first.cacheKey());
+        image = QImage(5, 2, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(path));
+        QCOMPARE(skin::loadPicture(path).pixmap.toImage().pixel(0, 0), QColor(Qt::blue).rgb());
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+        QCOMPARE(skin::loadPicture(path).error, u"picture %1 is a folder"_s.arg(path));
     }
 };
 

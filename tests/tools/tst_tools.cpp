@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // "exit status:output"; FILE in an argument stands for the file given.
@@ -90,6 +92,7 @@ void TestTools::skinCheckReportsEveryProblemOnItsLine_data()
     QTest::newRow("Amber") << "Amber" << QString() << 0;
     QTest::newRow("Broken") << "Default"
                             << "Broken" << 1;
+    QTest::newRow("Empty") << QString() << "Empty" << 1;
 }
 
 void TestTools::skinCheckReportsEveryProblemOnItsLine()
@@ -101,12 +104,23 @@ void TestTools::skinCheckReportsEveryProblemOnItsLine()
     QTemporaryDir program;
     const QString theme = program.filePath(QStringLiteral("Themes/") + name);
     QVERIFY(QDir().mkpath(theme));
-    copyInto(source(QStringLiteral("demo/Themes/") + demoTheme), theme);
-    QVERIFY(QFile::copy(source(QStringLiteral("demo/Themes/%1.bmp").arg(demoTheme)),
-                        theme + QStringLiteral(".bmp")));
+    if (!demoTheme.isEmpty()) {
+        copyInto(source(QStringLiteral("demo/Themes/") + demoTheme), theme);
+        QVERIFY(QFile::copy(source(QStringLiteral("demo/Themes/%1.bmp").arg(demoTheme)),
+                            theme + QStringLiteral(".bmp")));
+    }
     QByteArray expected = "0 error(s), 0 warning(s) in Themes/" + name.toUtf8() + '\n';
+    if (faults == "Broken") {
+        // What git does not keep: a pipe and a folder where skins are, a folder and a link
+        // loop where pictures are, a pipe where a sound is.
+        for (const char *pipe : {"/Fifo.skn", "/pipe.wav"})
+            QCOMPARE(mkfifo(QFile::encodeName(theme + pipe).constData(), 0600), 0);
+        QVERIFY(QDir(theme).mkdir("Folder.skn") && QDir(theme).mkdir("folder.bmp"));
+        QVERIFY(QFile::link("loop.bmp", theme + "/loop.bmp"));
+    }
     if (!faults.isEmpty()) {
-        copyInto(source(QStringLiteral("tests/data/skin-check/") + faults), theme);
+        if (QDir(source("tests/data/skin-check/" + faults)).exists())
+            copyInto(source(QStringLiteral("tests/data/skin-check/") + faults), theme);
         QFile file(source(QStringLiteral("tests/data/skin-check/%1.expected").arg(faults)));
         QVERIFY(file.open(QIODevice::ReadOnly));
         expected = file.readAll();

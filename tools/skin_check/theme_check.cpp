@@ -1,12 +1,14 @@
 #include "theme_check.h"
 
 #include "console/settings_entries.h"
+#include "file_verdicts.h"
+#include "platform/file_stamp.h"
 #include "platform/native_path.h"
-#include "skin/box_description.h"
+#include "platform/profile_engine.h"
 #include "skin/layout_line.h"
-#include "skin/shape_window.h"
 #include "skin/theme.h"
 #include "skin/value_forms.h"
+#include "value_check.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -20,15 +22,27 @@ using Severity = skin::SkinProblem::Severity;
 const QString defaultSection = QStringLiteral("DEFAULT");
 const QString securitySection = QStringLiteral("SECURITY");
 
-// The skin files of the theme folder, by their names on disk.
-QStringList skinFileNames(const skin::Theme &theme)
+// The sections of file, each once: a second copy is never read, and checkIniFile() says so.
+QStringList sectionsRead(const skin::ThemeFile &file)
+{
+    QStringList sections;
+    for (const QString &section : file.sections())
+        if (!sections.contains(section, Qt::CaseInsensitive))
+            sections.append(section);
+    return sections;
+}
+
+// Everything in the theme folder, files or not, by its name on disk.
+QStringList folderEntries(const skin::Theme &theme)
 {
     const QDir folder(platform::nativePath(theme.folder()));
-    QStringList names;
-    for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
-        if (name.endsWith(u".skn", Qt::CaseInsensitive))
-            names.append(name);
-    return names;
+    return folder.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                            QDir::Name);
+}
+
+bool hasSuffix(const QString &name, QStringView suffix)
+{
+    return name.endsWith(suffix, Qt::CaseInsensitive);
 }
 
 // The console skins: "Security.skn" and every screen-width variant ("Security1280.skn").
@@ -37,6 +51,14 @@ bool isConsoleSkin(const QString &name)
     static const QRegularExpression pattern(QStringLiteral("^security\\d*\\.skn$"),
                                             QRegularExpression::CaseInsensitiveOption);
     return pattern.match(name).hasMatch();
+}
+
+// A file the checks below may read: one that is there and reads. What is wrong with any other
+// is said by checkIniFile().
+bool reads(const skin::ThemeFile &file)
+{
+    const platform::ProfileSnapshot *snapshot = file.snapshot();
+    return snapshot && snapshot->exists();
 }
 
 // Calls entry(n, text) for "01", "02", ... of an index section until the first missing key,
@@ -51,84 +73,78 @@ void forEachIndexEntry(const skin::ThemeFile &file, const QString &section, Entr
     checkGap(file, section, n, problems);
 }
 
-void checkConsoleSkin(const skin::Theme &theme, const skin::ThemeFile &skin, Problems &problems)
+// The two skin files without which the console has nothing to lay out.
+void checkFilesPresent(const skin::Theme &theme, Problems &problems)
 {
-    checkLayout(theme, skin, defaultSection, std::nullopt, problems);
-    const QString startup = QStringLiteral("StartupSound");
-    checkSound(theme, skin.text(defaultSection, startup, QString()),
-               skin.problem(defaultSection, startup, {}, Severity::Error), problems);
-}
-
-QString outsideMessage(const QRect &box, const QSize &window)
-{
-    return QStringLiteral("the box at %1,%2 (%3 x %4) lies outside the %5 x %6 window")
-        .arg(box.x())
-        .arg(box.y())
-        .arg(box.width())
-        .arg(box.height())
-        .arg(window.width())
-        .arg(window.height());
-}
-
-// A picture the mask colour leaves whole would show the dialog as a plain rectangle.
-bool maskCuts(const QImage &picture, quint32 mask)
-{
-    const QImage outline = shapeMask(picture, mask);
-    for (int y = 0; y < outline.height(); ++y)
-        for (int x = 0; x < outline.width(); ++x)
-            if (outline.pixelIndex(x, y) == 0)
-                return true;
-    return false;
-}
-
-// A dialog's background gives the window's size and outline: the size, when it loads.
-std::optional<QSize> checkBackground(const skin::Theme &theme, const skin::ThemeFile &skin,
-                                     const QString &section, Problems &problems)
-{
-    const QString backgroundKey = QStringLiteral("BackGround");
-    const std::optional<QString> background = skin.text(section, backgroundKey);
-    if (!background) {
-        problems.append(skin.problem(section, {},
-                                     QStringLiteral("no background picture; the window stays "
-                                                    "rectangular"),
-                                     Severity::Warning));
-        return std::nullopt;
+    const std::pair<QString, QString> needed[] = {
+        {QStringLiteral("Security.skn"),
+         QStringLiteral("the theme has no Security.skn: the console and its program chooser "
+                        "have no layout")},
+        {QStringLiteral("terminal.skn"),
+         QStringLiteral("the theme has no terminal.skn: no password dialog, no switches, no "
+                        "password sounds")}};
+    for (const auto &[name, message] : needed) {
+        std::optional<platform::FileStamp> stamp;
+        platform::nativePath(theme.file(name), &stamp);
+        if (!stamp)
+            problems.append({theme.file(name), 0, {}, {}, Severity::Error, message});
     }
-    QString error;
-    const QString path = theme.file(*background);
-    const QImage picture = readPicture(platform::nativePath(path), &error);
-    if (picture.isNull()) {
-        problems.append(skin.problem(section, backgroundKey,
-                                     QStringLiteral("background %1 does not load (%2); the "
-                                                    "window stays rectangular")
-                                         .arg(path, error),
+}
+
+// The window's colour: a value that is no colour leaves the console's own grey.
+void checkBackGround(const skin::ThemeFile &skin, Problems &problems)
+{
+    const QString key = QStringLiteral("BackGround");
+    const std::optional<QString> value = skin.text(defaultSection, key);
+    if (!value)
+        return;
+    if (!skin::toColour(*value)) {
+        problems.append(skin.problem(defaultSection, key,
+                                     QStringLiteral("\"%1\" is no colour (red,green,blue, each "
+                                                    "from 0 to 255): the console keeps its own "
+                                                    "grey")
+                                         .arg(*value),
                                      Severity::Error));
-        return std::nullopt;
+        return;
     }
-    const QString maskKey = QStringLiteral("MaskColor");
-    if (!maskCuts(picture, skin.maskColour(section, maskKey, 0)))
-        problems.append(skin.problem(
-            section, skin.lineOf(section, maskKey) ? maskKey : QString(),
-            QStringLiteral("the mask colour occurs in no pixel of %1").arg(*background),
-            Severity::Warning));
-    return picture.size();
+    if (const QString warning = colourWarning(key, skin::fieldList(*value, 3)); !warning.isEmpty())
+        problems.append(skin.problem(defaultSection, key, warning, Severity::Warning));
 }
 
-// A dialog: its boxes and layout lines lie in the window its background gives.
-void checkDialog(const skin::Theme &theme, const skin::ThemeFile &skin, const QString &section,
-                 const QStringList &boxKeys, Problems &problems)
+void checkConsoleSkin(const skin::Theme &theme, const QString &name, FileVerdicts &files,
+                      Problems &problems)
 {
-    const std::optional<QSize> window = checkBackground(theme, skin, section, problems);
-    for (const QString &key : boxKeys) {
-        const skin::BoxDescription box = skin.box(section, key);
-        if (!window || !box.left || !box.top || !box.width || !box.height)
-            continue;
-        const QRect rect(*box.left, *box.top, *box.width, *box.height);
-        if (!rect.isEmpty() && !QRect(QPoint(0, 0), *window).contains(rect))
-            problems.append(
-                skin.problem(section, key, outsideMessage(rect, *window), Severity::Warning));
-    }
-    checkLayout(theme, skin, section, window, problems);
+    const skin::ThemeFile skin = skin::ThemeFile(theme.file(name)).frozen();
+    if (!reads(skin))
+        return;
+    checkBackGround(skin, problems);
+    checkLayout(theme, skin, defaultSection, consoleWindowSizes(name), files, problems);
+    const QString startup = QStringLiteral("StartupSound");
+    files.sound(skin.text(defaultSection, startup, QString()),
+                [&] { return skin.problem(defaultSection, startup, {}, Severity::Error); });
+}
+
+// "Animated" and "AnimDelay" of the progressive build: a value that does not convert is not read.
+void checkProgressiveBuild(const skin::ThemeFile &shell, const QString &section, Problems &problems)
+{
+    const QString animated = QStringLiteral("Animated");
+    if (const auto value = shell.text(section, animated); value && !skin::toBoolean(*value))
+        problems.append(shell.problem(section, animated,
+                                      QStringLiteral("\"%1\" is neither True nor False: it is "
+                                                     "not read")
+                                          .arg(*value),
+                                      Severity::Error));
+    const QString delay = QStringLiteral("AnimDelay");
+    const auto value = shell.text(section, delay);
+    if (!value)
+        return;
+    if (!skin::toWholeNumber(*value))
+        problems.append(shell.problem(
+            section, delay, QStringLiteral("\"%1\" holds no number: it is not read").arg(*value),
+            Severity::Error));
+    else if (const QString warning = numberWarning(QStringLiteral("the delay"), *value);
+             !warning.isEmpty())
+        problems.append(shell.problem(section, delay, warning, Severity::Warning));
 }
 
 // "SECURITY" of one skin: each entry names a button line of ten fields. Returns the numbers of
@@ -157,12 +173,32 @@ QSet<QString> checkSecurityList(const skin::ThemeFile &skin, Problems &problems)
     return numbers;
 }
 
+// A name ends at its first blank: "Screen Saver: the saver" names the switch "Screen".
+QString blankInSwitchName(const skin::ThemeFile &shell, const QString &entry)
+{
+    const QString read = console::switchKey(entry);
+    const qsizetype colon = entry.indexOf(u':');
+    if (read.isEmpty() || entry.section(u' ', 0, 0).endsWith(u':') || colon < 0)
+        return {};
+    const QString meant = entry.left(colon).trimmed();
+    if (!meant.contains(u' ') ||
+        (shell.text(defaultSection, read) && !shell.text(defaultSection, meant)))
+        return {};
+    return QStringLiteral("the switch name \"%1\" holds a blank, where a name ends: the console "
+                          "shows and flips \"%2\"")
+        .arg(meant, read);
+}
+
 void checkSwitches(const skin::ThemeFile &shell, Problems &problems)
 {
     const QString global = QStringLiteral("GLOBAL");
     forEachIndexEntry(
         shell, global,
         [&](const QString &key, const QString &text) {
+            if (const QString blank = blankInSwitchName(shell, text); !blank.isEmpty()) {
+                problems.append(shell.problem(global, key, blank, Severity::Error));
+                return;
+            }
             const QString name = console::switchKey(text);
             if (name.isEmpty() || !shell.text(defaultSection, name))
                 problems.append(shell.problem(
@@ -178,8 +214,9 @@ void checkVoiceCommands(const skin::Theme &theme, const QHash<QString, QSet<QStr
                         Problems &problems)
 {
     for (const skin::ThemeFile &file :
-         {theme.voiceFile(), skin::ThemeFile(theme.file(QStringLiteral("voicecontrol.master")))}) {
-        for (const QString &header : file.sections()) {
+         {theme.voiceFile().frozen(),
+          skin::ThemeFile(theme.file(QStringLiteral("voicecontrol.master"))).frozen()}) {
+        for (const QString &header : sectionsRead(file)) {
             const QSet<QString> buttons = listed.value(header.toUpper());
             for (const QString &number : file.keys(header))
                 if (!buttons.contains(number))
@@ -193,12 +230,12 @@ void checkVoiceCommands(const skin::Theme &theme, const QHash<QString, QSet<QStr
     }
 }
 
-// An override file's keys each replace one of its skin file's; its lines are read where the
-// skin's are.
+// An override file's keys each replace one of its skin file's; one its skin file does not
+// have is never read.
 void checkOverrides(const skin::ThemeFile &skin, Problems &problems)
 {
     const skin::ThemeFile overrides = skin.overrideFile();
-    for (const QString &section : overrides.sections()) {
+    for (const QString &section : sectionsRead(overrides)) {
         for (const QString &key : overrides.keys(section)) {
             // A name for screen readers ("42.Name") is read from the override file first: it
             // needs no key of the skin's to replace.
@@ -207,10 +244,23 @@ void checkOverrides(const skin::ThemeFile &skin, Problems &problems)
                 continue;
             problems.append(
                 overrides.problem(section, key,
-                                  QStringLiteral("overrides nothing: %1 has no such key")
+                                  QStringLiteral("overrides nothing: %1 has no such key, so this "
+                                                 "line is never read")
                                       .arg(QDir(platform::nativePath(skin.path())).dirName()),
-                                  Severity::Warning));
+                                  Severity::Error));
         }
+    }
+}
+
+// The INI files of the folder, each checked as a file: every skin, every override file beside a
+// skin, the voice commands.
+void checkIniFiles(const skin::Theme &theme, const QStringList &entries, Problems &problems)
+{
+    for (const QString &name : entries) {
+        const bool ini = hasSuffix(name, u".skn") || hasSuffix(name, u".ini") ||
+                         name.compare(u"voicecontrol.master", Qt::CaseInsensitive) == 0;
+        if (ini)
+            checkIniFile(skin::ThemeFile(theme.file(name)).frozen(), problems);
     }
 }
 
@@ -248,30 +298,45 @@ QString report(const Problems &problems, const QString &programDir, const QStrin
 Problems checkTheme(const skin::Theme &theme)
 {
     Problems problems;
-    const QStringList names = skinFileNames(theme);
-    for (const QString &name : names)
+    FileVerdicts files(theme, problems);
+    const QStringList entries = folderEntries(theme);
+    checkFilesPresent(theme, problems);
+    checkIniFiles(theme, entries, problems);
+    QStringList skins;
+    for (const QString &name : entries)
+        if (hasSuffix(name, u".skn") &&
+            platform::whyNotAFile(platform::nativePath(theme.file(name))).isEmpty())
+            skins.append(name);
+    for (const QString &name : skins)
         if (isConsoleSkin(name))
-            checkConsoleSkin(theme, skin::ThemeFile(theme.file(name)), problems);
+            checkConsoleSkin(theme, name, files, problems);
 
-    const skin::ThemeFile shell = theme.shellSkin();
-    checkDialog(theme, shell, QStringLiteral("INPUT"), {QStringLiteral("InputBox")}, problems);
-    checkDialog(theme, theme.selectSkin(), QStringLiteral("SELECT"),
-                {QStringLiteral("Dirlist"), QStringLiteral("Filelist"), QStringLiteral("Drivelist"),
-                 QStringLiteral("InputBox"), QStringLiteral("ArgBox")},
-                problems);
+    const skin::ThemeFile shell = theme.shellSkin().frozen();
+    if (reads(shell))
+        checkDialog(theme, shell, QStringLiteral("INPUT"), {QStringLiteral("InputBox")}, files,
+                    problems);
+    if (const skin::ThemeFile select = theme.selectSkin().frozen(); reads(select))
+        checkDialog(theme, select, QStringLiteral("SELECT"),
+                    {QStringLiteral("Dirlist"), QStringLiteral("Filelist"),
+                     QStringLiteral("Drivelist"), QStringLiteral("InputBox"),
+                     QStringLiteral("ArgBox")},
+                    files, problems);
     for (const QString &key : {QStringLiteral("PassStartSound"), QStringLiteral("PassOkSound"),
                                QStringLiteral("PassFailSound")})
-        checkSound(theme, shell.text(defaultSection, key, QString()),
-                   shell.problem(defaultSection, key, {}, Severity::Error), problems);
+        files.sound(shell.text(defaultSection, key, QString()),
+                    [&] { return shell.problem(defaultSection, key, {}, Severity::Error); });
+    for (const QString &section : {defaultSection, QStringLiteral("STARTUP")})
+        checkProgressiveBuild(shell, section, problems);
 
     QHash<QString, QSet<QString>> listed;
-    for (const QString &name : names) {
-        const skin::ThemeFile skin(theme.file(name));
+    for (const QString &name : skins) {
+        const skin::ThemeFile skin = skin::ThemeFile(theme.file(name)).frozen();
         listed.insert(name.chopped(4).toUpper(), checkSecurityList(skin, problems));
         checkOverrides(skin, problems);
     }
     checkSwitches(shell, problems);
     checkVoiceCommands(theme, listed, problems);
+    files.finish();
     return problems;
 }
 
