@@ -9,6 +9,34 @@
 
 namespace platform {
 
+QByteArray FileStamp::toText() const
+{
+    QByteArray text;
+    for (const qint64 field :
+         {size, modifiedNs, changedNs, qint64(device), qint64(inode), qint64(isFolder),
+          qint64(owner), qint64(group), qint64(mode), qint64(links)})
+        text += QByteArray::number(field) + ' ';
+    text.back() = '\n';
+    return text;
+}
+
+std::optional<FileStamp> FileStamp::fromText(QByteArrayView text)
+{
+    const QList<QByteArray> fields = text.toByteArray().trimmed().split(' ');
+    if (fields.size() != 10)
+        return std::nullopt;
+    qint64 value[10];
+    for (int i = 0; i < 10; ++i) {
+        bool ok = false;
+        value[i] = fields[i].toLongLong(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    return FileStamp{value[0],          value[1],         value[2],          quint64(value[3]),
+                     quint64(value[4]), value[5] != 0,    quint32(value[6]), quint32(value[7]),
+                     quint32(value[8]), quint32(value[9])};
+}
+
 #ifdef Q_OS_UNIX
 namespace {
 
@@ -21,10 +49,22 @@ FileStamp fromStat(const struct stat &info)
     stamp.device = info.st_dev;
     stamp.inode = info.st_ino;
     stamp.isFolder = S_ISDIR(info.st_mode);
+    stamp.owner = info.st_uid;
+    stamp.group = info.st_gid;
+    stamp.mode = info.st_mode & 07777;
+    stamp.links = static_cast<quint32>(info.st_nlink);
     return stamp;
 }
 
 } // namespace
+
+std::optional<FileStamp> stampOfDescriptor(int descriptor)
+{
+    struct stat info;
+    if (::fstat(descriptor, &info) != 0)
+        return std::nullopt;
+    return fromStat(info);
+}
 
 std::optional<FileStamp> stampOfPath(const QString &path)
 {
@@ -36,10 +76,7 @@ std::optional<FileStamp> stampOfPath(const QString &path)
 
 std::optional<FileStamp> stampOfOpenFile(QFile &file)
 {
-    struct stat info;
-    if (::fstat(file.handle(), &info) != 0)
-        return std::nullopt;
-    return fromStat(info);
+    return stampOfDescriptor(file.handle());
 }
 
 bool isSpecialFile(const QString &path)
@@ -68,6 +105,11 @@ std::optional<FileStamp> stampOfPath(const QString &path)
 std::optional<FileStamp> stampOfOpenFile(QFile &file)
 {
     return stampOfPath(file.fileName());
+}
+
+std::optional<FileStamp> stampOfDescriptor(int)
+{
+    return std::nullopt;
 }
 
 bool isSpecialFile(const QString &path)

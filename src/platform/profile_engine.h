@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The profile functions the console and the shell share their INI files through. They behave
@@ -72,6 +73,12 @@ struct ProfileWrite
 
 // Deletes the file under the same lock as writes; a missing file is no failure.
 [[nodiscard]] ProfileWrite deleteProfileFile(const QString &path);
+
+// Runs work while holding the write lock of the file at path (a stored path), as a program that
+// changes the file itself should: no write of this system comes between its read and its write,
+// and none takes its change for one still in progress. False, with the reason, when the lock
+// cannot be taken; work is then not run.
+[[nodiscard]] ProfileWrite withProfileLock(const QString &path, const std::function<void()> &work);
 
 struct ProfileCounts
 {

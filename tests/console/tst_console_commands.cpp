@@ -149,9 +149,8 @@ void TestConsoleCommands::scenarios()
                 w.console.lstBox(2)->setCurrentRow(value.toInt());
             } else if (name == "switch") {
                 w.console.lstBox(3)->setCurrentRow(0);
-            } else if (name == "nolocks") { // another user's link where the lock folder goes
-                QDir(w.env.path("runtime/kesta-terminal-locks")).removeRecursively();
-                QFile::link(w.env.path("theirs/"), w.env.path("runtime/kesta-terminal-locks"));
+            } else if (name == "readonly") {
+                QFile::setPermissions(w.theme("terminal.skn"), QFile::ReadOwner);
             } else if (name == "themedir") {
                 QVERIFY(settings::save(settings::application, "Default", "ThemeDir", value));
             } else {

@@ -52,6 +52,11 @@ class TestTools : public QObject
 
 private slots:
     void kestaStoreForms();
+    void sharedFiles_data()
+    {
+        addTextRows({"setup", "command", "status", "check"}, "tables/shared_files.txt");
+    }
+    void sharedFiles();
     void skinCheckReportsEveryProblemOnItsLine_data();
     void skinCheckReportsEveryProblemOnItsLine();
 };
@@ -78,6 +83,31 @@ void TestTools::kestaStoreForms()
     QCOMPARE(kestaStore("ini delete \"$1\" TERMINAL 01", missing), "0:");
     QVERIFY(!QFile::exists(missing));
     QCOMPARE(kestaStore("ini set \"$1\" S k v", env.root() + "/nowhere/x.ini"), "1:");
+}
+
+void TestTools::sharedFiles()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, command);
+    QFETCH(QString, status);
+    QFETCH(QString, check);
+    if (otherUser().isEmpty())
+        QSKIP("needs a second user, which only root may add");
+    TestEnvironment env;
+    QFile::setPermissions(env.root(), QFile::permissions(env.root()) | QFile::ExeOther);
+    const QString prologue =
+        "cd \"$1\"; export PATH=\"$2:$PATH\" XDG_CONFIG_HOME=\"$1/config\"\n"
+        "other() { setpriv --reuid=kesta-test --regid=kesta-test --clear-groups \"$@\"; }\n"
+        "lockfile() { d=/run/user/$(id -u); [ \"$(stat -c %u%a $d 2>/dev/null)\" = $(id -u)700 ] ||"
+        " d=$(getent passwd $(id -u) | cut -d: -f6)/.cache; printf %s \"$(realpath \"$1\")\" |"
+        " sha1sum | sed \"s|  -|.flock|; s|^|$d/kesta-terminal-locks/|\"; }\n";
+    const auto run = [&](const QString &script) {
+        return QProcess::execute("sh", {"-c", prologue + script, "sh", env.root(),
+                                        qEnvironmentVariable("KESTA_BIN_DIR")});
+    };
+    QCOMPARE(run(setup), 0);
+    QCOMPARE(run(command), status.toInt());
+    QCOMPARE(run(check), 0);
 }
 
 void TestTools::skinCheckReportsEveryProblemOnItsLine_data()
