@@ -8,6 +8,7 @@
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/atomic_file.h"
 #include "platform/profile_document.h"
 #include "test_environment.h"
 
@@ -21,6 +22,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -70,6 +72,7 @@ private slots:
     void writersLoseNothingEvenWhenKilled();
     void aShellWithoutTheLockKeepsItsLines();
     void keepsWhatAnotherWriterIsWriting();
+    void putsNothingInPlaceOfAFileChangedSinceItsRead();
     void settingsStoreRoundTripsPrivatelyAndSeesTheShell();
     void numberTextForms();
 
@@ -251,6 +254,22 @@ void TestIniAccess::keepsWhatAnotherWriterIsWriting()
     QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
     QVERIFY(WriteINI("S", "k", "v", file));
     QVERIFY(held.exists());
+}
+
+// The shell rewrites the file between a write's read and its rename: the write puts nothing in
+// place, whether it replaces the file or, for a file with a second name, writes into it.
+void TestIniAccess::putsNothingInPlaceOfAFileChangedSinceItsRead()
+{
+    for (const bool secondName : {false, true}) {
+        writeBytes(file, "[S]\r\nk=old\r\n");
+        if (secondName)
+            QCOMPARE(::link(qPrintable(file), qPrintable(file + ".hard")), 0);
+        const platform::FileVersion read{readBytes(file), *platform::stampOfPath(file)};
+        writeBytes(file, "[S]\r\nk=the shell's\r\n");
+        QCOMPARE(platform::replaceFile(file, read, "[S]\r\nk=mine\r\n").outcome,
+                 platform::Replacement::Stale);
+        QCOMPARE(readBytes(file), "[S]\r\nk=the shell's\r\n");
+    }
 }
 
 // The store takes any single line back exactly, keeps its folder and file private, and sees the

@@ -95,12 +95,17 @@ void TestTools::sharedFiles()
         QSKIP("needs a second user, which only root may add");
     TestEnvironment env;
     QFile::setPermissions(env.root(), QFile::permissions(env.root()) | QFile::ExeOther);
-    const QString prologue =
-        "cd \"$1\"; export PATH=\"$2:$PATH\" XDG_CONFIG_HOME=\"$1/config\"\n"
-        "other() { setpriv --reuid=kesta-test --regid=kesta-test --clear-groups \"$@\"; }\n"
-        "lockfile() { d=/run/user/$(id -u); [ \"$(stat -c %u%a $d 2>/dev/null)\" = $(id -u)700 ] ||"
-        " d=$(getent passwd $(id -u) | cut -d: -f6)/.cache; printf %s \"$(realpath \"$1\")\" |"
-        " sha1sum | sed \"s|  -|.flock|; s|^|$d/kesta-terminal-locks/|\"; }\n";
+    const QString prologue = R"sh(cd "$1"; export PATH="$2:$PATH" XDG_CONFIG_HOME="$1/config"
+other() { setpriv --reuid=kesta-test --regid=kesta-test --clear-groups "$@"; }
+lockfile() {
+    d=/run/user/$(id -u)
+    case $(stat -c %u:%A "$d" 2>/dev/null) in
+        "$(id -u)":d????-??-?) ;;
+        *) d=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache ;;
+    esac
+    echo "$d/kesta-terminal-locks/$(printf %s "$(realpath "$1")" | sha1sum | cut -c1-40).flock"
+}
+)sh";
     const auto run = [&](const QString &script) {
         return QProcess::execute("sh", {"-c", prologue + script, "sh", env.root(),
                                         qEnvironmentVariable("KESTA_BIN_DIR")});
