@@ -47,7 +47,7 @@ const char usage[] =
     "Section and key names are matched without regard to case; FILE may use \\ or /.\n"
     "Arguments are UTF-8 text. A value is printed exactly, in UTF-8, followed by one newline;\n"
     "a value that a file cannot hold exactly is refused, never altered.\n"
-    "Exit status: 0 success, 1 not found or failed, 2 bad usage.\n"
+    "Exit status: 0 success, 1 not found or failed, 2 bad usage; lock: PROGRAM's status.\n"
     "--help prints this help, --version the version. See kesta-store(1).\n"
     "The settings store lives in $XDG_CONFIG_HOME/KESTA Terminal/settings.ini\n"
     "($XDG_CONFIG_HOME defaults to ~/.config).\n";

@@ -8,14 +8,20 @@
 
 // The profile functions the console and the shell share their INI files through. They behave
 // as the Windows functions GetPrivateProfileString and WritePrivateProfileString do (see
-// ProfileDocument for the dialect), with three differences, all safer:
-// - a write takes a lock shared by every process of the user, re-reads the file under it,
-//   changes only its own key and replaces the file atomically: another process's change made
-//   meanwhile survives, and a process killed while writing leaves the old file or the new one;
+// ProfileDocument for the dialect), with these differences, all safer:
+// - a write takes the file's lock, shared by every process of the user (ProfileLock), reads the
+//   file as it stands under it, changes only its own key and replaces the file atomically: another
+//   process's change made meanwhile survives, and a process killed while writing leaves the old
+//   file or the new one. The file must be the same before, during and after the read and again
+//   just before the rename, and a file that a writer without the lock changed a moment ago is left
+//   to settle first: otherwise the write reads again, a few times, then fails with nothing written;
+// - it changes the file at the end of any chain of symbolic links, and only a file that is the
+//   user's to change: another user's file and a read-only one are refused (see replaceFile);
 // - deleting from a file that does not exist creates no file;
 // - text that would break the file's structure (a line break in any argument, "]" in a section
 //   name, "=" or a leading ";" or "[" in a key name) or read back as other text (a NUL, a TAB or
-//   VT at the ends of a name, half a surrogate pair) is refused instead of written.
+//   VT at the ends of a name, half a surrogate pair, a byte-order mark) is refused instead of
+//   written.
 // In preview mode (platform/preview_mode.h) writes and deletes touch no file: each is logged
 // and succeeds, and later lookups of this process see what it would have written.
 // A parsed file is kept until its size, time or identity changes, so reading many keys of one
