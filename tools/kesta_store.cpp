@@ -41,7 +41,7 @@ const char usage[] =
     "  ini delete FILE SECTION [KEY]   remove the key, or the whole section; SECTION and a\n"
     "                                  KEY that is given must not be empty (no file is\n"
     "                                  ever deleted)\n"
-    "  lock FILE PROGRAM [ARGUMENT...]  run PROGRAM while holding FILE's write lock, for a\n"
+    "  lock FILE PROGRAM [ARGUMENT...] run PROGRAM while holding FILE's write lock, for a\n"
     "                                  program that changes FILE itself; exit with its status\n"
     "\n"
     "Section and key names are matched without regard to case; FILE may use \\ or /.\n"
