@@ -150,10 +150,6 @@ QString whyNotOurs(const FileStamp &stamp)
 Replacement replaceFile(const QString &path, const std::optional<FileVersion> &read,
                         const QByteArray &bytes)
 {
-    if (read) {
-        if (const QString why = whyNotOurs(read->stamp); !why.isEmpty())
-            return failed(why);
-    }
     if (mustWriteInPlace(path, read))
         return writeInPlace(path, *read, bytes);
     const NewFile file = createBeside(path);
@@ -165,7 +161,7 @@ Replacement replaceFile(const QString &path, const std::optional<FileVersion> &r
     };
     if (read) {
         ::fchmod(file.handle, read->stamp.mode);
-        if (stampOfDescriptor(file.handle)->group != read->stamp.group &&
+        if (stampOfDescriptor(file.handle).value_or(FileStamp()).group != read->stamp.group &&
             ::fchown(file.handle, uid_t(-1), read->stamp.group) != 0) {
             discard(); // the file's group would lose it
             return writeInPlace(path, *read, bytes);
@@ -174,7 +170,7 @@ Replacement replaceFile(const QString &path, const std::optional<FileVersion> &r
     // Write errors of a full disk may only show when the data is forced out, so the check is done
     // before the rename and not left to a later, silent write-back.
     if (!writeAllAt(file.handle, bytes, 0) || ::fsync(file.handle) != 0 ||
-        stampOfDescriptor(file.handle)->size != bytes.size()) {
+        stampOfDescriptor(file.handle).value_or(FileStamp()).size != bytes.size()) {
         const QString why = systemError(errno);
         discard();
         return failed(why);

@@ -30,7 +30,8 @@ struct Replacement
 
 // Puts bytes in place of the file at path (a resolved path, see resolvedFile), provided it is
 // still the version read (std::nullopt: there was no file, and there must still be none). Only
-// for a caller that holds the file's write lock.
+// for a caller that holds the file's write lock, and for a file that is the user's to change
+// (whyNotOurs).
 //
 // The bytes go to a new file beside it, are checked to be on disk in full, and only then take
 // the file's name (keeping its permissions and group), and the folder is flushed, so every
