@@ -37,24 +37,18 @@ QString whyNotUsable(const QString &path, bool create)
     return {};
 }
 
-// The folder and file are the user's alone from the first write; the engine keeps the file's
-// mode from then on.
-QString prepareFile(const QString &path)
+// The folder and file are the user's alone from the first write; a new file is created so, and
+// the engine keeps the file's mode from then on.
+QString prepare(const QString &path)
 {
     if (const QString why = whyNotUsable(path, true); !why.isEmpty())
         return why;
     const QString folder = QFileInfo(path).absolutePath();
     if ((QFile::permissions(folder) & modeBits) != privateFolder)
         QFile::setPermissions(folder, privateFolder);
-    if (QFile::exists(path)) {
-        if ((QFile::permissions(path) & modeBits) != privateFile)
-            QFile::setPermissions(path, privateFile);
-        return {};
-    }
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, privateFile) || QFile::exists(path))
-        return {};
-    return file.errorString();
+    if (QFile::exists(path) && (QFile::permissions(path) & modeBits) != privateFile)
+        QFile::setPermissions(path, privateFile);
+    return {};
 }
 
 bool failed(const QString &message, const QString &path, const QString &what)
@@ -109,11 +103,12 @@ bool save(const QString &app, const QString &section, const QString &key, const 
 {
     const QString path = filePath(app);
     if (!platform::previewMode()) {
-        if (const QString why = prepareFile(path); !why.isEmpty())
+        if (const QString why = prepare(path); !why.isEmpty())
             return writeFailed(path, section, key, why);
     }
     const platform::ProfileWrite result =
-        platform::writeProfileString(section, key, platform::valueThatReadsBack(value), path);
+        platform::writeProfileString(section, key, platform::valueThatReadsBack(value), path,
+                                     platform::NewFileAccess::OwnerOnly);
     return result.ok || writeFailed(path, section, key, result.error);
 }
 

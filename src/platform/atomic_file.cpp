@@ -83,11 +83,11 @@ struct NewFile
     QByteArray name;
 };
 
-NewFile createBeside(const QString &path)
+NewFile createBeside(const QString &path, int mode)
 {
     const QByteArray name = temporaryNameBeside(path);
     int handle = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                        O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+                        O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (handle >= 0) {
         ::flock(handle, LOCK_EX);
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle);
@@ -97,7 +97,7 @@ NewFile createBeside(const QString &path)
         ::close(handle);
     }
     // Where unnamed files are not to be had, the name exists a moment before its lock.
-    handle = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    handle = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (handle >= 0)
         ::flock(handle, LOCK_EX);
     return {handle, name};
@@ -148,11 +148,11 @@ QString whyNotOurs(const FileStamp &stamp)
 }
 
 Replacement replaceFile(const QString &path, const std::optional<FileVersion> &read,
-                        const QByteArray &bytes)
+                        const QByteArray &bytes, int newFileMode)
 {
     if (mustWriteInPlace(path, read))
         return writeInPlace(path, *read, bytes);
-    const NewFile file = createBeside(path);
+    const NewFile file = createBeside(path, newFileMode);
     if (file.handle < 0)
         return failed(systemError(errno));
     const auto discard = [&file] {

@@ -40,8 +40,9 @@ struct Replacement
 // from its group, or where the folder takes no new file, the file is written in place, as safely
 // as that allows: space is reserved first, only the bytes that differ are written, then flushed.
 // When anything fails, the old file is untouched (in place: as far as a full disk allows).
+// A new file gets newFileMode, less what the umask takes away.
 [[nodiscard]] Replacement replaceFile(const QString &path, const std::optional<FileVersion> &read,
-                                      const QByteArray &bytes);
+                                      const QByteArray &bytes, int newFileMode = 0666);
 
 // Why the file a stamp describes is not this user's to change, or empty when it is: another
 // user's file would become ours, and a read-only mark is its owner's word.

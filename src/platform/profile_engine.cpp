@@ -229,8 +229,10 @@ std::shared_ptr<const ProfileDocument> documentAt(const QString &path)
 // How many times a write reads the file again because it changed before the write was done.
 constexpr int writeTries = 5;
 // A writer that holds no lock may truncate the file and write it a moment later; a file changed
-// this recently by anyone but a holder of the lock is left to settle before a write builds on it.
+// this recently by anyone but a holder of the lock is left to settle before a write builds on it,
+// and one that such a writer emptied, which is most likely being rewritten, a while longer.
 constexpr qint64 settleNs = 100'000'000;
+constexpr qint64 emptiedSettleNs = 1'000'000'000;
 
 qint64 nowNs()
 {
@@ -273,11 +275,14 @@ bool readAll(int handle, QByteArray &bytes)
 // Whether a file that was just changed by a writer without the lock stays as it is a while.
 bool hasSettled(const QString &file, const FileStamp &stamp, const ProfileLock &lock)
 {
+    if (lock.lastWritten() == stamp)
+        return true;
+    const qint64 window = stamp.size == 0 ? emptiedSettleNs : settleNs;
     const qint64 age = nowNs() - stamp.modifiedNs;
-    if (age >= settleNs || lock.lastWritten() == stamp)
+    if (age >= window)
         return true;
     QThread::usleep(
-        static_cast<unsigned long>(std::clamp(settleNs - age, qint64(1000000), settleNs) / 1000));
+        static_cast<unsigned long>(std::clamp(window - age, qint64(1000000), window) / 1000));
     return stampOfPath(file) == stamp;
 }
 
@@ -357,7 +362,8 @@ ProfileRead getProfileString(const QString &section, const QString &key,
 }
 
 ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,
-                                const std::optional<QString> &value, const QString &path)
+                                const std::optional<QString> &value, const QString &path,
+                                NewFileAccess access)
 {
     if (path.isEmpty())
         return {false, QStringLiteral("no file name")};
@@ -393,7 +399,8 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
             return {false, QStringLiteral("the text cannot be stored exactly in this file")};
         if (current.version && *bytes == current.version->bytes)
             return {true, {}};
-        const Replacement replaced = replaceFile(target.path, current.version, *bytes);
+        const Replacement replaced = replaceFile(target.path, current.version, *bytes,
+                                                 access == NewFileAccess::OwnerOnly ? 0600 : 0666);
         if (replaced.outcome == Replacement::Stale)
             continue;
         documentCache().remove(file);

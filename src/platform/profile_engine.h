@@ -65,12 +65,20 @@ struct ProfileWrite
     QString error; // why it failed, for a warning
 };
 
+// Who may read and write a file that a write creates: whoever the umask lets, or its owner alone.
+enum class NewFileAccess
+{
+    AsUmaskAllows,
+    OwnerOnly
+};
+
 // Writes key=value into [section]. With no value the key is deleted; with neither key nor value
 // the whole section is. Missing sections and files are created (the folder must exist).
 [[nodiscard]] ProfileWrite writeProfileString(const QString &section,
                                               const std::optional<QString> &key,
                                               const std::optional<QString> &value,
-                                              const QString &path);
+                                              const QString &path,
+                                              NewFileAccess access = NewFileAccess::AsUmaskAllows);
 
 // The text to write so that a read gives value back exactly: a read trims blanks around a value
 // and takes off one pair of enclosing quotes, so a value that would lose something that way is

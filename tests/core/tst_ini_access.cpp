@@ -237,7 +237,7 @@ void TestIniAccess::aShellWithoutTheLockKeepsItsLines()
     writeBytes(shared, lines);
     QProcess shell;
     shell.start(QCoreApplication::applicationDirPath() + "/profile_writer",
-                {"--rewrite", shared, "12"});
+                {"--rewrite", shared, "8"});
     QVERIFY(shell.waitForStarted());
     const QString tool = qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store";
     for (int i = 1; !shell.waitForFinished(0); ++i)

@@ -22,7 +22,7 @@ int rewriteInPlace(const QString &file, int rounds)
         bytes.replace("rounds=" + QByteArray::number(round - 1),
                       "rounds=" + QByteArray::number(round));
         device.resize(0);
-        QThread::msleep(20);
+        QThread::msleep(300);
         device.seek(0);
         device.write(bytes);
         device.close();
