@@ -1,12 +1,12 @@
 #include "platform/atomic_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -193,22 +193,27 @@ Replacement replaceFile(const QString &path, const std::optional<FileVersion> &r
 void removeAbandonedReplacements(const QString &path)
 {
     const QFileInfo info(path);
-    const QDir folder = info.absoluteDir();
-    const QStringList leftovers =
-        folder.entryList({temporaryPrefix(info) + QStringLiteral("*.new")},
-                         QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : leftovers) {
-        const QByteArray leftover = QFile::encodeName(folder.filePath(name));
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    const QByteArray prefix = QFile::encodeName(temporaryPrefix(info));
+    DIR *entries = ::opendir(folder.constData());
+    if (!entries)
+        return;
+    while (const dirent *entry = ::readdir(entries)) {
+        const QByteArrayView name(entry->d_name);
+        if (!name.startsWith(prefix) || !name.endsWith(".new"))
+            continue;
+        const QByteArray leftover = folder + '/' + name.toByteArray();
         const int handle =
             ::open(leftover.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (handle < 0)
             continue;
         // A writer that lives holds the lock of its new file until it has renamed it.
         if (::flock(handle, LOCK_EX | LOCK_NB) == 0 &&
-            stampOfDescriptor(handle) == stampOfPath(folder.filePath(name)))
+            stampOfDescriptor(handle) == stampOfPath(QFile::decodeName(leftover)))
             ::unlink(leftover.constData());
         ::close(handle);
     }
+    ::closedir(entries);
 }
 
 } // namespace platform

@@ -3,18 +3,31 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
 
 namespace platform {
 
+namespace {
+
+constexpr int fieldCount = 11;
+
+std::array<qint64, fieldCount> fieldsOf(const FileStamp &stamp)
+{
+    return {stamp.size,          stamp.modifiedNs, stamp.changedNs, qint64(stamp.device),
+            qint64(stamp.inode), stamp.isFolder,   stamp.isRegular, stamp.owner,
+            stamp.group,         stamp.mode,       stamp.links};
+}
+
+} // namespace
+
 QByteArray FileStamp::toText() const
 {
     QByteArray text;
-    for (const qint64 field :
-         {size, modifiedNs, changedNs, qint64(device), qint64(inode), qint64(isFolder),
-          qint64(owner), qint64(group), qint64(mode), qint64(links)})
+    for (const qint64 field : fieldsOf(*this))
         text += QByteArray::number(field) + ' ';
     text.back() = '\n';
     return text;
@@ -23,18 +36,28 @@ QByteArray FileStamp::toText() const
 std::optional<FileStamp> FileStamp::fromText(QByteArrayView text)
 {
     const QList<QByteArray> fields = text.toByteArray().trimmed().split(' ');
-    if (fields.size() != 10)
+    if (fields.size() != fieldCount)
         return std::nullopt;
-    qint64 value[10];
-    for (int i = 0; i < 10; ++i) {
+    std::array<qint64, fieldCount> value{};
+    for (int i = 0; i < fieldCount; ++i) {
         bool ok = false;
         value[i] = fields[i].toLongLong(&ok);
         if (!ok)
             return std::nullopt;
     }
-    return FileStamp{value[0],          value[1],         value[2],          quint64(value[3]),
-                     quint64(value[4]), value[5] != 0,    quint32(value[6]), quint32(value[7]),
-                     quint32(value[8]), quint32(value[9])};
+    FileStamp stamp;
+    stamp.size = value[0];
+    stamp.modifiedNs = value[1];
+    stamp.changedNs = value[2];
+    stamp.device = quint64(value[3]);
+    stamp.inode = quint64(value[4]);
+    stamp.isFolder = value[5] != 0;
+    stamp.isRegular = value[6] != 0;
+    stamp.owner = quint32(value[7]);
+    stamp.group = quint32(value[8]);
+    stamp.mode = quint32(value[9]);
+    stamp.links = quint32(value[10]);
+    return stamp;
 }
 
 #ifdef Q_OS_UNIX
@@ -49,6 +72,7 @@ FileStamp fromStat(const struct stat &info)
     stamp.device = info.st_dev;
     stamp.inode = info.st_ino;
     stamp.isFolder = S_ISDIR(info.st_mode);
+    stamp.isRegular = S_ISREG(info.st_mode);
     stamp.owner = info.st_uid;
     stamp.group = info.st_gid;
     stamp.mode = info.st_mode & 07777;
@@ -99,6 +123,7 @@ std::optional<FileStamp> stampOfPath(const QString &path)
     stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
     stamp.changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
     stamp.isFolder = info.isDir();
+    stamp.isRegular = info.isFile();
     return stamp;
 }
 

@@ -20,6 +20,7 @@ struct FileStamp
     quint64 device = 0;
     quint64 inode = 0;
     bool isFolder = false;
+    bool isRegular = false; // neither a folder nor a pipe, socket or device
     // Who may write it: a change of these also changes changedNs.
     quint32 owner = 0;
     quint32 group = 0;

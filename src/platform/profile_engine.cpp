@@ -297,7 +297,7 @@ Current readForWrite(const QString &file, const ProfileLock &lock)
                                : failedRead(QString::fromLocal8Bit(std::strerror(errno)));
     const auto closeHandle = qScopeGuard([handle] { ::close(handle); });
     const std::optional<FileStamp> before = stampOfDescriptor(handle);
-    if (!before || before->isFolder || isSpecialFile(file))
+    if (!before || !before->isRegular)
         return failedRead(QStringLiteral("not a regular file"));
     FileVersion version;
     version.bytes.reserve(before->size);

@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QThread>
 
@@ -44,23 +45,29 @@ struct LockFolder
     QString error; // set when the folder cannot be used
 };
 
+// The folder is checked before each use; it is created only when it is missing.
 LockFolder lockFolder()
 {
     QString base = QStringLiteral("/run/user/") + QString::number(::geteuid());
-    if (!whyNotPrivate(base).isEmpty()) {
+    const bool inRuntime = whyNotPrivate(base).isEmpty();
+    if (!inRuntime) {
         static const QString home = homeOfUser();
         if (home.isEmpty())
             return {{}, QStringLiteral("the user has no home folder in the password database")};
         base = home + QStringLiteral("/.cache");
-        if (const QString why = createPrivateFolders(base); !why.isEmpty())
-            return {{}, why};
     }
     const QString folder = base + QStringLiteral("/kesta-terminal-locks");
-    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
-        return {
-            {},
-            QStringLiteral("cannot create the lock folder %1: %2").arg(folder, systemError(errno))};
-    if (const QString why = whyNotPrivate(folder); !why.isEmpty())
+    QString why = whyNotPrivate(folder);
+    if (!why.isEmpty() && !QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink()) {
+        if (why = inRuntime ? QString() : createPrivateFolders(base); !why.isEmpty())
+            return {{}, why};
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            return {{},
+                    QStringLiteral("cannot create the lock folder %1: %2")
+                        .arg(folder, systemError(errno))};
+        why = whyNotPrivate(folder);
+    }
+    if (!why.isEmpty())
         return {{}, QStringLiteral("the lock folder %1 %2").arg(folder, why)};
     return {folder, {}};
 }
