@@ -4,9 +4,12 @@
 #include "core/ini_access.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/profile_engine.h"
 #include "platform/services.h"
 
 #include <QCoreApplication>
+#include <QProcess>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <cstdio>
@@ -38,11 +41,13 @@ const char usage[] =
     "  ini delete FILE SECTION [KEY]   remove the key, or the whole section; SECTION and a\n"
     "                                  KEY that is given must not be empty (no file is\n"
     "                                  ever deleted)\n"
+    "  lock FILE PROGRAM [ARGUMENT...] run PROGRAM while holding FILE's write lock, for a\n"
+    "                                  program that changes FILE itself; exit with its status\n"
     "\n"
     "Section and key names are matched without regard to case; FILE may use \\ or /.\n"
     "Arguments are UTF-8 text. A value is printed exactly, in UTF-8, followed by one newline;\n"
     "a value that a file cannot hold exactly is refused, never altered.\n"
-    "Exit status: 0 success, 1 not found or failed, 2 bad usage.\n"
+    "Exit status: 0 success, 1 not found or failed, 2 bad usage; lock: PROGRAM's status.\n"
     "--help prints this help, --version the version. See kesta-store(1).\n"
     "The settings store lives in $XDG_CONFIG_HOME/KESTA Terminal/settings.ini\n"
     "($XDG_CONFIG_HOME defaults to ~/.config).\n";
@@ -64,11 +69,14 @@ int storeCommand(const QStringList &args)
 {
     const QString &command = args[0];
     if (command == u"get" && (args.size() == 3 || args.size() == 4)) {
-        // A private marker that no single-line value can equal tells "absent" from any value.
-        const QString absent = QStringLiteral("\n");
-        const QString value = settings::get(settings::application, args[1], args[2], absent);
-        if (value != absent)
-            return printValue(value);
+        const settings::Lookup found = settings::lookup(settings::application, args[1], args[2]);
+        if (!found.error.isEmpty()) {
+            std::fprintf(stderr, "kesta-store: cannot read the settings store: %s\n",
+                         found.error.toUtf8().constData());
+            return NotFound;
+        }
+        if (found.value)
+            return printValue(*found.value);
         return args.size() == 4 ? printValue(args[3]) : NotFound;
     }
     if (command == u"set" && args.size() == 4)
@@ -103,6 +111,44 @@ int iniCommand(const QStringList &args)
     return badUsage();
 }
 
+// The program runs with this process's standard input and output; the lock ends with it.
+int lockCommand(const QStringList &args)
+{
+    if (args.size() < 3)
+        return badUsage();
+    int status = NotFound;
+    const platform::ProfileWrite locked = platform::withProfileLock(args[1], [&] {
+        QProcess program;
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.setInputChannelMode(QProcess::ForwardedInputChannel);
+        program.start(args[2], args.mid(3));
+        if (!program.waitForStarted(-1)) {
+            std::fprintf(stderr, "kesta-store: cannot run %s: %s\n", args[2].toUtf8().constData(),
+                         program.errorString().toUtf8().constData());
+            return;
+        }
+        program.waitForFinished(-1);
+        if (program.exitStatus() == QProcess::NormalExit)
+            status = program.exitCode();
+    });
+    if (!locked.ok)
+        std::fprintf(stderr, "kesta-store: cannot lock %s: %s\n", args[1].toUtf8().constData(),
+                     locked.error.toUtf8().constData());
+    return status;
+}
+
+// The arguments as given: a byte-order mark at the start of one is kept, so that it is refused
+// as text no file can hold, where the usual decoding would drop it without a word.
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        args.append(decoder(QByteArrayView(argv[i])));
+    }
+    return args;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -121,7 +167,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "kesta-store: %s\n", text.toUtf8().constData());
     }});
 
-    const QStringList args = app.arguments().mid(1);
+    const QStringList args = argumentsOf(argc, argv);
     if (args.isEmpty())
         return badUsage();
     if (args[0] == u"--help" || args[0] == u"-h") {
@@ -130,5 +176,7 @@ int main(int argc, char *argv[])
     }
     if (args[0] == u"--version" || args[0] == u"-v")
         return printValue(QStringLiteral("kesta-store ") + app::version());
+    if (args[0] == u"lock")
+        return lockCommand(args);
     return args[0] == u"ini" ? iniCommand(args) : storeCommand(args);
 }

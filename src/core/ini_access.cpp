@@ -1,14 +1,12 @@
 #include "core/ini_access.h"
 
 #include "core/core_log.h"
+#include "core/message_once.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
-#include "platform/file_stamp.h"
 #include "platform/message_box.h"
-#include "platform/native_path.h"
 #include "platform/profile_engine.h"
 
-#include <QHash>
 #include <QLoggingCategory>
 
 #include <optional>
@@ -17,23 +15,6 @@ namespace {
 
 const QString notFound = QStringLiteral("NotFound");
 constexpr int readBufferSize = 32000;
-
-// Whether message is new for file: not shown for it since the file last changed. A theme whose
-// override file cannot be read would otherwise put up a box for each of the many reads of it.
-bool isNewFor(const QString &message, const QString &file)
-{
-    static QHash<QString, std::optional<platform::FileStamp>> shown;
-    const QString path = platform::nativePath(file);
-    const std::optional<platform::FileStamp> stamp = platform::stampOfPath(path);
-    const QString key = message + u'\n' + path;
-    const auto found = shown.constFind(key);
-    if (found != shown.constEnd() && *found == stamp)
-        return false;
-    if (shown.size() > 256)
-        shown.clear(); // a bound for a theme full of broken files; at worst a box shows again
-    shown.insert(key, stamp);
-    return true;
-}
 
 struct Failure
 {

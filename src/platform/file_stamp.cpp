@@ -3,12 +3,63 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <sys/stat.h>
 #endif
 
 namespace platform {
+
+namespace {
+
+constexpr int fieldCount = 11;
+
+std::array<qint64, fieldCount> fieldsOf(const FileStamp &stamp)
+{
+    return {stamp.size,          stamp.modifiedNs, stamp.changedNs, qint64(stamp.device),
+            qint64(stamp.inode), stamp.isFolder,   stamp.isRegular, stamp.owner,
+            stamp.group,         stamp.mode,       stamp.links};
+}
+
+} // namespace
+
+QByteArray FileStamp::toText() const
+{
+    QByteArray text;
+    for (const qint64 field : fieldsOf(*this))
+        text += QByteArray::number(field) + ' ';
+    text.back() = '\n';
+    return text;
+}
+
+std::optional<FileStamp> FileStamp::fromText(QByteArrayView text)
+{
+    const QList<QByteArray> fields = text.toByteArray().trimmed().split(' ');
+    if (fields.size() != fieldCount)
+        return std::nullopt;
+    std::array<qint64, fieldCount> value{};
+    for (int i = 0; i < fieldCount; ++i) {
+        bool ok = false;
+        value[i] = fields[i].toLongLong(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    FileStamp stamp;
+    stamp.size = value[0];
+    stamp.modifiedNs = value[1];
+    stamp.changedNs = value[2];
+    stamp.device = quint64(value[3]);
+    stamp.inode = quint64(value[4]);
+    stamp.isFolder = value[5] != 0;
+    stamp.isRegular = value[6] != 0;
+    stamp.owner = quint32(value[7]);
+    stamp.group = quint32(value[8]);
+    stamp.mode = quint32(value[9]);
+    stamp.links = quint32(value[10]);
+    return stamp;
+}
 
 #ifdef Q_OS_UNIX
 namespace {
@@ -22,10 +73,23 @@ FileStamp fromStat(const struct stat &info)
     stamp.device = info.st_dev;
     stamp.inode = info.st_ino;
     stamp.isFolder = S_ISDIR(info.st_mode);
+    stamp.isRegular = S_ISREG(info.st_mode);
+    stamp.owner = info.st_uid;
+    stamp.group = info.st_gid;
+    stamp.mode = info.st_mode & 07777;
+    stamp.links = static_cast<quint32>(info.st_nlink);
     return stamp;
 }
 
 } // namespace
+
+std::optional<FileStamp> stampOfDescriptor(int descriptor)
+{
+    struct stat info;
+    if (::fstat(descriptor, &info) != 0)
+        return std::nullopt;
+    return fromStat(info);
+}
 
 std::optional<FileStamp> stampOfPath(const QString &path)
 {
@@ -37,10 +101,7 @@ std::optional<FileStamp> stampOfPath(const QString &path)
 
 std::optional<FileStamp> stampOfOpenFile(QFile &file)
 {
-    struct stat info;
-    if (::fstat(file.handle(), &info) != 0)
-        return std::nullopt;
-    return fromStat(info);
+    return stampOfDescriptor(file.handle());
 }
 
 bool isSpecialFile(const QString &path)
@@ -81,12 +142,18 @@ std::optional<FileStamp> stampOfPath(const QString &path)
     stamp.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
     stamp.changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
     stamp.isFolder = info.isDir();
+    stamp.isRegular = info.isFile();
     return stamp;
 }
 
 std::optional<FileStamp> stampOfOpenFile(QFile &file)
 {
     return stampOfPath(file.fileName());
+}
+
+std::optional<FileStamp> stampOfDescriptor(int)
+{
+    return std::nullopt;
 }
 
 bool isSpecialFile(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <optional>
@@ -19,12 +20,24 @@ struct FileStamp
     quint64 device = 0;
     quint64 inode = 0;
     bool isFolder = false;
+    bool isRegular = false; // neither a folder nor a pipe, socket or device
+    // Who may write it: a change of these also changes changedNs.
+    quint32 owner = 0;
+    quint32 group = 0;
+    quint32 mode = 0; // the permission bits
+    quint32 links = 1;
 
     friend bool operator==(const FileStamp &, const FileStamp &) = default;
+
+    // One line of text that fromText() turns back into the same stamp.
+    QByteArray toText() const;
+    static std::optional<FileStamp> fromText(QByteArrayView text);
 };
 
 // std::nullopt when nothing exists at the path.
 std::optional<FileStamp> stampOfPath(const QString &path);
+// The stamp of an open file descriptor.
+std::optional<FileStamp> stampOfDescriptor(int descriptor);
 
 // True when something exists at path (links followed) that is neither a regular file nor a
 // folder: a pipe, a socket or a device, whose reading could block or never end.

@@ -3,8 +3,17 @@
 #include "platform/file_stamp.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
 
 namespace platform {
 namespace {
@@ -78,6 +87,19 @@ QString resolve(const QString &path, std::optional<FileStamp> *stamp)
     return prefix + match;
 }
 
+std::optional<QString> realPath(const QString &path)
+{
+    char resolved[PATH_MAX];
+    if (!::realpath(QFile::encodeName(path).constData(), resolved))
+        return std::nullopt;
+    return QFile::decodeName(resolved);
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 } // namespace
 
 QString nativePath(const QString &storedPath)
@@ -104,6 +126,23 @@ QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp)
         path.chop(1);
     const QString resolved = resolve(path, stamp);
     return folderForm ? resolved + u'/' : resolved;
+}
+
+ResolvedFile resolvedFile(const QString &path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) == 0) {
+        if (const std::optional<QString> resolved = realPath(path))
+            return {*resolved, {}};
+        return {{}, QStringLiteral("the link leads to no file: %1").arg(systemError(errno))};
+    }
+    if (errno != ENOENT)
+        return {{}, systemError(errno)};
+    const QFileInfo info(path);
+    const std::optional<QString> folder = realPath(info.absolutePath());
+    if (!folder)
+        return {{}, QStringLiteral("the folder does not exist")};
+    return {(folder->endsWith(u'/') ? *folder : *folder + u'/') + info.fileName(), {}};
 }
 
 } // namespace platform

@@ -19,4 +19,16 @@ QString nativePath(const QString &storedPath);
 // from the same look at the disk: a reader that needs both looks once.
 QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp);
 
+struct ResolvedFile
+{
+    QString path;  // no symbolic link left in it
+    QString error; // set when there is no such file to write
+};
+
+// The file that a write to path changes: every symbolic link on the way, the last name's
+// included, followed to the end of its chain. A missing file is its resolved folder and its name;
+// a link that leads nowhere (or in a circle) and a missing folder are errors, for a write through
+// them would create a file nobody asked for.
+ResolvedFile resolvedFile(const QString &path);
+
 } // namespace platform

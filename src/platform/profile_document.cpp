@@ -79,16 +79,20 @@ QByteArray eightBitLinesAsUtf8(QByteArrayView bytes)
 ProfileDocument::ProfileDocument(QByteArray bytes)
     : m_bytes(std::move(bytes))
 {
-    if (m_bytes.startsWith("\xFF\xFE")) {
-        m_codec = TextCodec::Utf16Le;
+    const bool littleEndian = m_bytes.startsWith("\xFF\xFE");
+    if (littleEndian || m_bytes.startsWith("\xFE\xFF")) {
+        m_codec = littleEndian ? TextCodec::Utf16Le : TextCodec::Utf16Be;
         m_rawStart = 2;
-        m_text = decodeText(TextCodec::Utf16Le, QByteArrayView(m_bytes).sliced(2)).toUtf8();
-    } else if (m_bytes.isValidUtf8()) {
-        m_codec = TextCodec::Utf8;
-        m_text = m_bytes;
+        m_text = decodeText(m_codec, QByteArrayView(m_bytes).sliced(2)).toUtf8();
     } else {
-        m_codec = TextCodec::Cp1252;
-        m_text = eightBitLinesAsUtf8(m_bytes);
+        m_utf8Mark = m_bytes.startsWith("\xEF\xBB\xBF");
+        m_rawStart = m_utf8Mark ? 3 : 0;
+        const QByteArrayView text = QByteArrayView(m_bytes).sliced(m_rawStart);
+        m_codec = text.isValidUtf8() ? TextCodec::Utf8 : TextCodec::Cp1252;
+        if (m_codec == TextCodec::Cp1252)
+            m_text = eightBitLinesAsUtf8(text);
+        else
+            m_text = m_utf8Mark ? text.toByteArray() : m_bytes;
     }
     splitLines();
     buildIndex();
@@ -135,16 +139,17 @@ void ProfileDocument::splitLines()
         m_sections[s].lastLine = (s + 1 < m_sections.size()) ? m_sections[s + 1].headerLine - 1
                                                              : static_cast<int>(m_lines.size()) - 1;
     }
-    if (m_codec == TextCodec::Utf8)
+    if (m_codec == TextCodec::Utf8 && m_rawStart == 0)
         return; // the parser read the file's own bytes
     // The same breaks, found again in the file's bytes, so that untouched lines are copied
     // from the original file.
-    const qsizetype unit = m_codec == TextCodec::Utf16Le ? 2 : 1;
+    const qsizetype unit = isUtf16() ? 2 : 1;
     qsizetype raw = m_rawStart;
     const qsizetype rawSize = m_bytes.size() - (m_bytes.size() - m_rawStart) % unit;
+    const qsizetype lowByte = m_codec == TextCodec::Utf16Be ? 1 : 0;
     auto unitAt = [&](qsizetype at) {
-        const auto low = static_cast<unsigned char>(m_bytes[at]);
-        return unit == 1 ? low : low | (static_cast<unsigned char>(m_bytes[at + 1]) << 8);
+        const auto low = static_cast<unsigned char>(m_bytes[at + lowByte]);
+        return unit == 1 ? low : low | (static_cast<unsigned char>(m_bytes[at + 1 - lowByte]) << 8);
     };
     for (Line &line : m_lines) {
         line.rawBegin = raw;
@@ -371,15 +376,20 @@ QByteArray ProfileDocument::rawLine(int line) const
 bool ProfileDocument::isCp1252Line(int line) const
 {
     const Line &l = m_lines[line];
-    return m_codec == TextCodec::Cp1252 &&
+    return m_codec == TextCodec::Cp1252 && !m_utf8Mark &&
            !QByteArrayView(m_bytes).sliced(l.rawBegin, l.rawEnd - l.rawBegin).isValidUtf8();
+}
+
+bool ProfileDocument::isUtf16() const
+{
+    return m_codec == TextCodec::Utf16Le || m_codec == TextCodec::Utf16Be;
 }
 
 std::optional<QByteArray> ProfileDocument::encodedLine(QStringView text, bool cp1252) const
 {
     const QString line = text.toString() + QStringLiteral("\r\n");
-    if (m_codec == TextCodec::Utf16Le)
-        return encodeText(TextCodec::Utf16Le, line);
+    if (isUtf16())
+        return encodeText(m_codec, line);
     // Where the file's own lines are in the code page, a line that fits stays in it, so that a
     // reader of the code page reads it as it reads the rest; it must not happen to be valid UTF-8
     // too, or it would read back as other characters. Everything else is UTF-8, which holds every
@@ -394,10 +404,10 @@ std::optional<QByteArray> ProfileDocument::encodedLine(QStringView text, bool cp
 
 bool ProfileDocument::endsWithLineBreak() const
 {
-    if (m_codec == TextCodec::Utf16Le) {
+    if (isUtf16()) {
         const QByteArrayView whole = QByteArrayView(m_bytes).chopped(m_oddTail);
-        return whole.endsWith(QByteArrayView("\r\0", 2)) ||
-               whole.endsWith(QByteArrayView("\n\0", 2));
+        return whole.endsWith(*encodeText(m_codec, u"\r")) ||
+               whole.endsWith(*encodeText(m_codec, u"\n"));
     }
     return m_bytes.endsWith('\n') || m_bytes.endsWith('\r');
 }
@@ -408,7 +418,7 @@ std::optional<QByteArray> ProfileDocument::withValue(QStringView section, QStrin
     const QStringView sectionName = trimSpaces(section);
     const QStringView keyName = trimSpaces(key);
     const QString entry = keyName.toString() + u'=' + value.toString();
-    const bool cp1252 = m_codec == TextCodec::Cp1252;
+    const bool cp1252 = m_codec == TextCodec::Cp1252 && !m_utf8Mark;
     const int s = findSection(nameBytes(sectionName));
     if (s < 0) {
         const std::optional<QByteArray> header =

@@ -25,14 +25,16 @@ namespace platform {
 //   cannot be read.
 // - The first occurrence of a section, and the first occurrence of a key in it, win. Names are
 //   compared without regard to ASCII letter case.
-// - A file that starts with FF FE is UTF-16LE and stays so; any other file is 8-bit text, each
-//   line decoded on its own: as UTF-8 when the line is valid UTF-8, else as Windows-1252. A
-//   UTF-8 byte-order mark is ordinary text (a header on the first line then is no header).
+// - A file that starts with FF FE is UTF-16LE, one that starts with FE FF UTF-16BE, and each
+//   stays so. Any other file is 8-bit text, each line decoded on its own: as UTF-8 when the line
+//   is valid UTF-8, else as Windows-1252. A UTF-8 byte-order mark at the start of the file marks
+//   it as UTF-8 and is no part of the first line.
 //
 // Edits return the new bytes of the whole file: every line they do not touch keeps its bytes
-// (line endings, indentation, comments), and every line they write ends in CR LF. A line written
-// into an 8-bit file is Windows-1252 where the file's own lines are (the line replaced, or for a
-// new line any line of the file) and the text fits and reads back so; otherwise it is UTF-8.
+// (line endings, indentation, comments, the byte-order mark), and every line they write ends in
+// CR LF, in the file's encoding. A line written into an 8-bit file without a mark is
+// Windows-1252 where the file's own lines are (the line replaced, or for a new line any line of
+// the file) and the text fits and reads back so; otherwise it is UTF-8.
 class ProfileDocument
 {
 public:
@@ -42,8 +44,10 @@ public:
     explicit ProfileDocument(QByteArray bytes);
 
     const QByteArray &bytes() const { return m_bytes; }
-    // Utf8 when every line is UTF-8, Cp1252 when some line is not, or Utf16Le.
+    // Utf8 when every line is UTF-8, Cp1252 when some line is not, or the UTF-16 of the mark.
     TextCodec codec() const { return m_codec; }
+    // The file starts with the UTF-8 byte-order mark: what is written into it is UTF-8.
+    bool hasUtf8Mark() const { return m_utf8Mark; }
 
     // The value of the key with blanks trimmed at both ends, quotes still on; std::nullopt when
     // the section or the key is missing. section and key lose their blanks (spaces only) at both
@@ -119,13 +123,15 @@ private:
     bool sameName(qsizetype begin, qsizetype end, const QByteArray &name) const;
     QByteArray rawLine(int line) const;
     bool isCp1252Line(int line) const;
+    bool isUtf16() const;
     std::optional<QByteArray> encodedLine(QStringView text, bool cp1252) const;
     bool endsWithLineBreak() const;
 
     QByteArray m_bytes;
     QByteArray m_text;        // the UTF-8 the parser reads: m_bytes when the file is UTF-8
-    qsizetype m_rawStart = 0; // 2 after a UTF-16 byte-order mark
-    qsizetype m_oddTail = 0;  // 1 when a UTF-16 file ends in half a code unit
+    qsizetype m_rawStart = 0; // the length of the byte-order mark
+    bool m_utf8Mark = false;
+    qsizetype m_oddTail = 0; // 1 when a UTF-16 file ends in half a code unit
     TextCodec m_codec = TextCodec::Utf8;
     std::vector<Line> m_lines;
     std::vector<Section> m_sections;

@@ -11,8 +11,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
+#include <QThread>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -185,11 +193,21 @@ bool nameReadsBack(const QString &name)
            (trimmed.isEmpty() || (!blank(trimmed.front()) && !blank(trimmed.back())));
 }
 
+// A byte-order mark reads as the mark of a file, not as text, where the file starts, and the
+// decoders of command lines and of most text drop it at the start of a string.
+bool holdsMark(const std::optional<QString> &text)
+{
+    return text && text->contains(QChar(0xFEFF));
+}
+
 // Names and values that would change the file's structure, or read back as other text, when
 // written verbatim.
 QString refusal(const QString &section, const std::optional<QString> &key,
                 const std::optional<QString> &value)
 {
+    if (holdsMark(section) || holdsMark(key) || holdsMark(value))
+        return QStringLiteral(
+            "the text holds a byte-order mark (U+FEFF), which reads back as no text");
     if (!nameReadsBack(section) || section.contains(u']'))
         return QStringLiteral("section name would not read back");
     if (key) {
@@ -213,13 +231,103 @@ std::shared_ptr<const ProfileDocument> documentAt(const QString &path)
     return loaded.state == Load::Loaded ? loaded.document : nullptr;
 }
 
-ProfileWrite replaceFile(const QString &file, const QByteArray &bytes)
+// How many times a write reads the file again because it changed before the write was done.
+constexpr int writeTries = 5;
+// A writer that holds no lock may truncate the file and write it a moment later; a file changed
+// this recently by anyone but a holder of the lock is left to settle before a write builds on it,
+// and one that such a writer emptied, which is most likely being rewritten, a while longer.
+constexpr qint64 settleNs = 100'000'000;
+constexpr qint64 emptiedSettleNs = 1'000'000'000;
+
+qint64 nowNs()
 {
-    documentCache().remove(file);
+    timespec now = {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+struct Current
+{
+    enum State
+    {
+        Read,
+        Missing,
+        Changed, // the file changed while it was read: no basis for a write
+        Failed
+    } state = Missing;
+    std::optional<FileVersion> version;
     QString error;
-    if (!replaceFileAtomically(file, bytes, &error))
-        return {false, error};
-    return {true, {}};
+};
+
+Current failedRead(const QString &why)
+{
+    return {Current::Failed, std::nullopt, why};
+}
+
+bool readAll(int handle, QByteArray &bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t size = ::read(handle, buffer, sizeof buffer);
+        if (size < 0 && errno == EINTR)
+            continue;
+        if (size <= 0)
+            return size == 0;
+        bytes.append(buffer, size);
+    }
+}
+
+// Whether a file that was just changed by a writer without the lock stays as it is a while.
+bool hasSettled(const QString &file, const FileStamp &stamp, const ProfileLock &lock)
+{
+    if (lock.lastWritten() == stamp)
+        return true;
+    const qint64 window = stamp.size == 0 ? emptiedSettleNs : settleNs;
+    const qint64 age = nowNs() - stamp.modifiedNs;
+    if (age >= window)
+        return true;
+    QThread::usleep(
+        static_cast<unsigned long>(std::clamp(window - age, qint64(1000000), window) / 1000));
+    return stampOfPath(file) == stamp;
+}
+
+// The file as it stands, read under its lock: the same version before, during and after the
+// read, still the one at its name, and not one a writer without the lock is in the middle of.
+Current readForWrite(const QString &file, const ProfileLock &lock)
+{
+    const int handle =
+        ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0)
+        return errno == ENOENT ? Current{}
+                               : failedRead(QString::fromLocal8Bit(std::strerror(errno)));
+    const auto closeHandle = qScopeGuard([handle] { ::close(handle); });
+    const std::optional<FileStamp> before = stampOfDescriptor(handle);
+    if (!before || !before->isRegular)
+        return failedRead(QStringLiteral("not a regular file"));
+    FileVersion version;
+    version.bytes.reserve(before->size);
+    if (!readAll(handle, version.bytes))
+        return failedRead(QString::fromLocal8Bit(std::strerror(errno)));
+    const std::optional<FileStamp> after = stampOfDescriptor(handle);
+    if (!after || *after != *before || stampOfPath(file) != *after ||
+        !hasSettled(file, *after, lock))
+        return {Current::Changed, std::nullopt, {}};
+    version.stamp = *after;
+    return {Current::Read, version, {}};
+}
+
+// The file with the write applied to it; std::nullopt when the text cannot be stored exactly.
+std::optional<QByteArray> edited(const QByteArray &bytes, const QString &section,
+                                 const std::optional<QString> &key,
+                                 const std::optional<QString> &value)
+{
+    const ProfileDocument document(bytes);
+    ++counts.parses;
+    if (!key)
+        return document.withoutSection(section);
+    if (!value)
+        return document.withoutKey(section, *key);
+    return document.withValue(section, *key, *value);
 }
 
 } // namespace
@@ -302,7 +410,8 @@ ProfileSnapshot profileSnapshot(const QString &path)
 }
 
 ProfileWrite writeProfileString(const QString &section, const std::optional<QString> &key,
-                                const std::optional<QString> &value, const QString &path)
+                                const std::optional<QString> &value, const QString &path,
+                                NewFileAccess access)
 {
     if (path.isEmpty())
         return {false, QStringLiteral("no file name")};
@@ -313,35 +422,42 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
         return holdWrite(file, section, key, value);
     if (!value && !QFileInfo::exists(file)) // deleting from a missing file creates nothing
         return {true, {}};
-    if (!QFileInfo(QFileInfo(file).absolutePath()).isDir())
-        return {false, QStringLiteral("the folder does not exist")};
-
-    const ProfileLock lock(file);
+    const ResolvedFile target = resolvedFile(file);
+    if (!target.error.isEmpty())
+        return {false, target.error};
+    const ProfileLock lock(target.path);
     if (!lock.isLocked())
         return {false, lock.error()};
-    const Loaded current = loadFromDisk(file);
-    if (current.state == Load::Failed)
-        return {false, current.error};
-    const bool exists = current.state == Load::Loaded;
-    if (!exists && !value) // deleting from a missing file creates nothing
+    removeAbandonedReplacements(target.path);
+    for (int attempt = 0; attempt < writeTries; ++attempt) {
+        const Current current = readForWrite(target.path, lock);
+        if (current.state == Current::Failed)
+            return {false, current.error};
+        if (current.state == Current::Changed)
+            continue;
+        if (!current.version && !value) // deleting from a missing file creates nothing
+            return {true, {}};
+        if (current.version) {
+            if (const QString why = whyNotOurs(current.version->stamp); !why.isEmpty())
+                return {false, why};
+        }
+        const std::optional<QByteArray> bytes =
+            edited(current.version ? current.version->bytes : QByteArray(), section, key, value);
+        if (!bytes)
+            return {false, QStringLiteral("the text cannot be stored exactly in this file")};
+        if (current.version && *bytes == current.version->bytes)
+            return {true, {}};
+        const Replacement replaced = replaceFile(target.path, current.version, *bytes,
+                                                 access == NewFileAccess::OwnerOnly ? 0600 : 0666);
+        if (replaced.outcome == Replacement::Stale)
+            continue;
+        documentCache().remove(file);
+        if (replaced.outcome == Replacement::Failed)
+            return {false, replaced.error};
+        lock.recordWritten(replaced.written);
         return {true, {}};
-
-    const ProfileDocument empty;
-    const ProfileDocument &document = exists ? *current.document : empty;
-    std::optional<QByteArray> edited;
-    if (!key)
-        edited = document.withoutSection(section);
-    else if (!value)
-        edited = document.withoutKey(section, *key);
-    else
-        edited = document.withValue(section, *key, *value);
-    if (!edited)
-        return {false, QStringLiteral("the text cannot be stored exactly in this file")};
-    const QByteArray &bytes = *edited;
-    if (exists && bytes == document.bytes())
-        return {true, {}};
-    removeAbandonedReplacements(file);
-    return replaceFile(file, bytes);
+    }
+    return {false, QStringLiteral("the file kept changing while it was being written")};
 }
 
 QString valueThatReadsBack(const QString &value)
@@ -363,14 +479,33 @@ ProfileWrite deleteProfileFile(const QString &path)
         heldWrites().insert(heldKey(file), std::nullopt);
         return {true, {}};
     }
-    const ProfileLock lock(file);
+    const ResolvedFile target = resolvedFile(file);
+    const ProfileLock lock(target.error.isEmpty() ? target.path : file);
     if (!lock.isLocked())
         return {false, lock.error()};
     documentCache().remove(file);
-    QFile device(file);
-    if (!device.exists() || device.remove())
-        return {true, {}};
-    return {false, device.errorString()};
+    const std::optional<FileStamp> stamp = stampOfPath(file);
+    if (const QString why = stamp ? whyNotOurs(*stamp) : QString(); !why.isEmpty())
+        return {false, why};
+    if (::unlink(QFile::encodeName(file).constData()) != 0 && errno != ENOENT)
+        return {false, QString::fromLocal8Bit(std::strerror(errno))};
+    lock.recordWritten(std::nullopt);
+    return {true, {}};
+}
+
+ProfileWrite withProfileLock(const QString &path, const std::function<void()> &work)
+{
+    const QString file = nativePath(path);
+    const ResolvedFile target = resolvedFile(file);
+    if (!target.error.isEmpty())
+        return {false, target.error};
+    const ProfileLock lock(target.path);
+    if (!lock.isLocked())
+        return {false, lock.error()};
+    work();
+    documentCache().remove(file);
+    lock.recordWritten(stampOfPath(target.path));
+    return {true, {}};
 }
 
 std::optional<int> profileKeyLine(const QString &section, const QString &key, const QString &path)

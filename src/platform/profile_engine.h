@@ -3,19 +3,26 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 // The profile functions the console and the shell share their INI files through. They behave
 // as the Windows functions GetPrivateProfileString and WritePrivateProfileString do (see
-// ProfileDocument for the dialect), with three differences, all safer:
-// - a write takes a lock shared by every process of the user, re-reads the file under it,
-//   changes only its own key and replaces the file atomically: another process's change made
-//   meanwhile survives, and a process killed while writing leaves the old file or the new one;
+// ProfileDocument for the dialect), with these differences, all safer:
+// - a write takes the file's lock, shared by every process of the user (ProfileLock), reads the
+//   file as it stands under it, changes only its own key and replaces the file atomically: another
+//   process's change made meanwhile survives, and a process killed while writing leaves the old
+//   file or the new one. The file must be the same before, during and after the read and again
+//   just before the rename, and a file that a writer without the lock changed a moment ago is left
+//   to settle first: otherwise the write reads again, a few times, then fails with nothing written;
+// - it changes the file at the end of any chain of symbolic links, and only a file that is the
+//   user's to change: another user's file and a read-only one are refused (see replaceFile);
 // - deleting from a file that does not exist creates no file;
 // - text that would break the file's structure (a line break in any argument, "]" in a section
 //   name, "=" or a leading ";" or "[" in a key name) or read back as other text (a NUL, a TAB or
-//   VT at the ends of a name, half a surrogate pair) is refused instead of written.
+//   VT at the ends of a name, half a surrogate pair, a byte-order mark) is refused instead of
+//   written.
 // In preview mode (platform/preview_mode.h) writes and deletes touch no file: each is logged
 // and succeeds, and later lookups of this process see what it would have written.
 // A parsed file is kept until its size, time or identity changes, so reading many keys of one
@@ -91,12 +98,20 @@ struct ProfileWrite
     QString error; // why it failed, for a warning
 };
 
+// Who may read and write a file that a write creates: whoever the umask lets, or its owner alone.
+enum class NewFileAccess
+{
+    AsUmaskAllows,
+    OwnerOnly
+};
+
 // Writes key=value into [section]. With no value the key is deleted; with neither key nor value
 // the whole section is. Missing sections and files are created (the folder must exist).
 [[nodiscard]] ProfileWrite writeProfileString(const QString &section,
                                               const std::optional<QString> &key,
                                               const std::optional<QString> &value,
-                                              const QString &path);
+                                              const QString &path,
+                                              NewFileAccess access = NewFileAccess::AsUmaskAllows);
 
 // The text to write so that a read gives value back exactly: a read trims blanks around a value
 // and takes off one pair of enclosing quotes, so a value that would lose something that way is
@@ -105,6 +120,12 @@ struct ProfileWrite
 
 // Deletes the file under the same lock as writes; a missing file is no failure.
 [[nodiscard]] ProfileWrite deleteProfileFile(const QString &path);
+
+// Runs work while holding the write lock of the file at path (a stored path), as a program that
+// changes the file itself should: no write of this system comes between its read and its write,
+// and none takes its change for one still in progress. False, with the reason, when the lock
+// cannot be taken; work is then not run.
+[[nodiscard]] ProfileWrite withProfileLock(const QString &path, const std::function<void()> &work);
 
 struct ProfileCounts
 {

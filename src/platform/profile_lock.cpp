@@ -1,17 +1,18 @@
 #include "platform/profile_lock.h"
 
+#include "platform/private_folder.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,22 +27,16 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Empty when path is a folder, not a link to one, that the user owns and nobody else may write
-// to; otherwise what is wrong with it.
-QString whyNotPrivate(const QString &path)
+// The home folder of the user this process runs as, from the password database.
+QString homeOfUser()
 {
-    struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return systemError(errno);
-    if (S_ISLNK(status.st_mode))
-        return QStringLiteral("is a symbolic link");
-    if (!S_ISDIR(status.st_mode))
-        return QStringLiteral("is not a folder");
-    if (status.st_uid != ::geteuid())
-        return QStringLiteral("belongs to another user");
-    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return QStringLiteral("may be written by other users");
-    return {};
+    struct passwd entry = {};
+    struct passwd *found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found ||
+        !found->pw_dir || found->pw_dir[0] != '/')
+        return {};
+    return QFile::decodeName(found->pw_dir);
 }
 
 struct LockFolder
@@ -50,44 +45,52 @@ struct LockFolder
     QString error; // set when the folder cannot be used
 };
 
+// The folder is checked before each use; it is created only when it is missing.
 LockFolder lockFolder()
 {
-    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
-    QString base = runtime;
-    if (runtime.isEmpty() || !whyNotPrivate(runtime).isEmpty()) {
-        base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-        QDir().mkpath(base);
+    QString base = QStringLiteral("/run/user/") + QString::number(::geteuid());
+    const bool inRuntime = whyNotPrivate(base).isEmpty();
+    if (!inRuntime) {
+        static const QString home = homeOfUser();
+        if (home.isEmpty())
+            return {{}, QStringLiteral("the user has no home folder in the password database")};
+        base = home + QStringLiteral("/.cache");
     }
     const QString folder = base + QStringLiteral("/kesta-terminal-locks");
-    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
-        return {
-            {},
-            QStringLiteral("cannot create the lock folder %1: %2").arg(folder, systemError(errno))};
-    if (const QString why = whyNotPrivate(folder); !why.isEmpty())
+    QString why = whyNotPrivate(folder);
+    if (!why.isEmpty() && !QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink()) {
+        if (why = inRuntime ? QString() : createPrivateFolders(base); !why.isEmpty())
+            return {{}, why};
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            return {{},
+                    QStringLiteral("cannot create the lock folder %1: %2")
+                        .arg(folder, systemError(errno))};
+        why = whyNotPrivate(folder);
+    }
+    if (!why.isEmpty())
         return {{}, QStringLiteral("the lock folder %1 %2").arg(folder, why)};
     return {folder, {}};
 }
 
-QString absoluteIdentity(const QString &file)
-{
-    const QFileInfo info(file);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? info.absolutePath() : folder) + u'/' + info.fileName();
-}
-
 } // namespace
 
-ProfileLock::ProfileLock(const QString &file)
+QString ProfileLock::pathFor(const QString &resolvedFile, QString *error)
 {
     const LockFolder folder = lockFolder();
-    if (!folder.error.isEmpty()) {
-        m_error = folder.error;
-        return;
-    }
+    if (error)
+        *error = folder.error;
+    if (!folder.error.isEmpty())
+        return {};
     const QByteArray digest =
-        QCryptographicHash::hash(absoluteIdentity(file).toUtf8(), QCryptographicHash::Sha1);
-    const QString path =
-        folder.path + u'/' + QString::fromLatin1(digest.toHex()) + QStringLiteral(".flock");
+        QCryptographicHash::hash(QFile::encodeName(resolvedFile), QCryptographicHash::Sha1);
+    return folder.path + u'/' + QString::fromLatin1(digest.toHex()) + QStringLiteral(".flock");
+}
+
+ProfileLock::ProfileLock(const QString &resolvedFile)
+{
+    const QString path = pathFor(resolvedFile, &m_error);
+    if (path.isEmpty())
+        return;
     const int handle = ::open(QFile::encodeName(path).constData(),
                               O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (handle < 0) {
@@ -116,6 +119,23 @@ ProfileLock::~ProfileLock()
 {
     if (m_handle >= 0)
         ::close(m_handle); // closing the last descriptor of the file releases the lock
+}
+
+std::optional<FileStamp> ProfileLock::lastWritten() const
+{
+    char text[256];
+    const ssize_t size = m_handle >= 0 ? ::pread(m_handle, text, sizeof text, 0) : -1;
+    return size > 0 ? FileStamp::fromText(QByteArrayView(text, size)) : std::nullopt;
+}
+
+void ProfileLock::recordWritten(const std::optional<FileStamp> &stamp) const
+{
+    if (m_handle < 0)
+        return;
+    const QByteArray text = stamp ? stamp->toText() : QByteArray();
+    if (::pwrite(m_handle, text.constData(), text.size(), 0) != text.size() ||
+        ::ftruncate(m_handle, text.size()) != 0)
+        (void)::ftruncate(m_handle, 0); // no record rather than a wrong one
 }
 
 } // namespace platform

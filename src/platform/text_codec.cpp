@@ -50,6 +50,31 @@ std::optional<QByteArray> encodeCp1252(QStringView text)
     return bytes;
 }
 
+QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    const int lowByte = bigEndian ? 1 : 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto low = static_cast<unsigned char>(bytes[2 * i + lowByte]);
+        const auto high = static_cast<unsigned char>(bytes[2 * i + 1 - lowByte]);
+        text[i] = QChar(static_cast<char16_t>(low | (high << 8)));
+    }
+    return text;
+}
+
+QByteArray encodeUtf16(QStringView text, bool bigEndian)
+{
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    char *out = bytes.data();
+    for (const QChar c : text) {
+        const auto low = static_cast<char>(c.unicode() & 0xFF);
+        const auto high = static_cast<char>(c.unicode() >> 8);
+        *out++ = bigEndian ? high : low;
+        *out++ = bigEndian ? low : high;
+    }
+    return bytes;
+}
+
 } // namespace
 
 QString decodeText(TextCodec codec, QByteArrayView bytes)
@@ -64,15 +89,9 @@ QString decodeText(TextCodec codec, QByteArrayView bytes)
     }
     case TextCodec::Cp1252:
         return decodeCp1252(bytes);
-    case TextCodec::Utf16Le: {
-        QString text(bytes.size() / 2, Qt::Uninitialized);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const auto low = static_cast<unsigned char>(bytes[2 * i]);
-            const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
-            text[i] = QChar(static_cast<char16_t>(low | (high << 8)));
-        }
-        return text;
-    }
+    case TextCodec::Utf16Le:
+    case TextCodec::Utf16Be:
+        return decodeUtf16(bytes, codec == TextCodec::Utf16Be);
     }
     return {};
 }
@@ -86,15 +105,9 @@ std::optional<QByteArray> encodeText(TextCodec codec, QStringView text)
         return text.toUtf8();
     case TextCodec::Cp1252:
         return encodeCp1252(text);
-    case TextCodec::Utf16Le: {
-        QByteArray bytes(text.size() * 2, Qt::Uninitialized);
-        char *out = bytes.data();
-        for (const QChar c : text) {
-            *out++ = static_cast<char>(c.unicode() & 0xFF);
-            *out++ = static_cast<char>(c.unicode() >> 8);
-        }
-        return bytes;
-    }
+    case TextCodec::Utf16Le:
+    case TextCodec::Utf16Be:
+        return encodeUtf16(text, codec == TextCodec::Utf16Be);
     }
     return {};
 }

@@ -15,6 +15,7 @@ enum class TextCodec
     Utf8,    // 8-bit text that is valid UTF-8 (plain ASCII included)
     Cp1252,  // 8-bit text that is not; the five unassigned bytes map to U+0081 … U+009D
     Utf16Le, // a file that starts with the bytes FF FE
+    Utf16Be, // a file that starts with the bytes FE FF
 };
 
 QString decodeText(TextCodec codec, QByteArrayView bytes);

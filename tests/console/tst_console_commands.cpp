@@ -157,9 +157,8 @@ void TestConsoleCommands::scenarios()
                 QListWidget *list = w.console.lstBox(3);
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                                   list->visualItemRect(list->item(0)).center());
-            } else if (name == "nolocks") { // another user's link where the lock folder goes
-                QDir(w.env.path("runtime/kesta-terminal-locks")).removeRecursively();
-                QFile::link(w.env.path("theirs/"), w.env.path("runtime/kesta-terminal-locks"));
+            } else if (name == "readonly") {
+                QFile::setPermissions(w.theme("terminal.skn"), QFile::ReadOwner);
             } else if (name == "themedir") {
                 QVERIFY(settings::save(settings::application, "Default", "ThemeDir", value));
             } else {

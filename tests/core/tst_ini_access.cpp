@@ -1,13 +1,14 @@
 // ReadINI, WriteINI and DeleteINI on real files: the "NotFound" rule, the INIValue slot, the
 // buffer cut, file-name case, deletes, and failures that must leave the old file whole; several
-// processes sharing one file (concurrent writers lose nothing, a writer killed at any moment
-// leaves a whole file, locks live only where nobody else can write); the per-user settings
-// store; numbers and Booleans written as text.
+// processes sharing one file (concurrent writers lose nothing whatever name and environment they
+// have, a writer killed at any moment leaves a whole file, a shell that takes no lock keeps its
+// lines); the per-user settings store; numbers and Booleans written as text.
 
 #include "core/ini_access.h"
 #include "core/number_text.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
+#include "platform/atomic_file.h"
 #include "platform/profile_document.h"
 #include "test_environment.h"
 
@@ -18,8 +19,10 @@
 #include <QThread>
 
 #include <csignal>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +33,14 @@ void startWriter(QProcess &writer, const QString &file, const QString &section,
     writer.start(QCoreApplication::applicationDirPath() + "/profile_writer",
                  {file, section, prefix, QString::number(count)});
     QVERIFY(writer.waitForStarted());
+}
+
+int runQuietly(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return process.exitCode();
 }
 
 // Keys prefix1 ... prefixN of [DEFAULT] hold 1 ... N, after the shell's lines.
@@ -59,7 +70,9 @@ private slots:
     void failuresShowTheMessageOncePerFile();
     void aFullDiskLeavesTheFileWhole();
     void writersLoseNothingEvenWhenKilled();
-    void locksOnlyWhereNobodyElseWrites();
+    void aShellWithoutTheLockKeepsItsLines();
+    void keepsWhatAnotherWriterIsWriting();
+    void putsNothingInPlaceOfAFileChangedSinceItsRead();
     void settingsStoreRoundTripsPrivatelyAndSeesTheShell();
     void numberTextForms();
 
@@ -181,13 +194,21 @@ void TestIniAccess::writersLoseNothingEvenWhenKilled()
 {
     const QString shared = env->path("theme/voicecontrol.ini");
     writeBytes(shared, "; the shell's\r\n[DEFAULT]\r\n");
+    // One writer names the file through a link and finds no runtime folder in its environment:
+    // both still take the one lock of the file.
+    QVERIFY(QFile::link(shared, env->path("link.ini")));
+    QProcessEnvironment elsewhere = QProcessEnvironment::systemEnvironment();
+    elsewhere.remove("XDG_RUNTIME_DIR");
+    elsewhere.insert("XDG_CACHE_HOME", env->path("cache"));
     QProcess first, second;
+    second.setProcessEnvironment(elsewhere);
     startWriter(first, shared, "DEFAULT", "a", 500);
-    startWriter(second, shared, "default", "b", 500);
+    startWriter(second, env->path("link.ini"), "default", "b", 500);
     QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
     QCOMPARE(first.exitCode() + second.exitCode(), 0);
     verifyWhole(shared, "a", 500);
     verifyWhole(shared, "b", 500);
+    QVERIFY(QFileInfo(env->path("link.ini")).isSymLink());
 
     for (int round = 0; round < 10; ++round) {
         QProcess writer;
@@ -204,12 +225,51 @@ void TestIniAccess::writersLoseNothingEvenWhenKilled()
              QStringList{"voicecontrol.ini"});
 }
 
-void TestIniAccess::locksOnlyWhereNobodyElseWrites()
+// A shell that rewrites the file in place without the lock, truncating it a moment before it
+// writes, while kesta-store writes other keys: however their writes meet, a write never builds
+// on the truncated file, so every line of the shell's survives.
+void TestIniAccess::aShellWithoutTheLockKeepsItsLines()
 {
-    // Another user's link where the lock folder goes: the write is refused, nothing is written.
-    QFile::link(env->path("theirs/"), env->path("runtime/kesta-terminal-locks"));
-    QVERIFY(!WriteINI("S", "k", "v", env->path("theme/f.ini")));
-    QVERIFY(!QFile::exists(env->path("theme/f.ini")));
+    const QString shared = env->path("theme/voicecontrol.ini");
+    QByteArray lines = "; the shell's\r\n[DEFAULT]\r\nrounds=0\r\n";
+    for (int i = 1; i <= 30; ++i)
+        lines += "line" + QByteArray::number(i) + '=' + QByteArray::number(i) + "\r\n";
+    writeBytes(shared, lines);
+    QProcess shell;
+    shell.start(QCoreApplication::applicationDirPath() + "/profile_writer",
+                {"--rewrite", shared, "8"});
+    QVERIFY(shell.waitForStarted());
+    const QString tool = qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store";
+    for (int i = 1; !shell.waitForFinished(0); ++i)
+        runQuietly(tool, {"ini", "set", shared, "DEFAULT", QString("k%1").arg(i), "v"});
+    QCOMPARE(shell.exitCode(), 0);
+    verifyWhole(shared, "line", 30);
+}
+
+// A new file that a live writer holds beside the shared one is its, not a dead writer's.
+void TestIniAccess::keepsWhatAnotherWriterIsWriting()
+{
+    QFile held(env->path("t/.Security.skn.other.new"));
+    QVERIFY(held.open(QIODevice::WriteOnly));
+    QCOMPARE(::flock(held.handle(), LOCK_EX), 0);
+    QVERIFY(WriteINI("S", "k", "v", file));
+    QVERIFY(held.exists());
+}
+
+// The shell rewrites the file between a write's read and its rename: the write puts nothing in
+// place, whether it replaces the file or, for a file with a second name, writes into it.
+void TestIniAccess::putsNothingInPlaceOfAFileChangedSinceItsRead()
+{
+    for (const bool secondName : {false, true}) {
+        writeBytes(file, "[S]\r\nk=old\r\n");
+        if (secondName)
+            QCOMPARE(::link(qPrintable(file), qPrintable(file + ".hard")), 0);
+        const platform::FileVersion read{readBytes(file), *platform::stampOfPath(file)};
+        writeBytes(file, "[S]\r\nk=the shell's\r\n");
+        QCOMPARE(platform::replaceFile(file, read, "[S]\r\nk=mine\r\n").outcome,
+                 platform::Replacement::Stale);
+        QCOMPARE(readBytes(file), "[S]\r\nk=the shell's\r\n");
+    }
 }
 
 // The store takes any single line back exactly, keeps its folder and file private, and sees the
@@ -240,6 +300,14 @@ void TestIniAccess::settingsStoreRoundTripsPrivatelyAndSeesTheShell()
     const QString tool = qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store";
     QCOMPARE(QProcess::execute(tool, {"set", "exit", "kesta terminal - security", " 1"}), 0);
     QCOMPARE(settings::get(app, "EXIT", "KESTA Terminal - Security"), " 1");
+
+    // A store folder that leads elsewhere is not read: the console says so once.
+    env->messages.clear();
+    QVERIFY(QDir(env->root()).rename("config/KESTA Terminal", "theirs"));
+    QVERIFY(QFile::link(env->path("theirs"), store.absolutePath()));
+    QCOMPARE(settings::get(app, "EXIT", "KESTA Terminal - Security", "absent"), "absent");
+    QCOMPARE(settings::get(app, "EXIT", "KESTA Terminal - Security", "absent"), "absent");
+    QCOMPARE(env->messages, QStringList{"Error Retrieving Key"});
 }
 
 // Every form of each text below ("1,5": the process locale may use a comma; the stores never

@@ -70,8 +70,9 @@ QByteArray edited(const ProfileDocument &document, const QString &edit)
 
 QByteArray described(const ProfileDocument &document)
 {
-    static const char *const codecs[] = {"UTF-8", "Windows-1252", "UTF-16LE"};
-    QByteArray out = QByteArray("codec ") + codecs[int(document.codec())] + '\n';
+    static const char *const codecs[] = {"UTF-8", "Windows-1252", "UTF-16LE", "UTF-16BE"};
+    QByteArray out = QByteArray("codec ") + codecs[int(document.codec())] +
+                     (document.hasUtf8Mark() ? " after a UTF-8 mark\n" : "\n");
     for (const QString &section : document.sectionNames()) {
         out += '[' + escaped(section.toUtf8()) + "]\n";
         for (const QString &key : document.keyNames(section).value_or(QStringList()))

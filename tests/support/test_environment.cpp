@@ -1,11 +1,18 @@
 #include "test_environment.h"
 
+#include "platform/native_path.h"
+#include "platform/profile_lock.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
+#include <QThread>
+
+#include <pwd.h>
 
 TestEnvironment::TestEnvironment()
 {
@@ -16,6 +23,14 @@ TestEnvironment::TestEnvironment()
     QFile::setPermissions(runtime,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    QDirIterator files(root(), QDir::Files | QDir::Hidden | QDir::System,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        QFile::remove(platform::ProfileLock::pathFor(platform::resolvedFile(files.next()).path));
 }
 
 QString TestEnvironment::path(const QString &relative) const
@@ -60,6 +75,17 @@ void compareWithGolden(const QByteArray &actual, const QString &golden)
     if (qEnvironmentVariableIsSet("KESTA_UPDATE_GOLDEN"))
         writeBytes(golden, actual);
     QCOMPARE(actual.split('\n'), readBytes(golden).split('\n'));
+}
+
+QString otherUser()
+{
+    const QString name = QStringLiteral("kesta-test");
+    // Test runs beside each other may both find the user missing; one of them adds him.
+    for (int attempt = 0; !::getpwnam("kesta-test") && attempt < 10; ++attempt) {
+        QProcess::execute(QStringLiteral("useradd"), {QStringLiteral("--create-home"), name});
+        QThread::msleep(100);
+    }
+    return ::getpwnam("kesta-test") ? name : QString();
 }
 
 void addTextRows(const QStringList &columns, const QString &table)

@@ -7,12 +7,14 @@
 #include <QTemporaryDir>
 
 // A private world for one test object: XDG_CONFIG_HOME and XDG_RUNTIME_DIR point into a
-// temporary folder (so the settings store and the lock files are the test's own), and the
-// messages the console would show are collected instead of opening a box.
+// temporary folder (so the settings store is the test's own), the messages the console would
+// show are collected instead of opening a box, and the write locks of the files below it leave
+// the user's lock folder with it.
 class TestEnvironment
 {
 public:
     TestEnvironment();
+    ~TestEnvironment();
     TestEnvironment(const TestEnvironment &) = delete;
     TestEnvironment &operator=(const TestEnvironment &) = delete;
 
@@ -39,6 +41,9 @@ QStringList folderRecord(const QString &folder);
 // Compares actual with the golden file line by line; KESTA_UPDATE_GOLDEN=1 rewrites the file
 // from actual instead, to be reviewed before it is committed.
 void compareWithGolden(const QByteArray &actual, const QString &golden);
+// A user of the tests' own ("kesta-test", created when missing: the tests run as root), for files
+// that another user owns and for programs run as another user; empty when it cannot be had.
+QString otherUser();
 // Text columns for a data-driven test, one row per line "name | value ..." of the table under
 // tests/data ("\n", "\r", "\t" stand for those characters; "#" starts a comment line).
 void addTextRows(const QStringList &columns, const QString &table);

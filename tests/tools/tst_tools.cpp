@@ -54,6 +54,11 @@ class TestTools : public QObject
 
 private slots:
     void kestaStoreForms();
+    void sharedFiles_data()
+    {
+        addTextRows({"setup", "command", "status", "check"}, "tables/shared_files.txt");
+    }
+    void sharedFiles();
     void skinCheckReportsEveryProblemOnItsLine_data();
     void skinCheckReportsEveryProblemOnItsLine();
 };
@@ -80,6 +85,36 @@ void TestTools::kestaStoreForms()
     QCOMPARE(kestaStore("ini delete \"$1\" TERMINAL 01", missing), "0:");
     QVERIFY(!QFile::exists(missing));
     QCOMPARE(kestaStore("ini set \"$1\" S k v", env.root() + "/nowhere/x.ini"), "1:");
+}
+
+void TestTools::sharedFiles()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, command);
+    QFETCH(QString, status);
+    QFETCH(QString, check);
+    if (otherUser().isEmpty())
+        QSKIP("needs a second user, which only root may add");
+    TestEnvironment env;
+    QFile::setPermissions(env.root(), QFile::permissions(env.root()) | QFile::ExeOther);
+    const QString prologue = R"sh(cd "$1"; export PATH="$2:$PATH" XDG_CONFIG_HOME="$1/config"
+other() { setpriv --reuid=kesta-test --regid=kesta-test --clear-groups "$@"; }
+lockfile() {
+    d=/run/user/$(id -u)
+    case $(stat -c %u:%A "$d" 2>/dev/null) in
+        "$(id -u)":d????-??-?) ;;
+        *) d=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache ;;
+    esac
+    echo "$d/kesta-terminal-locks/$(printf %s "$(realpath "$1")" | sha1sum | cut -c1-40).flock"
+}
+)sh";
+    const auto run = [&](const QString &script) {
+        return QProcess::execute("sh", {"-c", prologue + script, "sh", env.root(),
+                                        qEnvironmentVariable("KESTA_BIN_DIR")});
+    };
+    QCOMPARE(run(setup), 0);
+    QCOMPARE(run(command), status.toInt());
+    QCOMPARE(run(check), 0);
 }
 
 void TestTools::skinCheckReportsEveryProblemOnItsLine_data()

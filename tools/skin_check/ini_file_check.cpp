@@ -102,25 +102,30 @@ void checkKeyCopies(const skin::ThemeFile &file, const std::vector<Name> &outlin
     }
 }
 
-// The shell's profile functions take a UTF-8 byte order mark for text: a header on the first
-// line then is no header. A UTF-16 file must be little-endian.
+// The console reads a file with a UTF-8 byte order mark as UTF-8 and a UTF-16 big-endian one as
+// it is, but a reader that works as the Windows profile functions do takes the mark for text (a
+// header on the first line then is no header) and a UTF-16 file for little-endian: a warning,
+// since the console loses nothing.
 void checkByteOrder(const skin::ThemeFile &file, const QByteArray &bytes, Problems &problems)
 {
+    const auto warn = [&](const QString &section, const QString &message) {
+        skin::SkinProblem problem = problemAt(file, 1, section, {}, message);
+        problem.severity = Severity::Warning;
+        problems.append(problem);
+    };
     if (bytes.startsWith("\xFE\xFF")) {
-        problems.append(problemAt(file, 1, {}, {},
-                                  QStringLiteral("the file is UTF-16 big-endian, which is read as "
-                                                 "bytes: nothing in it is read; save it as UTF-8 "
-                                                 "or UTF-16LE")));
+        warn({}, QStringLiteral("the file is UTF-16 big-endian: a reader that takes UTF-16 for "
+                                "little-endian reads nothing in it; save it as UTF-8 or UTF-16LE"));
         return;
     }
     if (!bytes.startsWith("\xEF\xBB\xBF") || bytes.size() < 4 || bytes.at(3) != '[')
         return;
     const qsizetype end = bytes.indexOf(']');
     const QString section = QString::fromUtf8(bytes.mid(4, end > 4 ? end - 4 : 0));
-    problems.append(problemAt(file, 1, section, {},
-                              QStringLiteral("the file starts with a UTF-8 byte order mark, which "
-                                             "hides its first section [%1]: save it without one")
-                                  .arg(section)));
+    warn(section, QStringLiteral("the file starts with a UTF-8 byte order mark: a reader that "
+                                 "takes it for text misses the first section [%1]; save it "
+                                 "without one")
+                      .arg(section));
 }
 
 } // namespace
