@@ -135,20 +135,35 @@ void TestIniAccess::writesWhatReadsBackAndDeletes()
 
 void TestIniAccess::refusesTextThatWouldBreakTheFile_data()
 {
-    addTextRows({"section", "key", "value"}, "tables/refused_writes.txt");
+    addTextRows({"section", "key", "value", "through"}, "tables/refused_writes.txt");
 }
 
+// Each row through every path that must refuse it: nothing changes in the file or the store.
 void TestIniAccess::refusesTextThatWouldBreakTheFile()
 {
     QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
+    QFETCH(QString, through);
     value.replace("<NUL>", QChar(0)).replace("<half>", QChar(0xDC00));
     value.replace("<long>", QString(32000, 'x'));
     writeBytes(file, "[S]\r\nk=old\r\n");
     QVERIFY(!WriteINI(section, key, value, file));
     QCOMPARE(readBytes(file), "[S]\r\nk=old\r\n");
     QCOMPARE(env->messages, QStringList{"Error Writing Key"});
+    if (through == "engine")
+        return;
+    QVERIFY(settings::save(settings::application, "S", "k", "old"));
+    const QString store = settings::filePath(settings::application);
+    const QByteArray stored = readBytes(store);
+    QVERIFY(!settings::save(settings::application, section, key, value));
+    if (through == "all") {
+        const QString tool = qEnvironmentVariable("KESTA_BIN_DIR") + "/kesta-store";
+        QCOMPARE(runQuietly(tool, {"ini", "set", file, section, key, value}), 1);
+        QCOMPARE(runQuietly(tool, {"set", section, key, value}), 1);
+    }
+    QCOMPARE(readBytes(file), "[S]\r\nk=old\r\n");
+    QCOMPARE(readBytes(store), stored);
 }
 
 void TestIniAccess::failuresShowTheMessageOncePerFile()
