@@ -7,6 +7,7 @@
 #include "core/program_state.h"
 #include "core/startup_main.h"
 #include "dialogs/frm_startup_max.h"
+#include "platform/native_path.h"
 #include "platform/screen_metrics.h"
 #include "platform/services.h"
 #include "skin/accessible_elements.h"
@@ -55,11 +56,15 @@ bool frmMain::Form_Load()
     ProgramState &state = programState();
     state.AppTitle = QStringLiteral("KESTA Terminal - Security");
     state.AppName = QStringLiteral("Security");
-    if (core::StartupMain(*this, m_instance) == core::StartupResult::AlreadyRunning)
-        return false;
-    connectSettingsLists(*this, m_theme, SelectedLine);
-    refillSettingsLists();
-    FillThemeList(*this, *File1, m_theme);
+    {
+        // The start reads each skin file for every layout line: one look at the disk each.
+        const platform::OneLookPerFile startPass;
+        if (core::StartupMain(*this, m_instance) == core::StartupResult::AlreadyRunning)
+            return false;
+        connectSettingsLists(*this, m_theme, SelectedLine);
+        refillSettingsLists();
+        FillThemeList(*this, *File1, m_theme);
+    }
     if (!isVisible())
         showAndRunEvents();
     // The window took the keyboard before it held anything to give it to: the first element has

@@ -87,6 +87,20 @@ QString resolve(const QString &path, std::optional<FileStamp> *stamp)
     return prefix + match;
 }
 
+struct Look
+{
+    QString resolved;
+    std::optional<FileStamp> stamp;
+};
+
+// The looks of this thread's open OneLookPerFile passes, by stored path; no table without one.
+struct Looks
+{
+    int passes = 0;
+    QHash<QString, Look> byStoredPath;
+};
+thread_local Looks looks;
+
 std::optional<QString> realPath(const QString &path)
 {
     char resolved[PATH_MAX];
@@ -94,6 +108,8 @@ std::optional<QString> realPath(const QString &path)
         return std::nullopt;
     return QFile::decodeName(resolved);
 }
+
+QString lookAtDisk(const QString &storedPath, std::optional<FileStamp> *stamp);
 
 QString systemError(int error)
 {
@@ -108,7 +124,40 @@ QString nativePath(const QString &storedPath)
     return nativePath(storedPath, &stamp);
 }
 
+OneLookPerFile::OneLookPerFile()
+{
+    ++looks.passes;
+}
+
+OneLookPerFile::~OneLookPerFile()
+{
+    if (--looks.passes == 0)
+        looks.byStoredPath.clear();
+}
+
+void OneLookPerFile::forget()
+{
+    looks.byStoredPath.clear();
+}
+
 QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp)
+{
+    if (looks.passes > 0) {
+        if (const auto seen = looks.byStoredPath.constFind(storedPath);
+            seen != looks.byStoredPath.cend()) {
+            *stamp = seen->stamp;
+            return seen->resolved;
+        }
+        const QString resolved = lookAtDisk(storedPath, stamp);
+        looks.byStoredPath.insert(storedPath, {resolved, *stamp});
+        return resolved;
+    }
+    return lookAtDisk(storedPath, stamp);
+}
+
+namespace {
+
+QString lookAtDisk(const QString &storedPath, std::optional<FileStamp> *stamp)
 {
     *stamp = std::nullopt;
     QString path = storedPath;
@@ -127,6 +176,8 @@ QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp)
     const QString resolved = resolve(path, stamp);
     return folderForm ? resolved + u'/' : resolved;
 }
+
+} // namespace
 
 ResolvedFile resolvedFile(const QString &path)
 {

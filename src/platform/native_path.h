@@ -19,6 +19,23 @@ QString nativePath(const QString &storedPath);
 // from the same look at the disk: a reader that needs both looks once.
 QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp);
 
+// While one lives on a thread, each stored path that thread resolves looks at the disk once:
+// later resolutions of it, and the stamps they give, are what that first look saw. For a pass
+// that reads many keys of a few files in a moment (a start reads each skin file for every layout
+// line); a file changed during the pass is seen by the first read after it. Any write or delete
+// of a profile file by this process forgets what was seen. Passes nest.
+class OneLookPerFile
+{
+public:
+    OneLookPerFile();
+    ~OneLookPerFile();
+    OneLookPerFile(const OneLookPerFile &) = delete;
+    OneLookPerFile &operator=(const OneLookPerFile &) = delete;
+
+    // What the open passes of this thread have seen is forgotten; the next look is fresh.
+    static void forget();
+};
+
 struct ResolvedFile
 {
     QString path;  // no symbolic link left in it

@@ -132,11 +132,6 @@ Loaded load(const QString &file, const std::optional<FileStamp> &stamp)
     return loadFromDisk(file);
 }
 
-Loaded load(const QString &file)
-{
-    return load(file, stampOfPath(file));
-}
-
 QString cutToBuffer(QString text, int bufferSize)
 {
     if (bufferSize <= 0)
@@ -227,7 +222,9 @@ std::shared_ptr<const ProfileDocument> documentAt(const QString &path)
 {
     if (path.isEmpty())
         return nullptr;
-    const Loaded loaded = load(nativePath(path));
+    std::optional<FileStamp> stamp;
+    const QString file = nativePath(path, &stamp);
+    const Loaded loaded = load(file, stamp);
     return loaded.state == Load::Loaded ? loaded.document : nullptr;
 }
 
@@ -405,7 +402,9 @@ ProfileSnapshot profileSnapshot(const QString &path)
 {
     if (path.isEmpty())
         return {};
-    const Loaded loaded = load(nativePath(path));
+    std::optional<FileStamp> stamp;
+    const QString file = nativePath(path, &stamp);
+    const Loaded loaded = load(file, stamp);
     return {loaded.document, loaded.state == Load::Failed, loaded.error};
 }
 
@@ -417,6 +416,8 @@ ProfileWrite writeProfileString(const QString &section, const std::optional<QStr
         return {false, QStringLiteral("no file name")};
     if (const QString why = refusal(section, key, value); !why.isEmpty())
         return {false, why};
+    // Whatever it did, what a pass saw of the disk may be old now.
+    const auto forgetLooks = qScopeGuard(&OneLookPerFile::forget);
     const QString file = nativePath(path);
     if (previewMode())
         return holdWrite(file, section, key, value);
@@ -473,6 +474,7 @@ QString valueThatReadsBack(const QString &value)
 
 ProfileWrite deleteProfileFile(const QString &path)
 {
+    const auto forgetLooks = qScopeGuard(&OneLookPerFile::forget);
     const QString file = nativePath(path);
     if (previewMode()) {
         qCInfo(lcPlatform).noquote() << QStringLiteral("preview: would delete %1").arg(file);
@@ -495,6 +497,7 @@ ProfileWrite deleteProfileFile(const QString &path)
 
 ProfileWrite withProfileLock(const QString &path, const std::function<void()> &work)
 {
+    const auto forgetLooks = qScopeGuard(&OneLookPerFile::forget);
     const QString file = nativePath(path);
     const ResolvedFile target = resolvedFile(file);
     if (!target.error.isEmpty())

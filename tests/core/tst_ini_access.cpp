@@ -9,6 +9,7 @@
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "platform/atomic_file.h"
+#include "platform/native_path.h"
 #include "platform/profile_document.h"
 #include "test_environment.h"
 
@@ -74,6 +75,7 @@ private slots:
     void keepsWhatAnotherWriterIsWriting();
     void putsNothingInPlaceOfAFileChangedSinceItsRead();
     void settingsStoreRoundTripsPrivatelyAndSeesTheShell();
+    void aPassLooksOnceAndSeesItsOwnWrites();
     void numberTextForms();
 
 private:
@@ -327,6 +329,25 @@ void TestIniAccess::settingsStoreRoundTripsPrivatelyAndSeesTheShell()
 
 // Every form of each text below ("1,5": the process locale may use a comma; the stores never
 // do), and the rounding of each number, compared with tests/data/values/number_text.golden.
+// Within a pass a file is looked at once, but what this process writes or deletes is seen at
+// once, and a change by another program is seen as soon as the pass ends.
+void TestIniAccess::aPassLooksOnceAndSeesItsOwnWrites()
+{
+    const auto value = [this] { return ReadINI("S", "k", file) ? programState().INIValue : "-"; };
+    {
+        const platform::OneLookPerFile pass;
+        QCOMPARE(value(), "-");
+        QVERIFY(WriteINI("S", "k", "mine", file));
+        QCOMPARE(value(), "mine");
+        writeBytes(file, "[S]\r\nk=the shell's, longer\r\n");
+        QCOMPARE(value(), "mine");
+        QVERIFY(DeleteINI(file, "S", "k", true, true));
+        QCOMPARE(value(), "-");
+        writeBytes(file, "[S]\r\nk=the shell's, longer\r\n");
+    }
+    QCOMPARE(value(), "the shell's, longer");
+}
+
 void TestIniAccess::numberTextForms()
 {
     QStringList texts =
