@@ -3,10 +3,11 @@
 #include "console/command_click.h"
 #include "console/settings_list_wiring.h"
 #include "console/settings_lists.h"
-#include "core/exit_watch.h"
+#include "console/shell_follower.h"
 #include "core/program_state.h"
 #include "core/startup_main.h"
 #include "dialogs/frm_startup_max.h"
+#include "platform/preview_mode.h"
 #include "platform/screen_metrics.h"
 #include "platform/services.h"
 #include "skin/file_list_box.h"
@@ -17,7 +18,6 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QTimer>
 
 frmMain::frmMain(QWidget *parent)
     : SkinnedWindow(parent)
@@ -27,11 +27,8 @@ frmMain::frmMain(QWidget *parent)
     File1->hide();
     addDesignElement(File1);
 
-    tmrExit = new QTimer(this);
-    tmrExit->setInterval(500);
-    connect(tmrExit, &QTimer::timeout, this, &frmMain::tmrExit_Timer);
-    addDesignElement(tmrExit);
-    tmrExit->start();
+    exitWatch = new core::ExitWatch(*this, this);
+    addDesignElement(exitWatch);
 
     cmdFake = new QPushButton(QStringLiteral("Fake"), this);
     addDesignElement(cmdFake);
@@ -55,11 +52,18 @@ bool frmMain::Form_Load()
     connectSettingsLists(*this, m_theme, SelectedLine);
     refillSettingsLists();
     FillThemeList(*this, *File1, m_theme);
+    // A preview shows the theme its author works on, whatever the shell uses.
+    if (!platform::previewMode())
+        new ShellFollower(*this);
     return true;
 }
 
 void frmMain::EndProgram()
 {
+    // The exit request may come while the tear-down of a QUIT lets events run.
+    if (Quitting)
+        return;
+    stopExitWatch();
     Quitting = true;
     TearDownLayout(*this, m_theme);
     m_instance.release();
@@ -69,6 +73,24 @@ void frmMain::EndProgram()
 void frmMain::refillSettingsLists()
 {
     FillSettingsLists(*this, *File1, m_theme);
+}
+
+void frmMain::layOutAgain()
+{
+    const ListPlaces places = listPlaces(*this, SelectedLine);
+    TearDownLayout(*this, m_theme);
+    openTheme();
+    applyBackGround();
+    layOut();
+    connectSettingsLists(*this, m_theme, SelectedLine);
+    refillSettingsLists();
+    FillThemeList(*this, *File1, m_theme);
+    restoreListPlaces(*this, places, SelectedLine);
+}
+
+void frmMain::refreshFromFiles()
+{
+    RefreshSettingsLists(*this, *File1, m_theme, SelectedLine);
 }
 
 ButtonTable &frmMain::buttonTable()
@@ -158,14 +180,14 @@ void frmMain::layOut()
                  state.Animated, state.AnimDelay, m_theme.consoleSkin());
 }
 
-void frmMain::stopExitWatch()
+void frmMain::startExitWatch()
 {
-    tmrExit->stop();
+    exitWatch->start();
 }
 
-void frmMain::tmrExit_Timer()
+void frmMain::stopExitWatch()
 {
-    core::exitWatchTick(*this);
+    exitWatch->stop();
 }
 
 void frmMain::comeForward()

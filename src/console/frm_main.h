@@ -2,18 +2,17 @@
 
 #include "console/console_view.h"
 #include "core/console_window.h"
+#include "core/exit_watch.h"
 #include "platform/single_instance.h"
 #include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
 #include "skin/theme.h"
 
 #include <QPushButton>
-#include <QTimer>
 
 // The security console, "KESTA Terminal - Security". Before its layout it holds the templates
-// of its element sets, the hidden folder lister File1, the exit watch tmrExit (500 ms), the
-// mouse timer and cmdFake; everything else comes from the theme. Its button and animation
-// tables are the program-wide ones.
+// of its element sets, the hidden folder lister File1, the exit watch and cmdFake; everything
+// else comes from the theme. Its button and animation tables are the program-wide ones.
 class frmMain : public SkinnedWindow, public core::ConsoleWindow, public console::ConsoleView
 {
     Q_OBJECT
@@ -28,8 +27,15 @@ public:
 
     // Sets Quitting, removes the laid-out elements newest first and ends the process at once
     // (platform::services().endProcess). Both the start-up sequence and the handlers end the
-    // console through it.
+    // console through it; once quitting, a second call does nothing.
     void EndProgram() override;
+
+    // Lays the console out again from the program state's ProgramDir and ThemeDir: the laid-out
+    // elements go as they go at the end, the theme and its console skin are chosen again and
+    // the lists filled, each at the place it showed (RefreshSettingsLists).
+    void layOutAgain();
+    // Fills the lists again from the files as they are now, each kept at the place it showed.
+    void refreshFromFiles();
 
     // Set by EndProgram; hover passes and animation ticks of the console stop.
     bool Quitting = false;
@@ -51,7 +57,7 @@ public:
     void refillSettingsLists() override;
 
     FileListBox *File1 = nullptr;
-    QTimer *tmrExit = nullptr;
+    core::ExitWatch *exitWatch = nullptr;
     QPushButton *cmdFake = nullptr;
 
     // core::ConsoleWindow
@@ -66,10 +72,10 @@ public:
     void playStartupSound() override;
     void showAndRunEvents() override;
     void layOut() override;
+    void startExitWatch() override;
     void stopExitWatch() override;
 
 private:
-    void tmrExit_Timer();
     void comeForward();
 
     platform::SingleInstance m_instance;

@@ -17,12 +17,12 @@ enum class StartupResult
 
 // The start-up sequence of the console: hides cmdFake; claims the single instance (or asks the
 // running console forward and stops); sets the caption to AppTitle; resets the exit request to
-// "0"; places the window from the shell's "Screen" area when "Running" is true, else inside the
-// maximised auxiliary window; reads ProgramDir, ThemeDir, InitialControlCount and Password into
-// the program state; has the window open the theme (SkinName, Animated, AnimDelay), set the
-// background colour, start the start-up sound, show itself and lay itself out. AppTitle and AppName
-// must be set. Absent settings and skin keys, and stored texts that do not convert, keep their
-// defaults.
+// "0" and starts the exit watch; places the window from the shell's "Screen" area when "Running" is
+// true, else inside the maximised auxiliary window; reads ProgramDir, ThemeDir, InitialControlCount
+// and Password into the program state; has the window open the theme (SkinName, Animated,
+// AnimDelay), set the background colour, start the start-up sound, show itself and lay itself out.
+// AppTitle and AppName must be set. Absent settings and skin keys, and stored texts that do not
+// convert, keep their defaults.
 [[nodiscard]] StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &instance);
 
 } // namespace core
