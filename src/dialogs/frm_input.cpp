@@ -33,7 +33,6 @@ frmInput::frmInput(const skin::Theme &theme, QWidget *parent)
     txtInput = new QLineEdit(this);
     txtInput->setGeometry(20, 88, 360, 24);
     addDesignElement(txtInput);
-    trackMouseOn(txtInput);
     setFirstFocus(txtInput);
     connect(txtInput, &QLineEdit::returnPressed, this, &SkinnedDialog::accept);
 }

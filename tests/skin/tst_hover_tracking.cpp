@@ -1,9 +1,11 @@
 #include "core/program_state.h"
+#include "platform/pointer_source.h"
 #include "skin/image_button.h"
 #include "skin/layout_window.h"
 #include "skin_fixture.h"
 #include "test_environment.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -66,11 +68,12 @@ private slots:
         // Far to the right, where a position that went through rounded twips factors would be
         // off by several pixels (the test runs at a font DPI where 1440 / DPI is not whole).
         m_window->move(1000, 200);
-        m_window->tmrMouse->stop(); // every pass of these tests is one the test runs
         const skin::Theme &theme = m_theme->theme();
         LayoutWindow(*m_window, theme, u"HOVER"_s, m_window->buttonTable(),
                      m_window->animationTable(), false, 0, theme.consoleSkin());
         QCOMPARE(m_window->buttonTable().count, 2);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         // The template lies under the same rectangle: it must never be taken for a button.
         m_window->imgBut(0)->setGeometry(10, 20, 30, 40);
     }
@@ -123,6 +126,31 @@ private slots:
         pass({5, 5}, nullptr);
         QVERIFY(!isOver(button));
         QCOMPARE(shownColour(button), normalColour);
+    }
+
+    // Last: the pointer from window events, once asked for, stays for the rest of the process.
+    void aLeaveEndsTheOverPicture_data()
+    {
+        QTest::addColumn<bool>("fromEvents");
+        QTest::newRow("the system's pointer") << false;
+        QTest::newRow("the pointer from window events (Wayland)") << true;
+    }
+
+    // No pass runs but on an event: the pointer leaving the window must end the over picture.
+    void aLeaveEndsTheOverPicture()
+    {
+        QFETCH(bool, fromEvents);
+        m_pointer.reset();
+        if (fromEvents)
+            platform::followPointerThroughWindowEvents();
+        m_window->move(100, 200); // on the screen, where the system finds it under the pointer
+        ImageButton *button = m_window->imgBut(1);
+        QCursor::setPos(m_window->mapToGlobal(QPoint(25, 40)));
+        QTRY_VERIFY(isOver(button));
+        QCursor::setPos(m_window->mapToGlobal(QPoint(-50, 40)));
+        QTRY_VERIFY(!isOver(button));
+        QCOMPARE(shownColour(button), normalColour);
+        QCOMPARE(m_sounds, QStringList{u"over"_s});
     }
 
 private:
