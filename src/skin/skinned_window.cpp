@@ -116,7 +116,7 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     auto *buttonTemplate = new ImageButton(m_surface);
     buttonTemplate->setCursor(Qt::PointingHandCursor);
     addMember(imgBut, 0, buttonTemplate);
-    addMember(imgGif, 0, new StretchedPicture(m_surface));
+    addMember(imgGif, 0, new AnimatedPicture(m_surface));
     auto *timerTemplate = new QTimer(this);
     // A coarse timer may fire 5 % early or late: a frame of 100 ms would show for 95 to 105.
     timerTemplate->setTimerType(Qt::PreciseTimer);
@@ -175,7 +175,7 @@ ImageButton *SkinnedWindow::addImageButton(int index)
     return button;
 }
 
-StretchedPicture *SkinnedWindow::addGifFrame(int index)
+AnimatedPicture *SkinnedWindow::addAnimation(int index)
 {
     return addFromTemplate(imgGif, index);
 }

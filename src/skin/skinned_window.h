@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/program_state.h"
+#include "skin/animated_picture.h"
 #include "skin/image_button.h"
 #include "skin/indexed_set.h"
 #include "skin/stretched_picture.h"
@@ -35,7 +36,7 @@ public:
     IndexedSet<QLabel> lblInfo;
     IndexedSet<StretchedPicture> imgPic;
     IndexedSet<ImageButton> imgBut;
-    IndexedSet<StretchedPicture> imgGif;
+    IndexedSet<AnimatedPicture> imgGif; // one member per animation, drawing its current frame
     IndexedSet<QTimer> tmrAnim;
 
     // One hover pass over the window's image buttons (skin::hoverPass). Run whenever the pointer
@@ -53,7 +54,7 @@ public:
     QLabel *addLabel(int index);
     StretchedPicture *addPicture(int index);
     ImageButton *addImageButton(int index);
-    StretchedPicture *addGifFrame(int index);
+    AnimatedPicture *addAnimation(int index);
     QTimer *addAnimTimer(int index);
 
     // Every element of the window in creation order: templates and design-time elements first,
