@@ -15,6 +15,16 @@ bool pollingForced()
     return qEnvironmentVariable("KESTA_FILE_WATCH") == u"poll";
 }
 
+// Said once per path for the whole program, however many watches follow it.
+bool firstTimePolled(const QString &path)
+{
+    static QSet<QString> told;
+    if (told.contains(path))
+        return false;
+    told.insert(path);
+    return true;
+}
+
 } // namespace
 
 FileWatch::FileWatch(PathList paths, std::chrono::milliseconds settle, QObject *parent)
@@ -66,8 +76,7 @@ void FileWatch::rearm()
 void FileWatch::startPolling(const QString &path)
 {
     m_polled.insert(path, stampOfPath(path));
-    if (!m_toldPolled.contains(path)) {
-        m_toldPolled.insert(path);
+    if (firstTimePolled(path)) {
         qCInfo(lcPlatform).noquote()
             << QStringLiteral("no change notification for %1: it is polled every %2 ms")
                    .arg(path)

@@ -5,7 +5,6 @@
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -53,7 +52,6 @@ private:
     PathList m_paths;
     QFileSystemWatcher m_watcher;
     QHash<QString, std::optional<FileStamp>> m_polled;
-    QSet<QString> m_toldPolled;
     QTimer m_pollTimer;
     QTimer m_settle;
 };
