@@ -156,6 +156,10 @@ ListPlaces listPlaces(const SkinnedWindow &window, int SelectedLine)
     }
     if (const QListWidget *list = window.lstBox(protectionList); list && SelectedLine > 0)
         places.chosen = lineKey(*list, SelectedLine);
+    for (int index = protectionList; index <= switchList; ++index) {
+        if (const QListWidget *list = window.lstBox(index); list && list->hasFocus())
+            places.focused = index;
+    }
     return places;
 }
 
@@ -178,7 +182,9 @@ void restoreListPlaces(SkinnedWindow &window, const ListPlaces &places, int &Sel
         list->doItemsLayout();
         list->verticalScrollBar()->setValue(place.scroll);
     }
-    if (focused)
+    if (QListWidget *list = places.focused > 0 ? window.lstBox(places.focused) : nullptr)
+        list->setFocus();
+    else if (focused)
         focused->setFocus();
 }
 
