@@ -44,4 +44,9 @@ void DisplaySession::settle()
     }
 }
 
+bool windowMaskCutsDrawing()
+{
+    return !QGuiApplication::platformName().startsWith(u"wayland");
+}
+
 } // namespace platform

@@ -26,4 +26,9 @@ private:
     bool m_requested = false;
 };
 
+// Whether a window's mask (QWidget::setMask) cuts what the screen shows of the window. On
+// Wayland it does not: the compositor draws the whole surface and the mask only tells where
+// the window takes the pointer, so a shaped window must also be see-through outside it.
+[[nodiscard]] bool windowMaskCutsDrawing();
+
 } // namespace platform
