@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
                                 {}});
     }
 
-    platform::DisplaySession display;
+    platform::DisplaySession display("kesta-security");
     QApplication application(argc, argv);
     display.settle();
     QApplication::setApplicationName(QStringLiteral("kesta-security"));

@@ -127,6 +127,16 @@ void TestE2eDesktop::installedConsoleRunsOnItsOwn()
         QVERIFY2(output.contains(QRegularExpression(u"^%1 \\d+\\.\\d+\\.\\d+\\n$"_s.arg(tool))),
                  qPrintable(output));
     }
+    // No display at all: one line says what is missing and what to do, and no core is left.
+    QProcess displayless;
+    startChild(displayless, installed(u"bin/kesta-security"_s), {}, env);
+    QVERIFY(displayless.waitForFinished(30000));
+    QCOMPARE(displayless.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(displayless.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(displayless.readAllStandardError()),
+             u"kesta-security: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); to run "
+             "without a display, set QT_QPA_PLATFORM=offscreen\n"_s);
+
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     QString log;
     QVERIFY2(runUntilExitRequest(env, log), qPrintable(log));
