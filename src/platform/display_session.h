@@ -5,7 +5,7 @@
 namespace platform {
 
 // The windowing system the console runs on. The console needs two things a Wayland compositor
-// gives no client: where the pointer is (mouse-over effects are polled) and placing its own
+// gives no client: where the pointer is over other programs' windows, and placing its own
 // window (the shell's Screen area). Under a Wayland session with an X server to reach
 // (XWayland), it therefore runs as an X11 client; without one, on Wayland with what that allows.
 class DisplaySession
