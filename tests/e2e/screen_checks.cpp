@@ -5,16 +5,12 @@
 
 #include <QHash>
 
-#include <cstdlib>
-
 namespace {
 
 // Exact: the console stretches without smoothing, so a picture shows pixel for pixel.
-bool same(QRgb a, QRgb b, int tolerance = 0)
+bool same(QRgb a, QRgb b)
 {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
-           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+    return (a & 0xffffff) == (b & 0xffffff);
 }
 
 } // namespace
@@ -32,7 +28,7 @@ double shareShowing(const QImage &screen, QPoint at, const QImage &picture)
 }
 
 ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const QImage &background,
-                    QRgb mask, int tolerance)
+                    QRgb mask)
 {
     qint64 masked = 0, seeThrough = 0, solid = 0, drawn = 0;
     for (int y = 0; y < background.height(); ++y) {
@@ -45,7 +41,7 @@ ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const
                 seeThrough += same(screen.pixel(p), before.pixel(p));
             } else {
                 ++solid;
-                drawn += same(screen.pixel(p), background.pixel(x, y), tolerance);
+                drawn += same(screen.pixel(p), background.pixel(x, y));
             }
         }
     }

@@ -12,15 +12,14 @@ double shareShowing(const QImage &screen, QPoint at, const QImage &picture);
 
 // How a shaped window with the background picture shows at `at`: the share of its mask-coloured
 // pixels that show the screen as it was before, and the share of the others that show the
-// background itself, each colour channel within tolerance (the rest is covered by the window's
-// elements).
+// background itself (the rest is covered by the window's elements).
 struct ShapeSeen
 {
     double seeThrough = 0;
     double drawn = 0;
 };
 ShapeSeen shapeSeen(const QImage &screen, const QImage &before, QPoint at, const QImage &background,
-                    QRgb mask, int tolerance = 0);
+                    QRgb mask);
 
 // The vertical centres of the bands of rows in `at` that hold any colour but the most common.
 QList<int> textLineCentres(const QImage &screen, const QRect &at);
