@@ -5,8 +5,7 @@
 //   logical screen with 64 frames of 1 x 1 pixel (1.5 KB on disk), beside the demo theme as
 //   it is;
 // - the time from the shell's exit request to the end of the process on a skin of 10,000
-//   visible buttons without progressive closing, beside the demo theme. The exit watch polls
-//   every 500 ms, so either figure holds up to half a second of waiting for the poll;
+//   visible buttons without progressive closing, beside the demo theme;
 // - the memory and the CPU time above the demo's of the same 10,000 buttons, all of one
 //   picture, beside 10,000 buttons each of a picture file of its own (links to that one
 //   picture): one decoded picture per button, as every button had before pictures were shared.

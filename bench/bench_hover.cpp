@@ -17,7 +17,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 
     SkinnedWindow window;
-    window.tmrMouse->stop();
     window.resize(1280, 800);
     window.move(0, 0);
     ButtonTable &table = window.buttonTable();

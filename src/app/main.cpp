@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
                                 {}});
     }
 
-    platform::DisplaySession display;
+    platform::DisplaySession display("kesta-security");
     platform::ConsoleApplication application(argc, argv);
     display.settle();
     QApplication::setApplicationName(QStringLiteral("kesta-security"));

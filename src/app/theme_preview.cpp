@@ -1,16 +1,11 @@
 #include "app/theme_preview.h"
 
 #include "console/frm_main.h"
-#include "console/settings_list_wiring.h"
-#include "console/settings_lists.h"
-#include "core/program_state.h"
 #include "core/settings_store.h"
 #include "platform/preview_mode.h"
-#include "skin/tear_down_layout.h"
 #include "theme_check.h"
 
 #include <QDir>
-#include <QListWidget>
 #include <QLoggingCategory>
 
 #include <cstdio>
@@ -56,32 +51,20 @@ bool beginPreview(const PreviewedTheme &theme)
 ThemePreview::ThemePreview(frmMain &console, PreviewedTheme theme)
     : m_console(console)
     , m_theme(std::move(theme))
+    // A save touches several files, or one file several times: one layout.
+    , m_watch([this] { return themeFiles(); }, std::chrono::milliseconds(250))
 {
-    m_settle.setSingleShot(true);
-    m_settle.setInterval(250);
-    connect(&m_settle, &QTimer::timeout, this, &ThemePreview::relayOut);
-    const auto changed = [this] {
-        watchFiles();
-        m_settle.start();
-    };
-    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
-    watchFiles();
+    connect(&m_watch, &platform::FileWatch::changed, this, &ThemePreview::relayOut);
     reportProblems();
 }
 
-// A file replaced atomically is a new file: the watcher drops the old one, so every file is
-// named to it again after each change, new files among them.
-void ThemePreview::watchFiles()
+QStringList ThemePreview::themeFiles() const
 {
     const QDir folder(m_theme.folder());
     QStringList paths{folder.absolutePath()};
     for (const QString &name : folder.entryList(QDir::Files))
         paths.append(folder.absoluteFilePath(name));
-    const QStringList watched = m_watcher.files() + m_watcher.directories();
-    paths.removeIf([&watched](const QString &path) { return watched.contains(path); });
-    if (!paths.isEmpty())
-        m_watcher.addPaths(paths);
+    return paths;
 }
 
 // What a fresh start shows, laid out at once: an author waits for the edit, not for the
@@ -89,24 +72,7 @@ void ThemePreview::watchFiles()
 // read, so that a key removed or broken shows its default, not the value before the edit.
 void ThemePreview::relayOut()
 {
-    QListWidget *protection = m_console.lstBox(1);
-    const int selected = protection ? protection->currentRow() : -1;
-    RemoveLayoutAtOnce(m_console);
-    const ProgramState fresh;
-    ProgramState &state = programState();
-    state.Animated = fresh.Animated;
-    state.AnimDelay = fresh.AnimDelay;
-    state.ThemePictureIndex = fresh.ThemePictureIndex;
-    state.ThemeName = fresh.ThemeName;
-    m_console.openTheme();
-    m_console.applyBackGround();
-    m_console.layOutAtOnce();
-    connectSettingsLists(m_console, m_console.theme(), m_console.SelectedLine);
-    FillSettingsLists(m_console, *m_console.File1, m_console.theme());
-    FillThemeList(m_console, *m_console.File1, m_console.theme());
-    protection = m_console.lstBox(1);
-    if (protection && selected >= 0 && selected < protection->count())
-        protection->setCurrentRow(selected);
+    m_console.layOutAgain(frmMain::Pace::AtOnce);
     emit laidOut();
     reportProblems();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QFileSystemWatcher>
+#include "platform/file_watch.h"
+
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <optional>
 
@@ -46,14 +46,13 @@ signals:
     void laidOut();
 
 private:
-    void watchFiles();
+    QStringList themeFiles() const;
     void relayOut();
     void reportProblems() const;
 
     frmMain &m_console;
     PreviewedTheme m_theme;
-    QFileSystemWatcher m_watcher;
-    QTimer m_settle; // a save touches several files, or one file several times: one layout
+    platform::FileWatch m_watch;
 };
 
 } // namespace app

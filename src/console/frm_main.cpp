@@ -3,11 +3,12 @@
 #include "console/command_click.h"
 #include "console/settings_list_wiring.h"
 #include "console/settings_lists.h"
-#include "core/exit_watch.h"
+#include "console/shell_follower.h"
 #include "core/program_state.h"
 #include "core/startup_main.h"
 #include "dialogs/frm_startup_max.h"
 #include "platform/native_path.h"
+#include "platform/preview_mode.h"
 #include "platform/screen_metrics.h"
 #include "platform/services.h"
 #include "skin/accessible_elements.h"
@@ -20,7 +21,6 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QTimer>
 
 frmMain::frmMain(QWidget *parent)
     : SkinnedWindow(parent)
@@ -32,11 +32,8 @@ frmMain::frmMain(QWidget *parent)
     File1->hide();
     addDesignElement(File1);
 
-    tmrExit = new QTimer(this);
-    tmrExit->setInterval(500);
-    connect(tmrExit, &QTimer::timeout, this, &frmMain::tmrExit_Timer);
-    addDesignElement(tmrExit);
-    tmrExit->start();
+    exitWatch = new core::ExitWatch(*this, this);
+    addDesignElement(exitWatch);
 
     cmdFake = new QPushButton(QStringLiteral("Fake"), this);
     skin::keepOffTheBus(*cmdFake);
@@ -65,6 +62,9 @@ bool frmMain::Form_Load()
         refillSettingsLists();
         FillThemeList(*this, *File1, m_theme);
     }
+    // A preview shows the theme its author works on, whatever the shell uses.
+    if (!platform::previewMode())
+        new ShellFollower(*this);
     if (!isVisible())
         showAndRunEvents();
     // The window took the keyboard before it held anything to give it to: the first element has
@@ -76,6 +76,10 @@ bool frmMain::Form_Load()
 
 void frmMain::EndProgram()
 {
+    // The exit request may come while the tear-down of a QUIT lets events run.
+    if (Quitting)
+        return;
+    stopExitWatch();
     Quitting = true;
     TearDownLayout(*this, m_theme);
     m_instance.release();
@@ -90,6 +94,38 @@ void frmMain::refillSettingsLists()
 void frmMain::announce(const QString &words)
 {
     skin::announce(*this, words);
+}
+
+void frmMain::layOutAgain(Pace pace)
+{
+    const ListPlaces places = listPlaces(*this, SelectedLine);
+    if (pace == Pace::AtOnce)
+        RemoveLayoutAtOnce(*this);
+    else
+        TearDownLayout(*this, m_theme);
+    // Every value the theme sets is first what a start has before the theme is read, so that a
+    // key the new files lack shows its default, not the value before.
+    const ProgramState fresh;
+    ProgramState &state = programState();
+    state.Animated = fresh.Animated;
+    state.AnimDelay = fresh.AnimDelay;
+    state.ThemePictureIndex = fresh.ThemePictureIndex;
+    state.ThemeName = fresh.ThemeName;
+    openTheme();
+    applyBackGround();
+    if (pace == Pace::AtOnce)
+        layOutAtOnce();
+    else
+        layOut();
+    connectSettingsLists(*this, m_theme, SelectedLine);
+    refillSettingsLists();
+    FillThemeList(*this, *File1, m_theme);
+    restoreListPlaces(*this, places, SelectedLine);
+}
+
+void frmMain::refreshFromFiles()
+{
+    RefreshSettingsLists(*this, *File1, m_theme, SelectedLine);
 }
 
 ButtonTable &frmMain::buttonTable()
@@ -186,14 +222,14 @@ void frmMain::layOutAtOnce()
                  0, m_theme.consoleSkin());
 }
 
-void frmMain::stopExitWatch()
+void frmMain::startExitWatch()
 {
-    tmrExit->stop();
+    exitWatch->start();
 }
 
-void frmMain::tmrExit_Timer()
+void frmMain::stopExitWatch()
 {
-    core::exitWatchTick(*this);
+    exitWatch->stop();
 }
 
 void frmMain::comeForward()

@@ -2,18 +2,17 @@
 
 #include "console/console_view.h"
 #include "core/console_window.h"
+#include "core/exit_watch.h"
 #include "platform/single_instance.h"
 #include "skin/file_list_box.h"
 #include "skin/skinned_window.h"
 #include "skin/theme.h"
 
 #include <QPushButton>
-#include <QTimer>
 
 // The security console, "KESTA Terminal - Security". Before its layout it holds the templates
-// of its element sets, the hidden folder lister File1, the exit watch tmrExit (500 ms), the
-// mouse timer and cmdFake; everything else comes from the theme. Its button and animation
-// tables are the program-wide ones.
+// of its element sets, the hidden folder lister File1, the exit watch and cmdFake; everything
+// else comes from the theme. Its button and animation tables are the program-wide ones.
 class frmMain : public SkinnedWindow, public core::ConsoleWindow, public console::ConsoleView
 {
     Q_OBJECT
@@ -28,8 +27,21 @@ public:
 
     // Sets Quitting, removes the laid-out elements newest first and ends the process at once
     // (platform::services().endProcess). Both the start-up sequence and the handlers end the
-    // console through it.
+    // console through it; once quitting, a second call does nothing.
     void EndProgram() override;
+
+    enum class Pace
+    {
+        AsTheThemeSays, // the closing removal and the build go as at the end and at a start
+        AtOnce,         // without their pauses, whatever Animated says (the theme preview)
+    };
+    // Lays the console out again from the program state's ProgramDir and ThemeDir, as a fresh
+    // start would show it: the laid-out elements go, every value the theme sets starts from its
+    // default, the theme and its console skin are chosen again and the lists filled, each at the
+    // place it showed (RefreshSettingsLists).
+    void layOutAgain(Pace pace = Pace::AsTheThemeSays);
+    // Fills the lists again from the files as they are now, each kept at the place it showed.
+    void refreshFromFiles();
 
     // Set by EndProgram; hover passes and animation ticks of the console stop.
     bool Quitting = false;
@@ -52,7 +64,7 @@ public:
     void announce(const QString &words) override;
 
     FileListBox *File1 = nullptr;
-    QTimer *tmrExit = nullptr;
+    core::ExitWatch *exitWatch = nullptr;
     QPushButton *cmdFake = nullptr;
 
     // core::ConsoleWindow
@@ -67,13 +79,13 @@ public:
     void playStartupSound() override;
     void showAndRunEvents() override;
     void layOut() override;
+    void startExitWatch() override;
     void stopExitWatch() override;
 
     // layOut() without the progressive build, whatever Animated says.
     void layOutAtOnce();
 
 private:
-    void tmrExit_Timer();
     void comeForward();
 
     platform::SingleInstance m_instance;

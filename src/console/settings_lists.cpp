@@ -6,7 +6,11 @@
 #include "skin/theme.h"
 #include "skin/value_forms.h"
 
+#include <QLabel>
 #include <QListWidget>
+#include <QPointer>
+#include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -91,4 +95,104 @@ void FillThemeList(SkinnedWindow &window, FileListBox &File1, const skin::Theme 
         return;
     for (const QString &fileName : File1.fileNames())
         list->addItem(withoutExtension(fileName));
+}
+
+namespace {
+
+QString lineKey(const QListWidget &list, int row)
+{
+    const QListWidgetItem *item = list.item(row);
+    if (!item)
+        return {};
+    QString header;
+    for (int r = row - 1; r >= 0 && header.isEmpty(); --r) {
+        if (!console::isEntryLine(list.item(r)->text()))
+            header = list.item(r)->text();
+    }
+    const QString text =
+        console::isEntryLine(item->text()) ? console::lineText(item->text()) : item->text();
+    return header + u'\n' + text + u'\n' + item->data(Qt::UserRole).toString();
+}
+
+int rowOfKey(const QListWidget &list, const QString &key)
+{
+    for (int row = 0; !key.isEmpty() && row < list.count(); ++row) {
+        if (lineKey(list, row) == key)
+            return row;
+    }
+    return -1;
+}
+
+// The handler shows the chosen line in the labels; it also moves the focus and clears the
+// selection, which are put back afterwards.
+void chooseAgain(SkinnedWindow &window, QListWidget &list, const QString &chosen, int &SelectedLine)
+{
+    const int row = rowOfKey(list, chosen);
+    if (row < 0 || !console::isEntryLine(list.item(row)->text())) {
+        SelectedLine = 0;
+        for (int label = 0; label <= 6; ++label) {
+            if (QLabel *element = window.lblInfo(label))
+                element->clear();
+        }
+        return;
+    }
+    {
+        const QSignalBlocker quiet(&list);
+        list.setCurrentItem(nullptr);
+    }
+    list.setCurrentRow(row);
+}
+
+} // namespace
+
+ListPlaces listPlaces(const SkinnedWindow &window, int SelectedLine)
+{
+    ListPlaces places;
+    for (int index = protectionList; index <= switchList; ++index) {
+        const QListWidget *list = window.lstBox(index);
+        places.lists.append(list ? ListPlaces::Place{list->verticalScrollBar()->value(),
+                                                     lineKey(*list, list->currentRow())}
+                                 : ListPlaces::Place{});
+    }
+    if (const QListWidget *list = window.lstBox(protectionList); list && SelectedLine > 0)
+        places.chosen = lineKey(*list, SelectedLine);
+    for (int index = protectionList; index <= switchList; ++index) {
+        if (const QListWidget *list = window.lstBox(index); list && list->hasFocus())
+            places.focused = index;
+    }
+    return places;
+}
+
+void restoreListPlaces(SkinnedWindow &window, const ListPlaces &places, int &SelectedLine)
+{
+    const QPointer<QWidget> focused = window.focusWidget();
+    if (QListWidget *list = window.lstBox(protectionList); list && !places.chosen.isEmpty())
+        chooseAgain(window, *list, places.chosen, SelectedLine);
+    for (int index = protectionList; index <= switchList; ++index) {
+        QListWidget *list = window.lstBox(index);
+        if (!list || index - 1 >= places.lists.size())
+            continue;
+        const ListPlaces::Place &place = places.lists.at(index - 1);
+        {
+            // Selecting a switch line would flip it: nothing is clicked here.
+            const QSignalBlocker quiet(list);
+            list->setCurrentRow(rowOfKey(*list, place.selected));
+        }
+        // The scroll range follows the new lines only once they are laid out.
+        list->doItemsLayout();
+        list->verticalScrollBar()->setValue(place.scroll);
+    }
+    if (QListWidget *list = places.focused > 0 ? window.lstBox(places.focused) : nullptr)
+        list->setFocus();
+    else if (focused)
+        focused->setFocus();
+}
+
+void RefreshSettingsLists(SkinnedWindow &window, FileListBox &File1, const skin::Theme &theme,
+                          int &SelectedLine)
+{
+    const ListPlaces places = listPlaces(window, SelectedLine);
+    FillSettingsLists(window, File1, theme);
+    FillThemeList(window, File1, theme);
+    restoreListPlaces(window, places, SelectedLine);
 }

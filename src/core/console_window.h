@@ -41,7 +41,8 @@ public:
     // Lays the window out from section "DEFAULT" of the console skin.
     virtual void layOut() = 0;
 
-    // Stops the exit watch's timer.
+    // Starts and stops following the shell's exit request (core::ExitWatch).
+    virtual void startExitWatch() = 0;
     virtual void stopExitWatch() = 0;
     // Ends the program; in the console this does not return.
     virtual void EndProgram() = 0;

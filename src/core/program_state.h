@@ -30,9 +30,10 @@ struct ButtonTable
 
 struct AnimationEntry
 {
-    qint32 first = 0;   // imgGif index of the first frame
-    qint32 last = 0;    // imgGif index of the last frame
-    qint32 current = 0; // imgGif index of the frame shown
+    // Frames are numbered over all animations of the window, from 1, in line order.
+    qint32 first = 0;   // number of the animation's first frame
+    qint32 last = 0;    // number of its last frame
+    qint32 current = 0; // number of the frame shown
 };
 
 // The animations of one window; animation a (1 … animationCount) is entries[a - 1].

@@ -61,6 +61,7 @@ StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &insta
     if (!settings::save(settings::application, QStringLiteral("EXIT"), state.AppTitle,
                         QStringLiteral("0")))
         qCWarning(lcCore) << "the exit request of an earlier run could not be cleared";
+    window.startExitWatch();
     placeWindow(window);
 
     state.ProgramDir = storedOr(QStringLiteral("Default"), QStringLiteral("ProgramDir"));

@@ -17,13 +17,13 @@ enum class StartupResult
 
 // The start-up sequence of the console: hides cmdFake; claims the single instance (or asks the
 // running console forward and stops); sets the caption to AppTitle; resets the exit request to
-// "0"; places the window from the shell's "Screen" area when "Running" is true, else inside the
-// usable screen area; reads ProgramDir, ThemeDir and InitialControlCount into the program
-// state; has the window open the theme (SkinName, Animated, AnimDelay), set the
+// "0" and starts the exit watch; places the window from the shell's "Screen" area when "Running"
+// is true, else inside the usable screen area; reads ProgramDir, ThemeDir and InitialControlCount
+// into the program state; has the window open the theme (SkinName, Animated, AnimDelay), set the
 // background colour, start the start-up sound and lay itself out; it shows itself first only for
-// a progressive build (Animated), else the caller shows it once it is filled. AppTitle and AppName
-// must be set. Absent settings and skin keys, and stored texts that do not convert, keep their
-// defaults.
+// a progressive build (Animated), else the caller shows it once it is filled. AppTitle and
+// AppName must be set. Absent settings and skin keys, and stored texts that do not convert, keep
+// their defaults.
 [[nodiscard]] StartupResult StartupMain(ConsoleWindow &window, platform::SingleInstance &instance);
 
 } // namespace core

@@ -14,7 +14,6 @@ frmInput::frmInput(const skin::Theme &theme, QWidget *parent)
     txtInput = new platform::PasswordField(this);
     txtInput->setGeometry(20, 88, 360, 24);
     addDesignElement(txtInput);
-    trackMouseOn(txtInput);
     setFirstFocus(txtInput);
     connect(txtInput, &platform::PasswordField::returnPressed, this, &SkinnedDialog::accept);
 }

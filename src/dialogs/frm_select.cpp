@@ -28,8 +28,6 @@ frmSelect::frmSelect(const skin::Theme &theme, QWidget *parent)
     txtSel2->setGeometry(16, 410, 608, 26);
     for (QWidget *element : std::initializer_list<QWidget *>{Drive1, Dir1, File1, txtSel, txtSel2})
         addDesignElement(element);
-    trackMouseOn(Dir1);
-    trackMouseOn(File1);
 
     // The lists start where the console runs, as a fresh drive, folder and file list would.
     fillDrives();

@@ -4,6 +4,10 @@
 #include "platform/pointer_source.h"
 
 #include <QGuiApplication>
+#include <QList>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 
@@ -11,10 +15,52 @@ namespace {
 
 const char platformVariable[] = "QT_QPA_PLATFORM";
 
+struct HeldMessage
+{
+    QtMsgType type;
+    QString category;
+    QString text;
+};
+QList<HeldMessage> held;
+const char *programName = "";
+
+// What is missing, as the person running the program can check it.
+QString missingDisplay()
+{
+    if (!qEnvironmentVariableIsEmpty(platformVariable))
+        return QStringLiteral("the display platform %1=%2 does not start")
+            .arg(QLatin1String(platformVariable), qEnvironmentVariable(platformVariable));
+    QStringList named;
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (!qEnvironmentVariableIsEmpty(variable))
+            named << QStringLiteral("%1=%2").arg(QLatin1String(variable),
+                                                 qEnvironmentVariable(variable));
+    }
+    if (named.isEmpty())
+        return QStringLiteral("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    return QStringLiteral("no display answers at %1").arg(named.join(QStringLiteral(" or ")));
+}
+
+void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtFatalMsg) {
+        held.append({type, QString::fromLatin1(context.category), text});
+        return;
+    }
+    const QString line = QStringLiteral("%1: %2; to run without a display, set %3=offscreen\n")
+                             .arg(QString::fromLocal8Bit(programName), missingDisplay(),
+                                  QLatin1String(platformVariable));
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 } // namespace
 
-DisplaySession::DisplaySession()
+DisplaySession::DisplaySession(const char *program)
 {
+    programName = program;
+    m_previousHandler = qInstallMessageHandler(holdMessage);
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
         !qEnvironmentVariableIsEmpty(platformVariable))
         return;
@@ -26,6 +72,13 @@ DisplaySession::DisplaySession()
 
 void DisplaySession::settle()
 {
+    qInstallMessageHandler(m_previousHandler);
+    for (const HeldMessage &message : std::as_const(held)) {
+        const QByteArray category = message.category.toLatin1();
+        const QMessageLogContext context(nullptr, 0, nullptr, category.constData());
+        qt_message_output(message.type, context, message.text);
+    }
+    held.clear();
     if (m_requested)
         qunsetenv(platformVariable);
     const QString platform = QGuiApplication::platformName();
@@ -42,6 +95,11 @@ void DisplaySession::settle()
             << "under the Wayland session: the console follows the pointer and places its "
                "windows as on X11";
     }
+}
+
+bool windowMaskCutsDrawing()
+{
+    return !QGuiApplication::platformName().startsWith(u"wayland");
 }
 
 } // namespace platform

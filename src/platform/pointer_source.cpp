@@ -3,7 +3,6 @@
 #include "platform/services.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -14,16 +13,20 @@ namespace platform {
 
 namespace {
 
-// The pointer as the program's own windows see it. A Wayland client learns where the pointer is
-// only while it is over one of its windows, and not where its windows stand: Qt's idea of the
-// window positions is all there is, and QApplication::widgetAt() can pick the wrong one of two
-// overlapping windows. So the window the pointer is in comes from the enter and leave events,
-// the point from the latest pointer event, and what lies under it from that window alone.
-class WindowEventPointerSource final : public QObject
+// Off every screen, so inside no window of the program.
+constexpr QPoint nowhere{-1'000'000, -1'000'000};
+
+// Sees every pointer event of the program's windows, and the enter and leave events a widget gets
+// when it appears or goes under a pointer that stands still. It keeps the pointer as those events
+// tell of it: a Wayland client learns where the pointer is only while it is over one of its
+// windows, and not where its windows stand, so the window the pointer is in comes from the enter
+// and leave events, the point from the latest pointer event, and what lies under it from that
+// window alone.
+class WindowPointerEvents final : public PointerEvents
 {
 public:
-    explicit WindowEventPointerSource(QObject *parent)
-        : QObject(parent)
+    explicit WindowPointerEvents(QObject *parent)
+        : PointerEvents(parent)
     {
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -44,15 +47,20 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched->isWindowType())
+        const QEvent::Type type = event->type();
+        const bool enterOrLeave = type == QEvent::Enter || type == QEvent::Leave;
+        const bool pointer = type == QEvent::MouseMove || type == QEvent::MouseButtonPress ||
+                             type == QEvent::MouseButtonRelease;
+        if (watched->isWindowType() && (enterOrLeave || pointer))
             follow(static_cast<QWindow *>(watched), event);
+        // A widget's own mouse events are its share of its window's, told already.
+        else if (!(watched->isWidgetType() && enterOrLeave))
+            return false;
+        emit pointerMoved();
         return false;
     }
 
 private:
-    // Off every screen, so inside no window of the program.
-    static constexpr QPoint nowhere{-1'000'000, -1'000'000};
-
     static QWidget *widgetOf(const QWindow *window)
     {
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -65,23 +73,13 @@ private:
 
     void follow(QWindow *window, QEvent *event)
     {
-        switch (event->type()) {
-        case QEvent::Enter:
-        case QEvent::MouseMove:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-            if (const auto *pointer = dynamic_cast<const QSinglePointEvent *>(event)) {
-                m_position = pointer->globalPosition().toPoint();
-                m_window = widgetOf(window);
-            }
-            break;
-        case QEvent::Leave:
+        if (event->type() == QEvent::Leave) {
             // Going from one window of the program to another may bring the enter first.
             if (const QWidget *left = m_window.data(); left && left->windowHandle() == window)
                 m_window = nullptr;
-            break;
-        default:
-            break;
+        } else if (const auto *pointer = dynamic_cast<const QSinglePointEvent *>(event)) {
+            m_position = pointer->globalPosition().toPoint();
+            m_window = widgetOf(window);
         }
     }
 
@@ -89,19 +87,32 @@ private:
     QPoint m_position;
 };
 
+WindowPointerEvents &source()
+{
+    // Lives as long as the application, which is as long as anything asks for the pointer.
+    static QPointer<WindowPointerEvents> events;
+    if (!events)
+        events = new WindowPointerEvents(QCoreApplication::instance());
+    return *events;
+}
+
 } // namespace
+
+PointerEvents &pointerEvents()
+{
+    return source();
+}
 
 void followPointerThroughWindowEvents()
 {
-    // Lives as long as the application, which is as long as anything asks for the pointer.
-    static WindowEventPointerSource *source = nullptr;
-    if (source)
+    static bool following = false;
+    if (following)
         return;
-    source = new WindowEventPointerSource(QCoreApplication::instance());
+    following = true;
     // Made once and never ended, so it stands for the system beneath any override of a test.
     static ServicesOverride followEvents(Services{
-        .pointerPosition = [] { return source->position(); },
-        .widgetAt = [](QPoint screenPoint) { return source->widgetAt(screenPoint); },
+        .pointerPosition = [] { return source().position(); },
+        .widgetAt = [](QPoint screenPoint) { return source().widgetAt(screenPoint); },
     });
 }
 

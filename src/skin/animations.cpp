@@ -2,10 +2,10 @@
 
 #include "platform/file_stamp.h"
 #include "platform/native_path.h"
+#include "skin/animated_picture.h"
 #include "skin/gif_animation.h"
 #include "skin/layout_line.h"
 #include "skin/skinned_window.h"
-#include "skin/stretched_picture.h"
 #include "skin/theme.h"
 
 #include <QCoreApplication>
@@ -114,43 +114,25 @@ std::optional<QByteArray> readGifFile(const QString &path, EventPacer &pacer, QS
     return bytes;
 }
 
-StretchedPicture *addFrame(SkinnedWindow &window, int index, const QRect &rect, GifFrame &frame)
+// Adds the frames after the first one until the file ends, the window starts quitting (the exit
+// request came meanwhile) or the frames would hold too much, which *early then tells.
+void addFollowingFrames(const QPointer<AnimatedPicture> &element, GifFrameReader &reader,
+                        QSize size, qsizetype bytesHeld, EventPacer &pacer, QString *early)
 {
-    StretchedPicture *element = window.addGifFrame(index);
-    if (!element)
-        return nullptr;
-    element->raise();
-    element->setGeometry(rect);
-    element->setFrameDelay(frame.delayMs);
-    element->setPicture(QPixmap::fromImage(std::move(frame.image)));
-    return element;
-}
-
-// Adds the frames after the first one at first + 1, ... until the file ends, the window starts
-// quitting (the exit request came meanwhile) or something ends the animation early, which
-// *early then tells. Returns the index of the last frame.
-int addFollowingFrames(SkinnedWindow &window, GifFrameReader &reader, const QRect &rect, int first,
-                       qsizetype bytesHeld, EventPacer &pacer, QString *early)
-{
-    int last = first;
-    while (pacer.stepDone()) {
-        std::optional<GifFrame> frame = reader.next(rect.size());
+    // Events run between the frames may remove the element with the rest of the layout.
+    while (pacer.stepDone() && element) {
+        std::optional<GifFrame> frame = reader.next(size);
         if (!frame) {
             *early = reader.error();
-            break;
+            return;
         }
         bytesHeld += frame->image.sizeInBytes();
         if (bytesHeld > animationBytesCap) {
             *early = animationCapReached();
-            break;
+            return;
         }
-        if (!addFrame(window, last + 1, rect, *frame)) {
-            *early = QStringLiteral("imgGif(%1) is already laid out").arg(last + 1);
-            break;
-        }
-        ++last;
+        element->addFrame(QPixmap::fromImage(std::move(frame->image)), frame->delayMs);
     }
-    return last;
 }
 
 } // namespace
@@ -190,9 +172,8 @@ QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const Animat
         return nullptr;
     }
     const int a = animations.animationCount + 1;
-    const int first = animations.frameCount + 1;
-    if (window.tmrAnim.contains(a) || window.imgGif.contains(first)) {
-        *error = QStringLiteral("tmrAnim(%1) or imgGif(%2) is already laid out").arg(a).arg(first);
+    if (window.tmrAnim.contains(a) || window.imgGif.contains(a)) {
+        *error = QStringLiteral("tmrAnim(%1) or imgGif(%1) is already laid out").arg(a);
         return nullptr;
     }
 
@@ -200,19 +181,28 @@ QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const Animat
     if (animations.entries.size() < a)
         animations.entries.resize(a);
     const QPointer<QTimer> timer = window.addAnimTimer(a);
+    AnimatedPicture *created = window.addAnimation(a);
+    created->raise();
+    created->setGeometry(rect);
     const qsizetype firstBytes = frame->image.sizeInBytes();
-    const QPointer<StretchedPicture> firstFrame = addFrame(window, first, rect, *frame);
-    firstFrame->show();
+    created->addFrame(QPixmap::fromImage(std::move(frame->image)), frame->delayMs);
+    created->showFrame(0);
+    created->show();
+    const QPointer<AnimatedPicture> element = created;
     QString early;
-    const int last = addFollowingFrames(window, reader, rect, first, firstBytes, pacer, &early);
+    addFollowingFrames(element, reader, rect.size(), firstBytes, pacer, &early);
+    int frames = 1;
+    if (const AnimatedPicture *laidOut = element.data())
+        frames = laidOut->frameCount();
     if (!early.isEmpty())
-        *error = animationEndsEarly(path, last - first + 1, early);
-    animations.frameCount = last;
+        *error = animationEndsEarly(path, frames, early);
+    const int first = animations.frameCount + 1;
+    animations.frameCount += frames;
+    animations.at(a) = {first, first + frames - 1, first};
     pacer.runEvents();
-    animations.at(a) = {first, last, first};
-    if (timer && firstFrame)
-        setAnimationInterval(*timer, firstInterval(firstFrame->frameDelay()));
-    return firstFrame;
+    if (timer && element)
+        setAnimationInterval(*timer, firstInterval(element->frameDelay(0)));
+    return element;
 }
 
 void tickAnimation(SkinnedWindow &window, int a)
@@ -223,20 +213,17 @@ void tickAnimation(SkinnedWindow &window, int a)
     if (a < 1 || a > table.animationCount || a > table.entries.size())
         return;
     AnimationEntry &animation = table.at(a);
-    const qint32 previous = animation.current;
     if (animation.current >= animation.last)
         animation.current = animation.first - 1;
     ++animation.current;
 
-    StretchedPicture *shown = window.imgGif(animation.current);
-    if (shown)
-        shown->show();
-    if (previous != animation.current) {
-        if (StretchedPicture *hidden = window.imgGif(previous))
-            hidden->hide();
-    }
-    if (QTimer *timer = window.tmrAnim(a); timer && shown)
-        setAnimationInterval(*timer, shown->frameDelay());
+    AnimatedPicture *element = window.imgGif(a);
+    if (!element)
+        return;
+    const int frame = animation.current - animation.first;
+    element->showFrame(frame);
+    if (QTimer *timer = window.tmrAnim(a))
+        setAnimationInterval(*timer, element->frameDelay(frame));
 }
 
 } // namespace skin

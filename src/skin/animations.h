@@ -30,26 +30,26 @@ inline constexpr qsizetype animationBytesCap = qsizetype(64) * 1024 * 1024;
 // on its frame.
 void setAnimationInterval(QTimer &timer, qint32 intervalMs);
 
-// Lays out animation line `line` on window: one imgGif member per frame of the GIF file
-// theme.file(line.name), at the indexes after animations.frameCount, placed by the line
-// (a width or height measured back from the edge only when below 0), each above everything
-// laid out before it, the first one shown; then tmrAnim member animations.animationCount + 1,
-// started with firstInterval() of the first frame's delay. Records first, last and current
-// (= first) in animations. A frame's picture is no larger than its element, and the frames
-// of one animation hold 64 MiB at most. The file is read and its frames decoded piece by
-// piece, with pending events run whenever about 10 ms of work would otherwise hold them back,
-// and after the last frame; once the window is quitting nothing more is made. Returns the
-// first frame, or nullptr with *error set when the line creates nothing: the file does not
-// read, is no GIF, its first image does not decode, the first indexes are taken, or the
-// window started quitting while the file was read. A later image that does not decode, the
-// 64 MiB, or a later index that is taken ends the animation at the frames before it, with
-// *error saying so.
+// Lays out animation line `line` on window as animation a = animations.animationCount + 1:
+// tmrAnim member a, then imgGif member a, placed by the line (a width or height measured back
+// from the edge only when below 0) above everything laid out before it, holding every frame of
+// the GIF file theme.file(line.name) and showing the first as soon as it is decoded; the timer
+// is started with firstInterval() of the first frame's delay. Frames are numbered on from
+// animations.frameCount; first, last and current (= first) are recorded in animations. A
+// frame's picture is no larger than its element, and the frames of one animation hold 64 MiB
+// at most. The file is read and its frames decoded piece by piece, with pending events run
+// whenever about 10 ms of work would otherwise hold them back, and after the last frame; once
+// the window is quitting nothing more is added. Returns the element, or nullptr with *error
+// set when the line creates nothing: the file does not read, is no GIF, its first image does
+// not decode, member a is taken, or the window started quitting while the file was read. A
+// later image that does not decode, or the 64 MiB, ends the animation at the frames before
+// it, with *error saying so.
 QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const AnimationLine &line,
                          AnimationTable &animations, QString *error);
 
-// One tick of animation `a` of window: the next frame is shown (after the last comes the
-// first again), then the one shown before is hidden, and the timer takes the new frame's
-// delay. Does nothing while the window is quitting, or for an animation it does not have.
+// One tick of animation `a` of window: imgGif member a shows the next frame (after the last
+// comes the first again) and the timer takes that frame's delay. Does nothing while the window
+// is quitting, or for an animation it does not have.
 void tickAnimation(SkinnedWindow &window, int a);
 
 } // namespace skin

@@ -65,7 +65,8 @@ void ReadPointer(const QWidget &window)
 
 void hoverPass(SkinnedWindow &window)
 {
-    if (window.isQuitting())
+    // The pointer is over no button of a window that is not shown.
+    if (window.isQuitting() || !window.isVisible())
         return;
     ReadPointer(window);
     const ProgramState &state = programState();

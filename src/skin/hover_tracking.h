@@ -22,8 +22,8 @@ namespace skin {
 void ReadPointer(const QWidget &window);
 
 // One hover pass of window over imgBut members 1 ... buttonTable().count; member 0, the
-// template, is never looked at. Nothing happens while the window is quitting. A button is
-// entered when the pointer lies strictly inside its rectangle and the button's own widget is
+// template, is never looked at. Nothing happens while the window is quitting or not shown. A button
+// is entered when the pointer lies strictly inside its rectangle and the button's own widget is
 // under the pointer; it is left when the pointer lies strictly outside the rectangle. On the
 // lines of the rectangle, or inside it while something else is under the pointer, the button
 // keeps its state. Entering plays the over-sound (window.playSound()), turns the back colour

@@ -68,17 +68,10 @@ void ImageButton::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_pressed = true;
-    emit mouseActivity();
-}
-
-void ImageButton::mouseMoveEvent(QMouseEvent *)
-{
-    emit mouseActivity();
 }
 
 void ImageButton::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit mouseActivity();
     const bool click = m_pressed && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());
     m_pressed = false;

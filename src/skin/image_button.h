@@ -43,13 +43,10 @@ public:
 
 signals:
     void clicked();
-    // Any press, move or release of the mouse over the button; the hover pass listens to it.
-    void mouseActivity();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;

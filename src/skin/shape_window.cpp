@@ -1,5 +1,6 @@
 #include "skin/shape_window.h"
 
+#include "platform/display_session.h"
 #include "platform/file_stamp.h"
 #include "platform/native_path.h"
 #include "skin/skin_log.h"
@@ -45,6 +46,21 @@ QImage shapeMask(const QImage &picture, quint32 maskColour)
     }
     return mask;
 }
+
+namespace {
+
+bool coversAnything(const QImage &mask)
+{
+    const qsizetype rowBytes = (mask.width() + 7) / 8;
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar *row = mask.constScanLine(y);
+        if (std::any_of(row, row + rowBytes, [](uchar byte) { return byte != 0; }))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 QImage readPicture(const QString &diskPath, QString *error)
 {
@@ -99,12 +115,24 @@ bool ShapeWindow(QWidget &window, quint32 maskColour, const QString &path)
 
     // A shaped window cannot be resized: its outline would no longer fit.
     window.setFixedSize(picture.size());
+    const QImage mask = shapeMask(picture, maskColour);
+    const QBitmap outline = QBitmap::fromImage(mask);
+    QPixmap background = QPixmap::fromImage(picture);
+    if (!platform::windowMaskCutsDrawing() && !window.testAttribute(Qt::WA_WState_Created) &&
+        coversAnything(mask)) {
+        // The compositor shows what the window draws: outside the outline, nothing. The
+        // background is still drawn, from the picture made see-through there.
+        window.setAttribute(Qt::WA_TranslucentBackground);
+        window.setAttribute(Qt::WA_NoSystemBackground, false);
+        background.setMask(outline);
+    }
     QPalette palette = window.palette();
-    palette.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picture)));
+    palette.setBrush(QPalette::Window, QBrush(background));
     window.setPalette(palette);
     window.setAutoFillBackground(true);
     // A picture made only of the mask colour gives an empty region, which Qt takes as no mask.
-    window.setMask(QBitmap::fromImage(shapeMask(picture, maskColour)));
+    // Where the mask does not cut the drawing, it still keeps the pointer to the outline.
+    window.setMask(outline);
     window.update();
     return true;
 }

@@ -20,7 +20,9 @@ class QWidget;
 
 // Gives window the size and outline of the picture at path (a stored path, "\" allowed):
 // the window takes exactly the picture's size, paints the picture as its background and lets
-// exactly the pixels of maskColour through (shapeMask). Any picture Qt reads will do, BMP of
+// exactly the pixels of maskColour through (shapeMask), for the pointer and for the eye: where
+// the window system does not cut a window to its mask (Wayland), a window not yet shown is made
+// translucent and draws nothing outside the outline. Any picture Qt reads will do, BMP of
 // every depth and compression included. A picture made only of the mask colour leaves the
 // window rectangular, so that the dialog can still be seen and used.
 //

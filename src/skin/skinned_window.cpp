@@ -1,17 +1,16 @@
 #include "skin/skinned_window.h"
 
+#include "platform/pointer_source.h"
 #include "skin/accessible_elements.h"
 #include "skin/animations.h"
 #include "skin/hover_tracking.h"
 #include "skin/image_button.h"
 #include "skin/stretched_picture.h"
 
-#include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QThread>
 #include <QTimer>
 
@@ -95,10 +94,6 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     // its text boxes and lists. Mouse events that no element takes go on to the window.
     m_surface = new QWidget(this);
     m_surface->setGeometry(rect());
-    // A move without a pressed button reaches a widget only when it tracks the mouse; the
-    // surface lets it through to the window.
-    setMouseTracking(true);
-    m_surface->setMouseTracking(true);
 
     auto *listTemplate = new QListWidget(m_surface);
     listTemplate->setFrameShape(QFrame::NoFrame);
@@ -121,17 +116,14 @@ SkinnedWindow::SkinnedWindow(QWidget *parent)
     auto *buttonTemplate = new ImageButton(m_surface);
     buttonTemplate->setCursor(Qt::PointingHandCursor);
     addMember(imgBut, 0, buttonTemplate);
-    addMember(imgGif, 0, new StretchedPicture(m_surface));
+    addMember(imgGif, 0, new AnimatedPicture(m_surface));
     auto *timerTemplate = new QTimer(this);
     // A coarse timer may fire 5 % early or late: a frame of 100 ms would show for 95 to 105.
     timerTemplate->setTimerType(Qt::PreciseTimer);
     addMember(tmrAnim, 0, timerTemplate);
 
-    tmrMouse = new QTimer(this);
-    tmrMouse->setInterval(100);
-    connect(tmrMouse, &QTimer::timeout, this, &SkinnedWindow::UpdateHover);
-    addDesignElement(tmrMouse);
-    tmrMouse->start();
+    connect(&platform::pointerEvents(), &platform::PointerEvents::pointerMoved, this,
+            &SkinnedWindow::UpdateHover);
 }
 
 SkinnedWindow::~SkinnedWindow() = default;
@@ -181,14 +173,12 @@ StretchedPicture *SkinnedWindow::addPicture(int index)
 ImageButton *SkinnedWindow::addImageButton(int index)
 {
     ImageButton *button = addFromTemplate(imgBut, index);
-    if (button) {
+    if (button)
         connect(button, &ImageButton::clicked, this, [this, index] { emit imgButClicked(index); });
-        connect(button, &ImageButton::mouseActivity, this, &SkinnedWindow::UpdateHover);
-    }
     return button;
 }
 
-StretchedPicture *SkinnedWindow::addGifFrame(int index)
+AnimatedPicture *SkinnedWindow::addAnimation(int index)
 {
     return addFromTemplate(imgGif, index);
 }
@@ -282,51 +272,6 @@ void SkinnedWindow::UpdateHover()
 void SkinnedWindow::tmrAnim_Timer(int index)
 {
     skin::tickAnimation(*this, index);
-}
-
-void SkinnedWindow::mousePressEvent(QMouseEvent *event)
-{
-    UpdateHover();
-    QWidget::mousePressEvent(event);
-}
-
-void SkinnedWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    UpdateHover();
-    QWidget::mouseMoveEvent(event);
-}
-
-void SkinnedWindow::mouseReleaseEvent(QMouseEvent *event)
-{
-    UpdateHover();
-    QWidget::mouseReleaseEvent(event);
-}
-
-void SkinnedWindow::trackMouseOn(QWidget *control)
-{
-    // A list or text view receives the mouse in its viewport.
-    QWidget *receiver = control;
-    if (auto *area = qobject_cast<QAbstractScrollArea *>(control))
-        receiver = area->viewport();
-    receiver->setMouseTracking(true);
-    receiver->installEventFilter(this);
-    m_mouseTracked.append(receiver);
-}
-
-bool SkinnedWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease:
-        if (m_mouseTracked.contains(watched))
-            UpdateHover();
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void SkinnedWindow::addDesignElement(QObject *element)

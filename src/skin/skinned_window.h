@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/program_state.h"
+#include "skin/animated_picture.h"
 #include "skin/image_button.h"
 #include "skin/indexed_set.h"
 #include "skin/stretched_picture.h"
@@ -20,8 +21,9 @@ QColor colorFromValue(quint32 value);
 
 // The base of every skinned window: a frameless window measured in pixels whose elements come
 // from a theme. It owns the indexed element sets, each with a hidden template member 0 from
-// which new members take their look; the list of all its elements in creation order; the
-// mouse timer; and the window's button and animation tables.
+// which new members take their look; the list of all its elements in creation order; and the
+// window's button and animation tables. Its image buttons follow the pointer by the events of
+// the program's windows, with no timer.
 class SkinnedWindow : public QWidget
 {
     Q_OBJECT
@@ -34,28 +36,25 @@ public:
     IndexedSet<QLabel> lblInfo;
     IndexedSet<StretchedPicture> imgPic;
     IndexedSet<ImageButton> imgBut;
-    IndexedSet<StretchedPicture> imgGif;
+    IndexedSet<AnimatedPicture> imgGif; // one member per animation, drawing its current frame
     IndexedSet<QTimer> tmrAnim;
 
-    // Polls the pointer for hover tracking: 100 ms, running from creation.
-    QTimer *tmrMouse = nullptr;
-
-    // One hover pass over the window's image buttons (skin::hoverPass). Run by tmrMouse and by
-    // every mouse press, move and release on the window, its image buttons and the controls a
-    // derived window tracks.
+    // One hover pass over the window's image buttons (skin::hoverPass). Run whenever the pointer
+    // enters, moves over, presses or releases on, or leaves a window of the program or one of
+    // its widgets (platform::pointerEvents()), or a widget appears or goes under it.
     void UpdateHover();
 
     // One tick of animation `index` (skin::tickAnimation); tmrAnim member `index` runs it.
     void tmrAnim_Timer(int index);
 
     // New members, hidden, with the look of their template. Each returns nullptr, and creates
-    // nothing, when the index is below 1 or already in use. A new image button runs the hover
-    // pass on its mouse events; a new animation timer, stopped, ticks its animation.
+    // nothing, when the index is below 1 or already in use. A new animation timer, stopped,
+    // ticks its animation.
     QListWidget *addListBox(int index);
     QLabel *addLabel(int index);
     StretchedPicture *addPicture(int index);
     ImageButton *addImageButton(int index);
-    StretchedPicture *addGifFrame(int index);
+    AnimatedPicture *addAnimation(int index);
     QTimer *addAnimTimer(int index);
 
     // Every element of the window in creation order: templates and design-time elements first,
@@ -107,14 +106,6 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-    // Runs the hover pass on mouse presses, moves and releases over control (a design-time
-    // element of a derived window), as over the window itself.
-    void trackMouseOn(QWidget *control);
 
     // Appends a design-time element of a derived window to the element list.
     void addDesignElement(QObject *element);
@@ -129,7 +120,6 @@ private:
 
     QWidget *m_surface = nullptr;
     QList<QPointer<QObject>> m_controls;
-    QList<const QObject *> m_mouseTracked;
     ButtonTable m_buttons;
     AnimationTable m_animations;
     SoundPlayer m_soundPlayer;

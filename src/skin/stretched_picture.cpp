@@ -13,7 +13,7 @@ void StretchedPicture::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
     // A picture without transparency covers the whole element, so what lies below it need not
-    // be painted: an animation frame then repaints only itself on every tick.
+    // be painted: an animation then repaints only itself on every frame.
     setAttribute(Qt::WA_OpaquePaintEvent, !picture.isNull() && !picture.hasAlphaChannel());
     update();
 }

@@ -1,9 +1,11 @@
 // The console's buttons and CHANGE... editors, driven as a person would: clicks, and the dialogs
 // and prompts answered from scripts. Results are read back from the files, the store and sounds.
+// What the shell writes meanwhile shows in the lists, each where it was left.
 // The theme is tests/data/console: buttons 1 to 11 from key 06 on; its protection list holds
 // 0 SECURITY, 1 its Quit button, 2 TERMINAL, 3 Start, 4 Short line.
 
 #include "console/frm_main.h"
+#include "core/ini_access.h"
 #include "core/settings_store.h"
 #include "dialogs/frm_input.h"
 #include "dialogs/frm_select.h"
@@ -14,6 +16,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScrollBar>
 #include <QTest>
 
 using Answer = std::optional<QString>;
@@ -50,6 +54,7 @@ struct World
                console.lstBox(1)->item(3)->text() + '|' + console.lstBox(3)->item(0)->text();
     }
 
+    std::function<void(QWidget &)> whileOpen = [](QWidget &) {}; // a dialog, just shown
     QList<Answer> dialogAnswers;
     QStringList promptAnswers, asked, said;
     bool ended = false;
@@ -83,7 +88,9 @@ World::World()
 void World::answer(QWidget &window)
 {
     const Answer answer = dialogAnswers.isEmpty() ? "" : dialogAnswers.takeFirst();
+    window.setWindowModality(Qt::ApplicationModal); // as platform::runModal shows it
     window.show();
+    whileOpen(window);
     if (auto *input = qobject_cast<frmInput *>(&window)) {
         asked << (input->txtInput->isMasked() ? "input masked" : "input clear");
         input->txtInput->setText(answer.value_or(""));
@@ -116,6 +123,8 @@ class TestConsoleCommands : public QObject
 
 private slots:
     void scenarios();
+    void shellChangesShow_data();
+    void shellChangesShow();
 };
 
 // Each scenario of tests/data/tables/console_scenarios.txt in a fresh world: its steps, then
@@ -187,6 +196,81 @@ void TestConsoleCommands::scenarios()
                 '\n';
     }
     compareWithGolden(dump, testData("console/scenarios.golden"));
+}
+
+void TestConsoleCommands::shellChangesShow_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("key"); // section/key=value
+    QTest::addColumn<int>("label");   // lblInfo(label), or line 0 of lstBox(-label)
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("inDialog"); // written while the command editor's dialog is open
+    QTest::newRow("a switch, under a dialog")
+        << "Themes/Test/terminal.skn"
+        << "DEFAULT/Screensaver=False" << -3 << "  OFF   : Screensaver: the screen saver" << true;
+    QTest::newRow("the chosen line's click sound")
+        << "Themes/Test/terminal.skn"
+        << "DEFAULT/05=truecolor.bmp,B,0,0,10,10,,bell,True,x" << 5 << "Click: bell" << false;
+    QTest::newRow("a theme the shell switched to")
+        << "config/KESTA Terminal/settings.ini"
+        << "Default/ThemeDir=\\Themes\\Other\\" << -3 << "  ON    : Other: the other theme's switch"
+        << false;
+}
+
+// Each change written as the shell writes (renamed over the old file), then undone in place; the
+// chosen line, the switch list's scroll position (30 switches) and the focused list stay.
+void TestConsoleCommands::shellChangesShow()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, key);
+    QFETCH(int, label);
+    QFETCH(QString, shown);
+    QFETCH(bool, inDialog);
+    World w;
+    for (int n = 2; n <= 30; ++n)
+        QVERIFY(WriteINI("GLOBAL", QString::asprintf("%02d", n), "Switch: a switch",
+                         w.theme("terminal.skn")));
+    QCOMPARE(QProcess::execute("cp", {"-r", w.theme(""), w.env.path("Themes/Other")}), 0);
+    QVERIFY(WriteINI("GLOBAL", "01", "Other: the other theme's switch",
+                     w.env.path("Themes/Other/terminal.skn")));
+    w.console.refreshFromFiles();
+    const auto now = [&] {
+        const QListWidget *list = w.console.lstBox(-label);
+        return label >= 0 ? w.console.lblInfo(label)->text() : list ? list->item(0)->text() : "";
+    };
+    w.select(3);
+    const QString chosen = w.console.lblInfo(0)->text(), before = now();
+    const QByteArray old = readBytes(w.env.path(file));
+    QTRY_VERIFY(w.console.lstBox(3)->verticalScrollBar()->maximum() > 2);
+    w.console.lstBox(3)->verticalScrollBar()->setValue(2);
+    for (const bool undo : {false, true}) {
+        const auto change = [&] {
+            if (undo)
+                return writeBytes(w.env.path(file), old);
+            QVERIFY(WriteINI(key.section('/', 0, 0), key.section('/', 1).section('=', 0, 0),
+                             key.section('=', 1), w.env.path(file)));
+        };
+        bool kept = false;
+        w.whileOpen = [&](QWidget &window) {
+            auto &chooser = dynamic_cast<frmSelect &>(window);
+            chooser.txtSel->setText("typed");
+            change();
+            QTest::qWait(1000);
+            kept = now() == before && chooser.txtSel->text() == "typed";
+        };
+        w.dialogAnswers = {std::nullopt};
+        if (inDialog && !undo) {
+            w.click(2); // CHANGECOMMAND
+            QVERIFY(kept);
+        } else {
+            change();
+        }
+        w.console.lstBox(1)->setFocus();
+        QTRY_COMPARE_WITH_TIMEOUT(now(), undo ? before : shown, 5000);
+        QCOMPARE(w.console.lblInfo(0)->text(), chosen);
+        QCOMPARE(w.console.lstBox(3)->verticalScrollBar()->value(), 2);
+        QCOMPARE(w.console.focusWidget(), w.console.lstBox(1));
+    }
 }
 
 QTEST_MAIN(TestConsoleCommands)

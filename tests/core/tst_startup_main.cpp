@@ -33,6 +33,7 @@ public:
     void playStartupSound() override {}
     void showAndRunEvents() override {}
     void layOut() override {}
+    void startExitWatch() override {}
     void stopExitWatch() override { calls << "stop exit watch"; }
     void EndProgram() override { calls << "EndProgram"; }
 };
@@ -111,7 +112,7 @@ void TestStartupMain::exitWatchEndsOnlyOnExactlyOne()
     for (const QString stored : {"1", " 1", "01", "true"}) {
         store("EXIT", appTitle, stored);
         FakeConsole console;
-        QCOMPARE(core::exitWatchTick(console), stored == "1");
+        QCOMPARE(core::actOnExitRequest(console), stored == "1");
         QCOMPARE(console.calls,
                  stored == "1" ? QStringList({"stop exit watch", "EndProgram"}) : QStringList());
     }

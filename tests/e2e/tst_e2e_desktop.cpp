@@ -1,6 +1,7 @@
 // The console installed into a folder of its own runs with nothing of the source or build tree;
 // under a headless Wayland compositor it runs through XWayland when there is one and on Wayland
-// itself when not, and says which. Each run ends on the shell's exit request.
+// itself when not, and says which. Each run ends on the shell's exit request. On Wayland itself
+// a shaped dialog shows in its outline in what the compositor draws.
 
 #include "test_environment.h"
 #include "x_session.h"
@@ -40,6 +41,7 @@ private slots:
     void installedConsoleRunsOnItsOwn();
     void underWayland_data();
     void underWayland();
+    void shapedDialogOnWayland();
 
 private:
     QString installed(const QString &path) const { return m_root.filePath(u"prefix/"_s + path); }
@@ -120,6 +122,11 @@ void TestE2eDesktop::installedConsoleRunsOnItsOwn()
         QVERIFY2(output.contains(QRegularExpression(u"^%1 \\d+\\.\\d+\\.\\d+\\n$"_s.arg(tool))),
                  qPrintable(output));
     }
+    QProcess bare; // no display at all: one line says what is missing and what to do, no core
+    startChild(bare, installed(u"bin/kesta-security"_s), {}, env);
+    QVERIFY(bare.waitForFinished(30000) && bare.exitStatus() == QProcess::NormalExit);
+    QCOMPARE(bare.exitCode(), 1);
+    QVERIFY(bare.readAllStandardError().endsWith("set QT_QPA_PLATFORM=offscreen\n"));
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     QString log;
     QVERIFY2(runUntilExitRequest(env, log), qPrintable(log));
@@ -194,6 +201,64 @@ void TestE2eDesktop::underWayland()
     QVERIFY2(ended, qPrintable(log));
     QCOMPARE(log.count(said), 1);
     QCOMPARE(xWindows.count(u'\n'), xwayland ? 1 : 0);
+}
+
+// What the compositor draws of the password dialog, from its own screenshot: the desktop through
+// the mask colour, the dialog elsewhere. (A headless weston has no pointer: whether the pointer
+// passes the cut corners and leaves a button's over picture is not seen here.)
+void TestE2eDesktop::shapedDialogOnWayland()
+{
+    QProcessEnvironment env = makeWorld(u"shaped"_s);
+    QVERIFY(!env.isEmpty());
+    const QString home = env.value(u"HOME"_s);
+    QProcess weston; // drawing into memory, so that its screenshot shows what it draws
+    startChild(weston, u"weston"_s,
+               {u"--backend=headless-backend.so"_s, u"--use-pixman"_s, u"--width=800"_s,
+                u"--height=600"_s, u"--shell=fullscreen-shell.so"_s, u"--socket=wayland-shaped"_s,
+                u"--debug"_s, u"--log="_s + home + u"/weston.log"_s},
+               env);
+    for (QDeadlineTimer deadline(15000);
+         !QFile::exists(env.value(u"XDG_RUNTIME_DIR"_s) + u"/wayland-shaped"_s) &&
+         !deadline.hasExpired() && !weston.waitForFinished(100);) {
+    }
+    if (weston.state() != QProcess::Running)
+        QSKIP("weston does not start here");
+    env.insert(u"WAYLAND_DISPLAY"_s, u"wayland-shaped"_s);
+    env.insert(u"QT_QPA_PLATFORM"_s, u"wayland"_s);
+    env.insert(u"QT_WAYLAND_SHELL_INTEGRATION"_s, u"fullscreen-shell-v1"_s); // shown centred
+    QProcess dialog;
+    startChild(dialog, QCoreApplication::applicationDirPath() + u"/e2e_shaped_dialog"_s,
+               {m_root.filePath(u"program"_s)}, env);
+    QVERIFY2(dialog.waitForReadyRead(20000) && dialog.readAllStandardOutput() == "shown\n",
+             dialog.readAllStandardError().constData());
+    QProcess shooter;
+    shooter.setWorkingDirectory(home);
+    startChild(shooter, u"weston-screenshooter"_s, {}, env);
+    const bool shot = shooter.waitForFinished(10000);
+    stopChild(dialog);
+    stopChild(weston);
+    const QStringList shots = QDir(home).entryList({u"wayland-screenshot*.png"_s});
+    QVERIFY2(shot && shots.size() == 1, shooter.readAllStandardError().constData());
+    const QImage screen(home + u'/' + shots[0]);
+
+    const QImage background(m_root.filePath(u"program/Themes/Default/input.bmp"_s));
+    const QPoint at((screen.width() - background.width()) / 2,
+                    (screen.height() - background.height()) / 2);
+    const QRgb mask = qRgb(255, 0, 255), desktop = screen.pixel(0, 0);
+    // Told from the desktop alone: the compositor's colours may be a step off the picture's.
+    qint64 masked = 0, seeThrough = 0, covered = 0;
+    for (int y = 0; y < background.height(); ++y) {
+        for (int x = 0; x < background.width(); ++x) {
+            const bool isMask = !((background.pixel(x, y) ^ mask) & 0xffffff);
+            const bool showsDesktop = screen.pixel(at + QPoint(x, y)) == desktop;
+            (isMask ? seeThrough : covered) += isMask == showsDesktop;
+            masked += isMask;
+        }
+    }
+    const qint64 solid = qint64(background.width()) * background.height() - masked;
+    QVERIFY2(seeThrough > masked * 0.99 && covered > solid * 0.99,
+             qPrintable(QString::asprintf("%lld of %lld see-through, %lld of %lld covered",
+                                          seeThrough, masked, covered, solid)));
 }
 
 QTEST_GUILESS_MAIN(TestE2eDesktop)

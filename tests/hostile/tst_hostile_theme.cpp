@@ -122,7 +122,7 @@ void TestHostileTheme::consoleSurvivesTheTheme()
     QVERIFY(m_env->messages.isEmpty());
 
     QVERIFY(settings::save(settings::application, "EXIT", exitKey, "1"));
-    QVERIFY(core::exitWatchTick(console));
+    QVERIFY(core::actOnExitRequest(console));
     QCOMPARE(folderRecord(m_program), filesBefore);
     QVERIFY(settings::save(settings::application, "EXIT", exitKey, "0"));
     QCOMPARE(readBytes(settings::filePath(settings::application)), storeBefore);

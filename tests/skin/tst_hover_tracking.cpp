@@ -1,9 +1,11 @@
 #include "core/program_state.h"
+#include "platform/pointer_source.h"
 #include "skin/image_button.h"
 #include "skin/layout_window.h"
 #include "skin_fixture.h"
 #include "test_environment.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -66,11 +68,12 @@ private slots:
         // Far to the right, where a position that went through rounded twips factors would be
         // off by several pixels (the test runs at a font DPI where 1440 / DPI is not whole).
         m_window->move(1000, 200);
-        m_window->tmrMouse->stop(); // every pass of these tests is one the test runs
         const skin::Theme &theme = m_theme->theme();
         LayoutWindow(*m_window, theme, u"HOVER"_s, m_window->buttonTable(),
                      m_window->animationTable(), false, 0, theme.consoleSkin());
         QCOMPARE(m_window->buttonTable().count, 2);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         // The template lies under the same rectangle: it must never be taken for a button.
         m_window->imgBut(0)->setGeometry(10, 20, 30, 40);
     }
@@ -123,6 +126,22 @@ private slots:
         pass({5, 5}, nullptr);
         QVERIFY(!isOver(button));
         QCOMPARE(shownColour(button), normalColour);
+    }
+
+    // The pointer leaving the window ends the over picture, with the system's pointer and with the
+    // one known from window events alone (Wayland; it stays for the process once asked for: last).
+    void aLeaveEndsTheOverPicture()
+    {
+        m_pointer.reset();
+        for (const bool fromEvents : {false, true}) {
+            if (fromEvents)
+                platform::followPointerThroughWindowEvents();
+            m_window->move(100, 200); // on the screen, where the system finds it under the pointer
+            QCursor::setPos(m_window->mapToGlobal(QPoint(25, 40)));
+            QTRY_VERIFY(isOver(m_window->imgBut(1)));
+            QCursor::setPos(m_window->mapToGlobal(QPoint(-50, 40)));
+            QTRY_VERIFY(!isOver(m_window->imgBut(1)));
+        }
     }
 
 private:

@@ -1,7 +1,7 @@
 #include "core/program_state.h"
+#include "skin/animated_picture.h"
 #include "skin/image_button.h"
 #include "skin/layout_window.h"
-#include "skin/stretched_picture.h"
 #include "skin/tear_down_layout.h"
 #include "skin_fixture.h"
 #include "test_environment.h"
@@ -48,14 +48,10 @@ LayoutOutcome layOut(SkinnedWindow &window, const QString &section, bool animate
 QString animationState(Window &window, int a)
 {
     const AnimationEntry &entry = window.animationTable().at(a);
-    QStringList shown;
-    for (int f = entry.first; f <= entry.last; ++f) {
-        const StretchedPicture *frame = window.imgGif(f);
-        shown << (frame && !frame->isHidden() ? QString::number(f) : u"-"_s);
-    }
+    const AnimatedPicture *element = window.imgGif(a);
     const QTimer *timer = window.tmrAnim(a);
-    return u"current %1, shown %2, timer %3%4"_s.arg(entry.current)
-        .arg(shown.join(u' '))
+    return u"current %1, shows %2, timer %3%4"_s.arg(entry.current)
+        .arg(element->shownFrame() + entry.first)
         .arg(timer->interval())
         .arg(timer->isActive() ? u" running"_s : QString());
 }
@@ -79,16 +75,14 @@ QStringList dump(Window &window, const LayoutOutcome &outcome, int before)
         const AnimationEntry &entry = animations.at(a);
         out << u"animation %1: frames %2-%3, "_s.arg(a).arg(entry.first).arg(entry.last) +
                    animationState(window, a);
-        for (int f = entry.first; f <= entry.last; ++f) {
-            const StretchedPicture *frame = window.imgGif(f);
-            if (!frame)
-                continue;
-            out << u"  frame %1: %2 %3x%4 picture, %5 ms"_s.arg(f)
-                       .arg(geometryOf(*frame))
-                       .arg(frame->picture().width())
-                       .arg(frame->picture().height())
-                       .arg(frame->frameDelay());
-        }
+        const AnimatedPicture *element = window.imgGif(a);
+        out << u"  imgGif(%1): %2, %3 frames, %4x%5 picture"_s.arg(a)
+                   .arg(geometryOf(*element))
+                   .arg(element->frameCount())
+                   .arg(element->picture().width())
+                   .arg(element->picture().height());
+        for (int f = 0; f < element->frameCount(); ++f)
+            out << u"  frame %1: %2 ms"_s.arg(entry.first + f).arg(element->frameDelay(f));
         for (int tick = 0; tick < 3; ++tick) {
             window.tmrAnim_Timer(a);
             out << u"  after a tick: "_s + animationState(window, a);
