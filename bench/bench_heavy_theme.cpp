@@ -10,7 +10,11 @@
 //   picture, beside 10,000 buttons each of a picture file of its own (links to that one
 //   picture): one decoded picture per button, as every button had before pictures were shared.
 //   CPU time rather than wall time, so that time the machine gives other processes does not
-//   count.
+//   count;
+// - the peak memory of thirty animation lines of one GIF (a 1000 x 1000 logical screen with 100
+//   tiny frames, 2 KB on disk), each element 1000 x 1000 and partly in sight, beside what thirty
+//   of them held before one window's animations were capped: thirty times what one such line
+//   adds to the demo.
 #include "bench_report.h"
 #include "gif_writer.h"
 
@@ -89,6 +93,28 @@ bool addHeavyGif(const QString &home)
         return false;
     skin.insert(end + 1, "51=heavy.gif,A,8,8,48,48\r\n");
     return writeFile(theme + QStringLiteral("heavy.gif"), writeGif(plan)) &&
+           writeFile(theme + QStringLiteral("Security.skn"), skin);
+}
+
+// count animation lines of one GIF of a 1000 x 1000 logical screen with 100 frames of 1 x 1
+// pixel, each element 1000 x 1000, 10 pixels right of and below the one before.
+bool addAnimationLines(const QString &home, int count)
+{
+    GifPlan plan;
+    plan.screen = QSize(1000, 1000);
+    for (int i = 0; i < 100; ++i)
+        plan.frames << solidFrame({i, i, 1, 1}, 1 + i % 3, 10);
+    const QString theme = home + QStringLiteral("/Themes/Default/");
+    QByteArray skin = readFile(theme + QStringLiteral("Security.skn"));
+    const qsizetype end = skin.indexOf("\n[", skin.indexOf("[DEFAULT]"));
+    if (end < 0)
+        return false;
+    QByteArray lines;
+    for (int i = 0; i < count; ++i)
+        lines += QByteArray::number(51 + i) + "=tiny.gif,A," + QByteArray::number(10 * i) + ',' +
+                 QByteArray::number(10 * i) + ",1000,1000\r\n";
+    skin.insert(end + 1, lines);
+    return writeFile(theme + QStringLiteral("tiny.gif"), writeGif(plan)) &&
            writeFile(theme + QStringLiteral("Security.skn"), skin);
 }
 
@@ -224,12 +250,16 @@ int main(int argc, char *argv[])
     const QString heavy = copyDemo(root.path(), QStringLiteral("gif"));
     const QString buttons = copyDemo(root.path(), QStringLiteral("buttons"));
     const QString ownFiles = copyDemo(root.path(), QStringLiteral("files"));
-    if (!addHeavyGif(heavy) || !writeButtonSkin(buttons) || !writeButtonSkin(ownFiles, true))
+    const QString oneAnimation = copyDemo(root.path(), QStringLiteral("one"));
+    const QString thirtyAnimations = copyDemo(root.path(), QStringLiteral("thirty"));
+    if (!addHeavyGif(heavy) || !writeButtonSkin(buttons) || !writeButtonSkin(ownFiles, true) ||
+        !addAnimationLines(oneAnimation, 1) || !addAnimationLines(thirtyAnimations, 30))
         return 1;
 
     // Memory and exit time of one run each in turn, so that a busy moment falls on all alike.
     std::vector<double> demoMemory, heavyMemory, heavyPeak, demoPeak, demoExit, buttonsExit;
     std::vector<double> demoCpu, buttonsMemory, buttonsCpu, ownFilesMemory, ownFilesCpu;
+    std::vector<double> onePeak, thirtyPeak;
     for (int run = 0; run < 5; ++run) {
         Console plain(demo);
         Console withGif(heavy);
@@ -255,6 +285,14 @@ int main(int argc, char *argv[])
         ownFilesMemory.push_back(separate.megabytes("VmRSS"));
         ownFilesCpu.push_back(separate.cpuMilliseconds() - demoCpu.back());
         buttonsExit.push_back(many.exitTime());
+        Console one(oneAnimation);
+        Console thirty(thirtyAnimations);
+        if (!one.settle() || !thirty.settle()) {
+            std::fprintf(stderr, "bench_heavy_theme: an animated console did not settle\n");
+            return 1;
+        }
+        onePeak.push_back(one.megabytes("VmHWM"));
+        thirtyPeak.push_back(thirty.megabytes("VmHWM"));
     }
     if (*std::min_element(buttonsExit.cbegin(), buttonsExit.cend()) < 0 ||
         *std::min_element(demoExit.cbegin(), demoExit.cend()) < 0) {
@@ -278,6 +316,14 @@ int main(int argc, char *argv[])
     bench::printRow("console CPU time above the demo's, 10,000 buttons of one picture", layout,
                     "each of a picture file of its own", median(ownFilesCpu), "ms", "<= 1000 ms",
                     layout <= 1000.0);
+    // Past 256 MiB, each further animation holds its first frame of 4 MB alone.
+    const double framesCap = 256.0 * 1.048576 + 26 * 4.0;
+    const double thirtyFigure = median(thirtyPeak);
+    const double uncapped = median(demoPeak) + 30 * (median(onePeak) - median(demoPeak));
+    bench::printRow("console peak memory, thirty 1000 x 1000 animations of 100 frames",
+                    thirtyFigure, "thirty times one such animation, no window cap", uncapped, "MB",
+                    "<= demo + 256 MiB + first frames",
+                    thirtyFigure - median(demoPeak) <= framesCap + 60.0);
     const double exit = median(buttonsExit);
     bench::printRow("exit request to end, 10,000 buttons, not animated", exit,
                     "demo theme as it is", median(demoExit), "ms", "<= 1000 ms", exit <= 1000.0);

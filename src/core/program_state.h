@@ -41,6 +41,7 @@ struct AnimationTable
 {
     qint32 animationCount = 0;
     qint32 frameCount = 0;
+    qint64 frameBytes = 0; // what the frames of all animations hold, those still to decode too
     QList<AnimationEntry> entries;
 
     AnimationEntry &at(int a) { return entries[a - 1]; }

@@ -4,9 +4,12 @@
 
 #include <QList>
 
+#include <functional>
+
 // An animation of a skinned window (imgGif): one element that holds every frame of a GIF
 // animation, each with its display time, and draws the one shown, stretched over its whole
-// rectangle as a picture is. A new element has no frames and draws nothing.
+// rectangle as a picture is. A new element has no frames and draws nothing. The frames after the
+// first may come after its first paint, so that a window shows before all are decoded.
 class AnimatedPicture : public StretchedPicture
 {
     Q_OBJECT
@@ -23,6 +26,15 @@ public:
     void showFrame(int frame);
     int shownFrame() const { return m_shown; }
 
+    // Runs decodeRest once, right after the element's first paint; until it has run, and until
+    // followingFramesAdded(), the element waits for frames.
+    void addFollowingFramesAfterPaint(std::function<void()> decodeRest);
+    void followingFramesAdded() { m_waiting = false; }
+    bool waitsForFrames() const { return m_waiting; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     struct Frame
     {
@@ -31,4 +43,6 @@ private:
     };
     QList<Frame> m_frames;
     int m_shown = -1;
+    std::function<void()> m_decodeRest;
+    bool m_waiting = false;
 };

@@ -15,6 +15,11 @@ inline constexpr qsizetype windowAnimationBytesCap = qsizetype(256) * 1024 * 102
 class AnimationBudget
 {
 public:
+    // windowBytes: what the window's animations laid out before hold.
+    explicit AnimationBudget(qsizetype windowBytes = 0)
+        : m_window(windowBytes)
+    {}
+
     enum class Frame
     {
         Held,
@@ -40,6 +45,8 @@ public:
         m_window += bytes;
         return Frame::Held;
     }
+
+    qsizetype windowBytes() const { return m_window; }
 
 private:
     qsizetype m_animation = 0;

@@ -3,8 +3,10 @@
 #include "platform/file_stamp.h"
 #include "platform/native_path.h"
 #include "skin/animated_picture.h"
+#include "skin/animation_budget.h"
 #include "skin/gif_animation.h"
 #include "skin/layout_line.h"
+#include "skin/skin_log.h"
 #include "skin/skinned_window.h"
 #include "skin/theme.h"
 
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace skin {
@@ -114,26 +117,94 @@ std::optional<QByteArray> readGifFile(const QString &path, EventPacer &pacer, QS
     return bytes;
 }
 
-// Adds the frames after the first one until the file ends, the window starts quitting (the exit
-// request came meanwhile) or the frames would hold too much, which *early then tells.
-void addFollowingFrames(const QPointer<AnimatedPicture> &element, GifFrameReader &reader,
-                        QSize size, qsizetype bytesHeld, EventPacer &pacer, QString *early)
+// The images of a GIF file, counted from its blocks without decoding any.
+int imageCount(const QByteArray &bytes)
 {
-    // Events run between the frames may remove the element with the rest of the layout.
-    while (pacer.stepDone() && element) {
-        std::optional<GifFrame> frame = reader.next(size);
-        if (!frame) {
-            *early = reader.error();
-            return;
-        }
-        bytesHeld += frame->image.sizeInBytes();
-        if (bytesHeld > animationBytesCap) {
-            *early = animationCapReached();
-            return;
-        }
-        element->addFrame(QPixmap::fromImage(std::move(frame->image)), frame->delayMs);
-    }
+    GifWalker walker(bytes);
+    int images = 0;
+    while (walker.nextImage())
+        ++images;
+    return images;
 }
+
+struct HeldFrames
+{
+    int count = 1;
+    QString early; // why the animation holds fewer frames than its file has
+};
+
+// How many of `images` frames of frameBytes each an animation holds. Judged before any is decoded,
+// so that the caps end the same animations, in the order of their lines, whenever the frames come.
+HeldFrames framesToHold(int images, qsizetype frameBytes, AnimationTable &animations)
+{
+    AnimationBudget budget(animations.frameBytes);
+    budget.startAnimation(frameBytes);
+    HeldFrames held;
+    for (; held.count < images; ++held.count) {
+        const AnimationBudget::Frame verdict = budget.takeFrame(frameBytes);
+        if (verdict != AnimationBudget::Frame::Held) {
+            held.early = verdict == AnimationBudget::Frame::AnimationFull
+                             ? animationCapReached()
+                             : windowAnimationCapReached();
+            break;
+        }
+    }
+    animations.frameBytes = budget.windowBytes();
+    return held;
+}
+
+// Frames 2 ... count of animation a, decoded after its element's first paint; the animation's
+// timer starts once they are there.
+struct FollowingFrames
+{
+    QPointer<SkinnedWindow> window;
+    QPointer<AnimatedPicture> element;
+    QPointer<QTimer> timer;
+    QByteArray file;
+    QString path;
+    QSize size;
+    int count = 1;
+    int a = 0;
+
+    void decode() const
+    {
+        EventPacer pacer(*window);
+        GifFrameReader reader(file);
+        reader.next(size); // the first frame is shown already
+        // Events run between the frames may remove the element with the rest of the layout, or
+        // end the program.
+        while (true) {
+            AnimatedPicture *picture = element.data();
+            SkinnedWindow *owner = window.data();
+            if (!picture || !owner)
+                return;
+            if (picture->frameCount() >= count)
+                break;
+            std::optional<GifFrame> frame = reader.next(size);
+            if (!frame) {
+                endEarly(*owner, *picture, reader.error());
+                break;
+            }
+            picture->addFrame(QPixmap::fromImage(std::move(frame->image)), frame->delayMs);
+            if (!pacer.stepDone())
+                return;
+        }
+        if (AnimatedPicture *picture = element.data()) {
+            picture->followingFramesAdded();
+            if (timer)
+                setAnimationInterval(*timer, firstInterval(picture->frameDelay(0)));
+        }
+    }
+
+    // A later image that does not decode ends the animation at the frames before it.
+    void endEarly(SkinnedWindow &owner, const AnimatedPicture &picture, const QString &why) const
+    {
+        AnimationEntry &entry = owner.animationTable().at(a);
+        entry.last = entry.first + picture.frameCount() - 1;
+        if (!why.isEmpty())
+            qCWarning(lcSkin).noquote() << animationEndsEarly(path, picture.frameCount(), why);
+    }
+};
 
 } // namespace
 
@@ -165,11 +236,15 @@ QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const Animat
     // would only hold pixels that are never shown.
     const QRect rect =
         placeElement(line.geometry, EdgeRule::Negative, window.ScaleWidth(), window.ScaleHeight());
-    GifFrameReader reader(*bytes);
-    std::optional<GifFrame> frame = reader.next(rect.size());
-    if (!frame) {
-        *error = animationNotLoaded(path, reader.error());
-        return nullptr;
+    std::optional<GifFrame> frame;
+    {
+        // Not kept: it would hold a picture of the whole logical screen until the next frames.
+        GifFrameReader reader(*bytes);
+        frame = reader.next(rect.size());
+        if (!frame) {
+            *error = animationNotLoaded(path, reader.error());
+            return nullptr;
+        }
     }
     const int a = animations.animationCount + 1;
     if (window.tmrAnim.contains(a) || window.imgGif.contains(a)) {
@@ -188,21 +263,27 @@ QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const Animat
     created->addFrame(QPixmap::fromImage(std::move(frame->image)), frame->delayMs);
     created->showFrame(0);
     created->show();
-    const QPointer<AnimatedPicture> element = created;
-    QString early;
-    addFollowingFrames(element, reader, rect.size(), firstBytes, pacer, &early);
-    int frames = 1;
-    if (const AnimatedPicture *laidOut = element.data())
-        frames = laidOut->frameCount();
-    if (!early.isEmpty())
-        *error = animationEndsEarly(path, frames, early);
+    const HeldFrames held = framesToHold(imageCount(*bytes), firstBytes, animations);
+    if (!held.early.isEmpty())
+        *error = animationEndsEarly(path, held.count, held.early);
     const int first = animations.frameCount + 1;
-    animations.frameCount += frames;
-    animations.at(a) = {first, first + frames - 1, first};
+    animations.frameCount += held.count;
+    animations.at(a) = {first, first + held.count - 1, first};
+    // The other frames wait until the element has been painted: a start shows its window with
+    // each animation's first frame, and decodes the rest after.
+    const FollowingFrames following{&window, created,     timer,      *bytes,
+                                    path,    rect.size(), held.count, a};
+    created->addFollowingFramesAfterPaint([following] {
+        QMetaObject::invokeMethod(
+            following.window,
+            [following] {
+                if (following.window)
+                    following.decode();
+            },
+            Qt::QueuedConnection);
+    });
     pacer.runEvents();
-    if (timer && element)
-        setAnimationInterval(*timer, firstInterval(element->frameDelay(0)));
-    return element;
+    return created;
 }
 
 void tickAnimation(SkinnedWindow &window, int a)

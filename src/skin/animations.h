@@ -32,18 +32,20 @@ void setAnimationInterval(QTimer &timer, qint32 intervalMs);
 
 // Lays out animation line `line` on window as animation a = animations.animationCount + 1:
 // tmrAnim member a, then imgGif member a, placed by the line (a width or height measured back
-// from the edge only when below 0) above everything laid out before it, holding every frame of
-// the GIF file theme.file(line.name) and showing the first as soon as it is decoded; the timer
-// is started with firstInterval() of the first frame's delay. Frames are numbered on from
-// animations.frameCount; first, last and current (= first) are recorded in animations. A
-// frame's picture is no larger than its element, and the frames of one animation hold 64 MiB
-// at most. The file is read and its frames decoded piece by piece, with pending events run
-// whenever about 10 ms of work would otherwise hold them back, and after the last frame; once
-// the window is quitting nothing more is added. Returns the element, or nullptr with *error
-// set when the line creates nothing: the file does not read, is no GIF, its first image does
-// not decode, member a is taken, or the window started quitting while the file was read. A
-// later image that does not decode, or the 64 MiB, ends the animation at the frames before
-// it, with *error saying so.
+// from the edge only when below 0) above everything laid out before it, showing the first frame
+// of the GIF file theme.file(line.name). How many frames it holds is judged now from the file's
+// blocks: at most 64 MiB of frames for one animation, and at most windowAnimationBytesCap for
+// all of the window's (animations.frameBytes), the first frame of each always held; frames are
+// numbered on from animations.frameCount, and first, last and current (= first) recorded in
+// animations. The other frames are decoded once the element has been painted, piece by piece
+// with pending events run whenever about 10 ms of work would otherwise hold them back; then the
+// timer starts with firstInterval() of the first frame's delay. An element nobody can see is
+// never painted and keeps its first frame. A frame's picture is no larger than its element.
+// Returns the element, or nullptr with *error set when the line creates nothing: the file does
+// not read, is no GIF, its first image does not decode, member a is taken, or the window started
+// quitting while the file was read. A cap that ends the animation early is said in *error; a
+// later image that does not decode ends it at the frames before it, said in the log (kesta.skin)
+// when it is met.
 QWidget *layOutAnimation(SkinnedWindow &window, const Theme &theme, const AnimationLine &line,
                          AnimationTable &animations, QString *error);
 

@@ -244,6 +244,7 @@ LayoutOutcome LayoutWindow(SkinnedWindow &window, const skin::Theme &theme, cons
     buttons.count = 0;
     animations.animationCount = 0;
     animations.frameCount = 0;
+    animations.frameBytes = 0;
 
     LineBuilder builder(window, theme, buttons, animations, skinFile, section);
     // Without the progressive build nobody is meant to watch the window being assembled: the

@@ -175,7 +175,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const int before = window.controlCount();
         window.paints.clear();
-        QStringList out = dump(window, layOut(window, section, animated, 200), before);
+        const LayoutOutcome outcome = layOut(window, section, animated, 200);
         // Built progressively, each new element was painted before the next line was laid
         // out; built at once, none was painted before the last.
         int paintedInTurn = 0;
@@ -185,6 +185,15 @@ private slots:
                     return p.painted == window.control(i) && p.elements == i + 1;
                 });
         }
+        // The frames after the first come once each animation has been painted; one that no
+        // part of the window shows is never painted and keeps its first frame.
+        QVERIFY(QTest::qWaitFor([&window] {
+            const auto animations = window.findChildren<AnimatedPicture *>();
+            return std::none_of(animations.cbegin(), animations.cend(), [](const auto *a) {
+                return a->waitsForFrames() && !a->visibleRegion().isEmpty();
+            });
+        }));
+        QStringList out = dump(window, outcome, before);
         out << u"%1 painted in turn"_s.arg(paintedInTurn);
         if (!tearDownTheme.isEmpty())
             out += tearDown(window, before, checkedIn(tearDownTheme));
