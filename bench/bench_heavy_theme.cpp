@@ -15,6 +15,7 @@
 //   tiny frames, 2 KB on disk), each element 1000 x 1000 and partly in sight, beside what thirty
 //   of them held before one window's animations were capped: thirty times what one such line
 //   adds to the demo.
+#include "bench_files.h"
 #include "bench_report.h"
 #include "gif_writer.h"
 
@@ -37,18 +38,6 @@
 namespace {
 
 const QString consoleProgram = QStringLiteral(KESTA_BIN_DIR "/kesta-security");
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A copy of the demo's program folder below root/name, with its own settings store.
 QString copyDemo(const QString &root, const QString &name)
@@ -79,43 +68,48 @@ QString settingsFile(const QString &home)
     return home + QStringLiteral("/config/KESTA Terminal/settings.ini");
 }
 
-// The demo's console skin with one more line in its layout section.
-bool addHeavyGif(const QString &home)
+// A GIF of the given logical screen with `frames` frames of 1 x 1 pixel.
+QByteArray tinyFrames(QSize screen, int frames)
 {
     GifPlan plan;
-    plan.screen = QSize(4096, 4096);
-    for (int i = 0; i < 64; ++i)
+    plan.screen = screen;
+    for (int i = 0; i < frames; ++i)
         plan.frames << solidFrame({i, i, 1, 1}, 1 + i % 3, 10);
-    const QString theme = home + QStringLiteral("/Themes/Default/");
-    QByteArray skin = readFile(theme + QStringLiteral("Security.skn"));
-    const qsizetype end = skin.indexOf("\n[", skin.indexOf("[DEFAULT]"));
-    if (end < 0)
-        return false;
-    skin.insert(end + 1, "51=heavy.gif,A,8,8,48,48\r\n");
-    return writeFile(theme + QStringLiteral("heavy.gif"), writeGif(plan)) &&
-           writeFile(theme + QStringLiteral("Security.skn"), skin);
+    return writeGif(plan);
 }
 
-// count animation lines of one GIF of a 1000 x 1000 logical screen with 100 frames of 1 x 1
-// pixel, each element 1000 x 1000, 10 pixels right of and below the one before.
-bool addAnimationLines(const QString &home, int count)
+// Writes gif as a file of the demo theme under home, and lines at the end of its console skin's
+// [DEFAULT].
+bool addAnimations(const QString &home, const QString &gifName, const QByteArray &gif,
+                   const QByteArray &lines)
 {
-    GifPlan plan;
-    plan.screen = QSize(1000, 1000);
-    for (int i = 0; i < 100; ++i)
-        plan.frames << solidFrame({i, i, 1, 1}, 1 + i % 3, 10);
     const QString theme = home + QStringLiteral("/Themes/Default/");
-    QByteArray skin = readFile(theme + QStringLiteral("Security.skn"));
+    QByteArray skin = bench::readFile(theme + QStringLiteral("Security.skn"));
     const qsizetype end = skin.indexOf("\n[", skin.indexOf("[DEFAULT]"));
     if (end < 0)
         return false;
+    skin.insert(end + 1, lines);
+    return bench::writeFile(theme + gifName, gif) &&
+           bench::writeFile(theme + QStringLiteral("Security.skn"), skin);
+}
+
+// The demo's console skin with one more line in its layout section, a GIF of a 4096 x 4096
+// logical screen with 64 frames.
+bool addHeavyGif(const QString &home)
+{
+    return addAnimations(home, QStringLiteral("heavy.gif"), tinyFrames({4096, 4096}, 64),
+                         "51=heavy.gif,A,8,8,48,48\r\n");
+}
+
+// count animation lines of one GIF of a 1000 x 1000 logical screen with 100 frames, each
+// element 1000 x 1000, 10 pixels right of and below the one before.
+bool addAnimationLines(const QString &home, int count)
+{
     QByteArray lines;
     for (int i = 0; i < count; ++i)
         lines += QByteArray::number(51 + i) + "=tiny.gif,A," + QByteArray::number(10 * i) + ',' +
                  QByteArray::number(10 * i) + ",1000,1000\r\n";
-    skin.insert(end + 1, lines);
-    return writeFile(theme + QStringLiteral("tiny.gif"), writeGif(plan)) &&
-           writeFile(theme + QStringLiteral("Security.skn"), skin);
+    return addAnimations(home, QStringLiteral("tiny.gif"), tinyFrames({1000, 1000}, 100), lines);
 }
 
 // A console skin of 10,000 buttons, 100 rows of 100, each 10 x 10 pixels: all of dlg_ok.bmp,
@@ -136,20 +130,20 @@ bool writeButtonSkin(const QString &home, bool filePerButton = false)
                 QByteArray::number((n - 1) % 100 * 8) + "," +
                 QByteArray::number((n - 1) / 100 * 6) + ",10,10,over,click,False,QUIT\r\n";
     }
-    return writeFile(theme + QStringLiteral("Security.skn"), skin);
+    return bench::writeFile(theme + QStringLiteral("Security.skn"), skin);
 }
 
 // A /proc figure of a process: user + system CPU ticks from "stat", or a "status" line's kB.
 qint64 cpuTicks(qint64 pid)
 {
-    const QByteArray text = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QByteArray text = bench::readFile(QStringLiteral("/proc/%1/stat").arg(pid));
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     return fields.size() < 13 ? -1 : fields[11].toLongLong() + fields[12].toLongLong();
 }
 
 double statusMegabytes(qint64 pid, const QByteArray &key)
 {
-    const QByteArray text = readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    const QByteArray text = bench::readFile(QStringLiteral("/proc/%1/status").arg(pid));
     const qsizetype at = text.indexOf(key + ':');
     if (at < 0)
         return -1.0;
@@ -167,7 +161,7 @@ public:
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
-        writeFile(settingsFile(home), settingsText(home, false));
+        bench::writeFile(settingsFile(home), settingsText(home, false));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
@@ -219,7 +213,7 @@ public:
     {
         QElapsedTimer clock;
         clock.start();
-        if (!writeFile(settingsFile(m_home), settingsText(m_home, true)) ||
+        if (!bench::writeFile(settingsFile(m_home), settingsText(m_home, true)) ||
             !m_process.waitForFinished(60000))
             return -1.0;
         return static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -229,12 +223,6 @@ private:
     QString m_home;
     QProcess m_process;
 };
-
-double median(std::vector<double> samples)
-{
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
-}
 
 } // namespace
 
@@ -299,33 +287,36 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench_heavy_theme: a console did not end on the exit request\n");
         return 1;
     }
-    const double memory = median(heavyMemory);
-    const double peak = median(heavyPeak);
+    const double memory = bench::median(heavyMemory);
+    const double peak = bench::median(heavyPeak);
     bench::printRow("console memory, demo theme + 4096 x 4096 GIF of 64 frames", memory,
-                    "demo theme as it is", median(demoMemory), "MB", "<= +100 MB",
-                    memory - median(demoMemory) <= 100.0);
+                    "demo theme as it is", bench::median(demoMemory), "MB", "<= +100 MB",
+                    memory - bench::median(demoMemory) <= 100.0);
     bench::printRow("console peak memory, same two themes", peak, "demo theme as it is",
-                    median(demoPeak), "MB", "<= +100 MB", peak - median(demoPeak) <= 100.0);
-    const double manyMemory = median(buttonsMemory);
-    const double demoRss = median(demoMemory);
+                    bench::median(demoPeak), "MB", "<= +100 MB",
+                    peak - bench::median(demoPeak) <= 100.0);
+    const double manyMemory = bench::median(buttonsMemory);
+    const double demoRss = bench::median(demoMemory);
     bench::printRow("console memory, 10,000 buttons of one picture", manyMemory,
-                    "each of a picture file of its own", median(ownFilesMemory), "MB",
+                    "each of a picture file of its own", bench::median(ownFilesMemory), "MB",
                     "<= demo + 60 MB (" + std::to_string(int(demoRss)) + " MB)",
                     manyMemory - demoRss <= 60.0);
-    const double layout = median(buttonsCpu);
+    const double layout = bench::median(buttonsCpu);
     bench::printRow("console CPU time above the demo's, 10,000 buttons of one picture", layout,
-                    "each of a picture file of its own", median(ownFilesCpu), "ms", "<= 1000 ms",
-                    layout <= 1000.0);
+                    "each of a picture file of its own", bench::median(ownFilesCpu), "ms",
+                    "<= 1000 ms", layout <= 1000.0);
     // Past 256 MiB, each further animation holds its first frame of 4 MB alone.
     const double framesCap = 256.0 * 1.048576 + 26 * 4.0;
-    const double thirtyFigure = median(thirtyPeak);
-    const double uncapped = median(demoPeak) + 30 * (median(onePeak) - median(demoPeak));
+    const double thirtyFigure = bench::median(thirtyPeak);
+    const double uncapped =
+        bench::median(demoPeak) + 30 * (bench::median(onePeak) - bench::median(demoPeak));
     bench::printRow("console peak memory, thirty 1000 x 1000 animations of 100 frames",
                     thirtyFigure, "thirty times one such animation, no window cap", uncapped, "MB",
                     "<= demo + 256 MiB + first frames",
-                    thirtyFigure - median(demoPeak) <= framesCap + 60.0);
-    const double exit = median(buttonsExit);
+                    thirtyFigure - bench::median(demoPeak) <= framesCap + 60.0);
+    const double exit = bench::median(buttonsExit);
     bench::printRow("exit request to end, 10,000 buttons, not animated", exit,
-                    "demo theme as it is", median(demoExit), "ms", "<= 1000 ms", exit <= 1000.0);
+                    "demo theme as it is", bench::median(demoExit), "ms", "<= 1000 ms",
+                    exit <= 1000.0);
     return 0;
 }

@@ -53,12 +53,6 @@ double layoutMicroseconds(const skin::Theme &theme, const QString &skinName)
     return static_cast<double>(timer.nsecsElapsed()) / 1000.0;
 }
 
-double median(std::vector<double> samples)
-{
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -83,8 +77,8 @@ int main(int argc, char *argv[])
         small.push_back(layoutMicroseconds(bench, QStringLiteral("Small.skn")));
         large.push_back(layoutMicroseconds(bench, QStringLiteral("Large.skn")));
     }
-    const double smallFigure = median(small);
-    const double largeFigure = median(large);
+    const double smallFigure = bench::median(small);
+    const double largeFigure = bench::median(large);
     bench::printRow("layout of a 2,000-line section", largeFigure / 1000.0, "200-line section",
                     smallFigure / 1000.0, "ms", "<= 11x", largeFigure <= 11 * smallFigure);
     return 0;

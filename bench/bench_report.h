@@ -28,6 +28,13 @@ double medianMicroseconds(int runs, Work &&work)
     return samples[runs / 2];
 }
 
+// The median of samples, which must not be empty.
+inline double median(std::vector<double> samples)
+{
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+    return samples[samples.size() / 2];
+}
+
 inline void printRow(const std::string &what, double figure, const std::string &peer,
                      double peerFigure, const std::string &unit, const std::string &target,
                      bool met)

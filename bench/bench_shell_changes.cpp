@@ -138,12 +138,6 @@ private:
     std::unique_ptr<QProcess> m_process;
 };
 
-double median(std::vector<double> samples)
-{
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -200,13 +194,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench_shell_changes: a console did not act on the shell's write\n");
         return 1;
     }
-    const double exit = median(exitNotified);
+    const double exit = bench::median(exitNotified);
     bench::printRow("exit request: the shell's write to the console's end", exit,
-                    "the same, store polled every 500 ms (as before)", median(exitPolled), "ms",
-                    "<= 50 ms", exit <= 50.0);
-    const double shown = median(switchNotified);
+                    "the same, store polled every 500 ms (as before)", bench::median(exitPolled),
+                    "ms", "<= 50 ms", exit <= 50.0);
+    const double shown = bench::median(switchNotified);
     bench::printRow("a switch flipped by the shell: write to the list showing it", shown,
-                    "the same, files polled every 500 ms", median(switchPolled), "ms", "<= 100 ms",
-                    shown <= 100.0);
+                    "the same, files polled every 500 ms", bench::median(switchPolled), "ms",
+                    "<= 100 ms", shown <= 100.0);
     return 0;
 }

@@ -2,6 +2,7 @@
 // picture and two sounds, per layout line, beside the work each line cost before: its key read
 // from disk twice (skin and override file), its picture and over picture decoded and its two
 // sounds opened, for every line. The peer runs on the first 1,000 lines. Offscreen platform.
+#include "bench_files.h"
 #include "bench_report.h"
 #include "platform/native_path.h"
 #include "skin/hover_tracking.h"
@@ -25,18 +26,6 @@ namespace {
 constexpr int lines = 10000;
 constexpr int peerLines = 1000;
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The demo theme under root/Themes/Default whose console skin lays out 10,000 buttons.
 bool writeTheme(const QString &root)
 {
@@ -55,9 +44,10 @@ bool writeTheme(const QString &root)
                 QByteArray::number((n - 1) % 100 * 8) + "," +
                 QByteArray::number((n - 1) / 100 * 6) + ",10,10,tick,click,False,QUIT\r\n";
     }
-    const QByteArray demo = readFile(from + QStringLiteral("/Security.skn"));
+    const QByteArray demo = bench::readFile(from + QStringLiteral("/Security.skn"));
     const qsizetype rest = demo.indexOf("[SECURITY]");
-    return rest > 0 && writeFile(theme + QStringLiteral("/Security.skn"), skin + demo.mid(rest));
+    return rest > 0 &&
+           bench::writeFile(theme + QStringLiteral("/Security.skn"), skin + demo.mid(rest));
 }
 
 QPixmap decoded(const QString &storedPath)

@@ -43,12 +43,6 @@ constexpr int LatencySamples = 9;
 constexpr int ServerIdleSeconds = 10;
 constexpr double ServerIdleTargetPercent = 0.5;
 
-double median(std::vector<double> samples)
-{
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
-}
-
 class SoundBench
 {
 public:
@@ -138,7 +132,7 @@ double soundEffectMedian(const QString &path, int runs, bool cold)
             return -1;
         samples.push_back(ms);
     }
-    return median(samples);
+    return bench::median(samples);
 }
 
 // The "Buffer Latency" of each stream playing into the server, in milliseconds, by the process
@@ -185,8 +179,8 @@ bool bufferLatencyMedians(PrivatePulseServer &server, const skin::Theme &theme,
     peer.waitForFinished(5000);
     if (oursSeen.empty())
         return false;
-    *ours = median(oursSeen);
-    *pacat = median(peerSeen);
+    *ours = bench::median(oursSeen);
+    *pacat = bench::median(peerSeen);
     return true;
 }
 
@@ -251,9 +245,9 @@ int main(int argc, char **argv)
             break;
         }
         const std::string encoding = wavEncodings()[i].name;
-        bench::printRow("ThemeSound to device, cold, " + encoding, median(cold),
+        bench::printRow("ThemeSound to device, cold, " + encoding, bench::median(cold),
                         "QSoundEffect cold, pcm16", effectCold, "ms", "report", true);
-        const double cachedMs = median(cached);
+        const double cachedMs = bench::median(cached);
         bench::printRow("ThemeSound to device, cached, " + encoding, cachedMs,
                         "QSoundEffect cached, pcm16", effectCached, "ms", "<= 5 ms",
                         cachedMs <= CachedTargetMs);

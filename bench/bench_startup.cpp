@@ -5,6 +5,7 @@
 // afterwards is not timed); the three take turns.
 #include "bench_report.h"
 #include "console/frm_main.h"
+#include "console_world.h"
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "painted_window.h"
@@ -157,39 +158,6 @@ double runChild(const QString &program, const QStringList &arguments)
     return ready && ended ? elapsed : -1.0;
 }
 
-double median(std::vector<double> samples)
-{
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
-}
-
-// An X server of this benchmark's own, on a free display, for as long as it lives.
-class PrivateXServer
-{
-public:
-    PrivateXServer()
-    {
-        m_server.start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                        QStringLiteral("-screen"), QStringLiteral("0"),
-                        QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
-        if (m_server.waitForStarted(5000) && m_server.waitForReadyRead(10000))
-            m_display = u':' + QString::fromLatin1(m_server.readLine().trimmed());
-    }
-    ~PrivateXServer()
-    {
-        m_server.terminate();
-        m_server.waitForFinished(5000);
-    }
-    // Empty when Xvfb did not start.
-    const QString &display() const { return m_display; }
-
-private:
-    QProcess m_server;
-    QString m_display;
-};
-
 // Start-up on one platform: the console, the fair peer and the bare window take turns; one run of
 // each first, so that none pays alone for a cold disk cache. False when a run failed.
 bool compareStartUps(const QString &platform, const QString &folder)
@@ -216,12 +184,13 @@ bool compareStartUps(const QString &platform, const QString &folder)
             bare.push_back(b);
         }
     }
-    const double consoleMs = median(console) / 1000.0;
+    const double consoleMs = bench::median(console) / 1000.0;
     const std::string what = "start-up until painted, demo theme, " + platform.toStdString();
-    bench::printRow(what, consoleMs, "plain Qt program showing the same", median(fair) / 1000.0,
-                    "ms", "<= 1.2x", consoleMs <= 1.2 * median(fair) / 1000.0);
-    bench::printRow(what, consoleMs, "bare Qt window, same binary", median(bare) / 1000.0, "ms",
-                    "second peer", true);
+    bench::printRow(what, consoleMs, "plain Qt program showing the same",
+                    bench::median(fair) / 1000.0, "ms", "<= 1.2x",
+                    consoleMs <= 1.2 * bench::median(fair) / 1000.0);
+    bench::printRow(what, consoleMs, "bare Qt window, same binary", bench::median(bare) / 1000.0,
+                    "ms", "second peer", true);
     return true;
 }
 
@@ -257,7 +226,7 @@ int main(int argc, char *argv[])
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     bool measured = compareStartUps(QStringLiteral("offscreen"), home.path());
-    const PrivateXServer x;
+    const bench::VirtualDisplay x;
     if (x.display().isEmpty()) {
         std::fprintf(stderr, "bench_startup: Xvfb did not start; no row under X\n");
         return measured ? 0 : 1;
