@@ -31,5 +31,7 @@ namespace console {
 [[nodiscard]] QString themeAppliedWords(const QString &theme);
 inline const QString noButtonChosenWords = QStringLiteral("Choose a button in the list first");
 inline const QString wrongPasswordWords = QStringLiteral("Wrong password");
+inline const QString ownButtonCommandWords =
+    QStringLiteral("This button cannot run a console command");
 
 } // namespace console

@@ -88,8 +88,9 @@ ProgramRefusal ownCommandRefusal(const ButtonTarget &target, const QString &curr
     if (target.header.compare(programState().SkinName, Qt::CaseInsensitive) != 0)
         return {};
     return [current](const QString &program) {
-        return IsConsoleCommand(program) &&
-               program.trimmed().compare(current, Qt::CaseInsensitive) != 0;
+        const bool refused = IsConsoleCommand(program) &&
+                             program.trimmed().compare(current, Qt::CaseInsensitive) != 0;
+        return refused ? console::ownButtonCommandWords : QString();
     };
 }
 

@@ -153,9 +153,9 @@ void frmSelect::File1_Click()
     txtSel->setText(path + file->text());
 }
 
-bool frmSelect::acceptable() const
+QString frmSelect::refusedWords() const
 {
-    return !refusal || !refusal(txtSel->text());
+    return refusal ? refusal(txtSel->text()) : QString();
 }
 
 QString showSelectDialog(const skin::Theme &theme, ProgramRefusal refusal)

@@ -9,8 +9,9 @@
 
 #include <functional>
 
-// Whether the caller refuses a program (the text of txtSel) as the new command's program.
-using ProgramRefusal = std::function<bool(const QString &program)>;
+// Why the caller refuses a program (the text of txtSel) as the new command's program, in words
+// for the person; empty when it takes it.
+using ProgramRefusal = std::function<QString(const QString &program)>;
 
 // The skinned command-line chooser, "KESTA Terminal - Select": a program picked from the drive,
 // folder and file lists or typed into txtSel, its arguments typed into txtSel2. Its look comes
@@ -42,7 +43,7 @@ protected:
     void loadElements(const skin::ThemeFile &skinFile) override;
     // The command line of txtSel and txtSel2 (dialogs::joinCommandLine).
     QString acceptedText() const override;
-    bool acceptable() const override;
+    QString refusedWords() const override;
 
 private:
     void fillDrives();
@@ -59,5 +60,6 @@ private:
 
 // Creates frmSelect on theme, loads it from DialogText and shows it modally; returns when it has
 // closed, with the new command line, also left in DialogText (empty after a cancel). An accept
-// whose program the refusal names plays the theme's "PassFailSound" and leaves the dialog open.
+// whose program the refusal refuses plays the theme's "PassFailSound", tells the refusal's words
+// to screen readers and leaves the dialog open.
 QString showSelectDialog(const skin::Theme &theme, ProgramRefusal refusal = {});

@@ -5,6 +5,7 @@
 #include "dialogs/dialogs_log.h"
 #include "platform/modal_show.h"
 #include "platform/program_start.h"
+#include "skin/announcer.h"
 #include "skin/layout_window.h"
 #include "skin/shape_window.h"
 #include "skin/theme.h"
@@ -42,10 +43,11 @@ void SkinnedDialog::Form_Load()
 
 void SkinnedDialog::accept()
 {
-    if (!acceptable()) {
+    if (const QString why = refusedWords(); !why.isEmpty()) {
         if (const auto sound = m_theme.shellSkin().text(QStringLiteral("DEFAULT"),
                                                         QStringLiteral("PassFailSound")))
             playSound(*sound);
+        skin::announce(*this, why);
         return;
     }
     programState().DialogText = acceptedText();

@@ -25,7 +25,8 @@ public:
     // setFirstFocus has the focus.
     void Form_Load();
 
-    // DialogText = acceptedText(); closes. Nothing but the failure sound when !acceptable().
+    // DialogText = acceptedText(); closes. A refused accept only plays the failure sound and
+    // tells why (refusedWords()) to screen readers.
     void accept();
     // Closes with DialogText empty.
     void cancel();
@@ -54,9 +55,9 @@ protected:
     virtual void loadElements(const skin::ThemeFile &skinFile) = 0;
     // What an accept leaves in DialogText.
     virtual QString acceptedText() const = 0;
-    // Whether an accept may close the dialog now; a refused accept plays the theme's
-    // "PassFailSound" and the dialog stays open.
-    virtual bool acceptable() const { return true; }
+    // Why an accept may not close the dialog now, in words for the person; empty when it may.
+    // A refused accept plays the theme's "PassFailSound" and the dialog stays open.
+    virtual QString refusedWords() const { return {}; }
 
 private:
     void imgBut_Click(int index);

@@ -98,6 +98,8 @@ void World::answer(QWidget &window)
             input->accept();
     } else if (auto *chooser = qobject_cast<frmSelect *>(&window)) {
         asked << "select " + chooser->txtSel->text() + '|' + chooser->txtSel2->text();
+        QObject::connect(&skin::Announcer::of(window), &skin::Announcer::announced, &window,
+                         [this](const QString &words) { said << words; });
         chooser->txtSel->setText(answer.value_or("").section('|', 0, 0));
         chooser->txtSel2->setText(answer.value_or("").section('|', 1));
         if (answer)
