@@ -1,6 +1,7 @@
 #include "skin/accessible_elements.h"
 
 #include "platform/device_geometry.h"
+#include "skin/accessible_line_edit.h"
 #include "skin/accessible_list.h"
 #include "skin/announcer.h"
 #include "skin/image_button.h"
@@ -10,6 +11,7 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 
 namespace skin {
@@ -241,6 +243,8 @@ QAccessibleInterface *accessibleElement(const QString &, QObject *object)
         return new AccessibleLabel(label);
     if (auto *box = qobject_cast<QComboBox *>(widget))
         return new AccessibleComboBox(box);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return accessibleLineEdit(edit);
     return nullptr;
 }
 

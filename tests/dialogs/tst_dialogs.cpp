@@ -47,6 +47,18 @@ void verifyCentredAndShaped(const QWidget &dialog, QSize size)
              QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2));
 }
 
+// Assistive technology finds each element where the screen shows it, in the screen's device
+// pixels (this test runs on a screen scaled to 125 %).
+void verifyToldWhereDrawn(const QList<QWidget *> &elements)
+{
+    for (QWidget *element : elements) {
+        const QPoint from = element->mapToGlobal(QPoint()),
+                     to = from + element->rect().bottomRight();
+        const QRect drawn(from * 1.25, (to + QPoint(1, 1)) * 1.25 - QPoint(1, 1));
+        QCOMPARE(QAccessible::queryAccessibleInterface(element)->rect(), drawn);
+    }
+}
+
 } // namespace
 
 class TestDialogs : public QObject
@@ -83,16 +95,8 @@ private slots:
         QCOMPARE(dialog.txtInput->geometry(), QRect(30, 60, 240, 28));
         QCOMPARE(dialog.buttonTable().count, 2);
         verifyCentredAndShaped(dialog, {300, 160});
-        // Assistive technology finds the box and a button where the screen shows them, in the
-        // screen's device pixels (this test runs on a screen scaled to 125 %).
         dialog.show();
-        for (QWidget *element :
-             {static_cast<QWidget *>(dialog.txtInput), static_cast<QWidget *>(dialog.imgBut(1))}) {
-            const QPoint from = element->mapToGlobal(QPoint()),
-                         to = from + element->rect().bottomRight();
-            const QRect drawn(from * 1.25, (to + QPoint(1, 1)) * 1.25 - QPoint(1, 1));
-            QCOMPARE(QAccessible::queryAccessibleInterface(element)->rect(), drawn);
-        }
+        verifyToldWhereDrawn({dialog.txtInput, dialog.imgBut(1)});
     }
 
     void closes_data()
@@ -140,6 +144,19 @@ private slots:
         QCOMPARE(programState().DialogText, '"' + programDir() + "/tool.sh\" -x");
         QCOMPARE(dialog.buttonTable().count, 2);
         verifyCentredAndShaped(dialog, {440, 300});
+        dialog.show();
+        verifyToldWhereDrawn({dialog.txtSel, dialog.txtSel2, dialog.imgBut(1)});
+        // Each character of the program, told where it is drawn, is found there again.
+        QAccessibleTextInterface *program =
+            QAccessible::queryAccessibleInterface(dialog.txtSel)->textInterface();
+        QVERIFY(program && program->characterCount() > 4);
+        for (int offset : {0, 4, program->characterCount() - 1}) {
+            const QRect character = program->characterRect(offset);
+            QVERIFY(
+                QAccessible::queryAccessibleInterface(dialog.txtSel)->rect().contains(character));
+            QCOMPARE(program->offsetAtPoint(character.center() - QPoint(character.width() / 4, 0)),
+                     offset);
+        }
 
         // A drive that cannot be read leaves the lists where they were.
         const int drive = dialog.Drive1->currentIndex();
