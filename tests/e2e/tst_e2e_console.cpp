@@ -259,16 +259,23 @@ bool TestE2eConsole::waitForFocus(const QString &role, const QString &name)
 
 bool TestE2eConsole::readsAsIn(const QString &file)
 {
-    const QStringList elements = read();
+    // A window just shown may not have told the bus all it holds yet.
     const QByteArray expected = readBytes(testData(u"e2e/"_s + file));
-    bool all = !expected.isEmpty();
-    for (const QByteArray &line : expected.split('\n')) {
-        if (!line.isEmpty() && elements.indexOf(QRegularExpression(QString::fromUtf8(line))) < 0) {
-            qWarning("no element %s", line.constData());
-            all = false;
+    QStringList missing;
+    const auto allThere = [&] {
+        const QStringList elements = read();
+        missing.clear();
+        for (const QByteArray &line : expected.split('\n')) {
+            const QString element = QString::fromUtf8(line);
+            if (!line.isEmpty() && elements.indexOf(QRegularExpression(element)) < 0)
+                missing << element;
         }
-    }
-    return all;
+        return missing.isEmpty();
+    };
+    if (!expected.isEmpty() && m_session.x().waitFor(allThere, 10000))
+        return true;
+    qWarning("no element %s", qPrintable(missing.join(u" | "_s)));
+    return false;
 }
 
 void TestE2eConsole::protectByKeyboardWithAScreenReader()
