@@ -34,10 +34,29 @@ private:
     QEventLoop &m_loop;
 };
 
+// The window that has the keyboard. Right after a dialog closed, the system may not have told
+// yet that the keyboard went back (a dialog opening at once would find none, or the closed one,
+// and give it back to nobody): then the one window still shown, if only one is.
+QWidget *keyboardWindow()
+{
+    if (QWidget *active = QApplication::activeWindow(); active && active->isVisible())
+        return active;
+    QWidget *shown = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window->windowType() == Qt::ToolTip ||
+            window->windowType() == Qt::Popup)
+            continue;
+        if (shown)
+            return nullptr;
+        shown = window;
+    }
+    return shown;
+}
+
 } // namespace
 
 KeyboardReturn::KeyboardReturn()
-    : m_window(QApplication::activeWindow())
+    : m_window(keyboardWindow())
 {}
 
 KeyboardReturn::~KeyboardReturn()

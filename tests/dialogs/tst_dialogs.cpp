@@ -3,6 +3,7 @@
 #include "core/program_state.h"
 #include "dialogs/frm_input.h"
 #include "dialogs/frm_select.h"
+#include "platform/modal_show.h"
 #include "platform/screen_metrics.h"
 #include "skin/image_button.h"
 #include "test_environment.h"
@@ -125,6 +126,24 @@ private slots:
         QCOMPARE(programState().PasswordMode, passwordMode == "yes"); // the dialogs keep it
         if (dialog == "input")
             QCOMPARE(m_sound->played.size(), byButton ? 1 : 0);
+    }
+
+    void keyboardComesBackWhenDialogsFollowEachOther()
+    {
+        // Without a window manager each dialog gives the keyboard back as it closes; the second
+        // of two, opened before the system told that the keyboard came back, does so too.
+        QWidget console;
+        console.show();
+        console.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console));
+        for (int dialog = 0; dialog < 2; ++dialog) {
+            const platform::KeyboardReturn keyboard;
+            QWidget prompt;
+            prompt.show();
+            prompt.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&prompt));
+        }
+        QVERIFY(QTest::qWaitForWindowActive(&console));
     }
 
     void selectLoadsItsSkin()
