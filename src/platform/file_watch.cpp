@@ -1,5 +1,6 @@
 #include "platform/file_watch.h"
 
+#include "platform/native_path.h"
 #include "platform/platform_log.h"
 
 #include <QFileInfo>
@@ -102,6 +103,9 @@ void FileWatch::poll()
 
 void FileWatch::noticed()
 {
+    // What this thread's open passes saw of the disk is old now: a reader told of the change
+    // (the exit watch during the start) must not read the look from before it.
+    OneLookPerFile::forget();
     rearm();
     if (m_settle.interval() <= 0)
         emit changed();

@@ -38,9 +38,6 @@ public:
     // disk (a theme of other files was opened).
     void rearm();
 
-    // The paths now polled rather than notified.
-    [[nodiscard]] QStringList polledPaths() const { return m_polled.keys(); }
-
 signals:
     void changed();
 

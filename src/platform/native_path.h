@@ -22,8 +22,9 @@ QString nativePath(const QString &storedPath, std::optional<FileStamp> *stamp);
 // While one lives on a thread, each stored path that thread resolves looks at the disk once:
 // later resolutions of it, and the stamps they give, are what that first look saw. For a pass
 // that reads many keys of a few files in a moment (a start reads each skin file for every layout
-// line); a file changed during the pass is seen by the first read after it. Any write or delete
-// of a profile file by this process forgets what was seen. Passes nest.
+// line); a file that another program changes during the pass is seen once the pass ends, or once
+// a platform::FileWatch tells of the change. Any write or delete of a profile file by this
+// process forgets what was seen too. Passes nest.
 class OneLookPerFile
 {
 public:

@@ -9,6 +9,7 @@
 #include "core/program_state.h"
 #include "core/settings_store.h"
 #include "platform/atomic_file.h"
+#include "platform/file_watch.h"
 #include "platform/native_path.h"
 #include "platform/profile_document.h"
 #include "test_environment.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
@@ -330,7 +332,7 @@ void TestIniAccess::settingsStoreRoundTripsPrivatelyAndSeesTheShell()
 // Every form of each text below ("1,5": the process locale may use a comma; the stores never
 // do), and the rounding of each number, compared with tests/data/values/number_text.golden.
 // Within a pass a file is looked at once, but what this process writes or deletes is seen at
-// once, and a change by another program is seen as soon as the pass ends.
+// once, and a change by another program as soon as a file watch tells of it or the pass ends.
 void TestIniAccess::aPassLooksOnceAndSeesItsOwnWrites()
 {
     const auto value = [this] { return ReadINI("S", "k", file) ? programState().INIValue : "-"; };
@@ -343,7 +345,13 @@ void TestIniAccess::aPassLooksOnceAndSeesItsOwnWrites()
         QCOMPARE(value(), "mine");
         QVERIFY(DeleteINI(file, "S", "k", true, true));
         QCOMPARE(value(), "-");
+        // A change the process was told of is seen at once, as its own writes are.
+        platform::FileWatch watch([this] { return QStringList{file}; },
+                                  std::chrono::milliseconds(0));
+        QSignalSpy noticed(&watch, &platform::FileWatch::changed);
         writeBytes(file, "[S]\r\nk=the shell's, longer\r\n");
+        QVERIFY(noticed.wait(5000));
+        QCOMPARE(value(), "the shell's, longer");
     }
     QCOMPARE(value(), "the shell's, longer");
 }
