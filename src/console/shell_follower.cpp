@@ -52,13 +52,15 @@ void ShellFollower::filesChanged()
     m_pending = false;
     m_busy = true;
     ProgramState &state = programState();
-    const QString programDir = settings::get(settings::application, QStringLiteral("Default"),
-                                             QStringLiteral("ProgramDir"));
-    const QString themeDir =
-        settings::get(settings::application, QStringLiteral("Default"), QStringLiteral("ThemeDir"));
-    if (programDir != state.ProgramDir || themeDir != state.ThemeDir) {
-        state.ProgramDir = programDir;
-        state.ThemeDir = themeDir;
+    const std::optional<QString> programDir = settings::read(
+        settings::application, QStringLiteral("Default"), QStringLiteral("ProgramDir"));
+    const std::optional<QString> themeDir = settings::read(
+        settings::application, QStringLiteral("Default"), QStringLiteral("ThemeDir"));
+    // A store that cannot be read says nothing of the theme: the console stays in the one it has.
+    if (programDir && themeDir &&
+        (*programDir != state.ProgramDir || *themeDir != state.ThemeDir)) {
+        state.ProgramDir = *programDir;
+        state.ThemeDir = *themeDir;
         m_console.layOutAgain();
         m_watch.rearm();
     } else {

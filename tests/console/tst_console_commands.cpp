@@ -127,6 +127,7 @@ private slots:
     void scenarios();
     void shellChangesShow_data();
     void shellChangesShow();
+    void anUnreadableStoreKeepsTheTheme();
 };
 
 // Each scenario of tests/data/tables/console_scenarios.txt in a fresh world: its steps, then
@@ -273,6 +274,23 @@ void TestConsoleCommands::shellChangesShow()
         QCOMPARE(w.console.lstBox(3)->verticalScrollBar()->value(), 2);
         QCOMPARE(w.console.focusWidget(), w.console.lstBox(1));
     }
+}
+
+// A store that turned unreadable (its folder now a link) is no theme change: the console keeps
+// its theme and still follows the theme's files.
+void TestConsoleCommands::anUnreadableStoreKeepsTheTheme()
+{
+    World w;
+    const auto firstSwitch = [&] {
+        const QListWidget *list = w.console.lstBox(3);
+        return list && list->count() > 0 ? list->item(0)->text() : QString();
+    };
+    const QString store = w.env.path("config/KESTA Terminal");
+    QVERIFY(QDir().rename(store, w.env.path("elsewhere")));
+    QVERIFY(QFile::link(w.env.path("elsewhere"), store));
+    QVERIFY(WriteINI("DEFAULT", "Screensaver", "False", w.theme("terminal.skn")));
+    QTRY_COMPARE_WITH_TIMEOUT(firstSwitch(), "  OFF   : Screensaver: the screen saver", 5000);
+    QCOMPARE(programState().ThemeDir, "\\Themes\\Test\\");
 }
 
 QTEST_MAIN(TestConsoleCommands)
