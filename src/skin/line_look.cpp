@@ -21,16 +21,16 @@ double luminance(const QColor &colour)
            0.0722 * channel(colour.blueF());
 }
 
+constexpr double focusContrast = 3.0;
+
+} // namespace
+
 QColor blend(const QColor &from, const QColor &to, double share)
 {
     const auto mix = [share](int a, int b) { return qRound(a + (b - a) * share); };
     return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()),
                   mix(from.blue(), to.blue()));
 }
-
-constexpr double focusContrast = 3.0;
-
-} // namespace
 
 double contrastRatio(const QColor &a, const QColor &b)
 {

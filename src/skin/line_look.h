@@ -9,6 +9,9 @@ namespace skin {
 // luminance) to 21 (black on white).
 [[nodiscard]] double contrastRatio(const QColor &a, const QColor &b);
 
+// The colour share of the way from `from` to `to` (0: from, 1: to).
+[[nodiscard]] QColor blend(const QColor &from, const QColor &to, double share);
+
 // The frame of the line the keyboard is on, in a list of colours back and text: the text colour
 // where it stands out of back by at least 3:1, else the text colour moved toward black or white,
 // whichever reaches 3:1 sooner, just as far as it must.

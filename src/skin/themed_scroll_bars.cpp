@@ -1,5 +1,7 @@
 #include "skin/themed_scroll_bars.h"
 
+#include "skin/line_look.h"
+
 #include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QPainter>
@@ -16,13 +18,6 @@ namespace {
 constexpr int barWidth = 12;
 constexpr int handleMinimum = 24;
 constexpr int handleMargin = 2;
-
-QColor blend(const QColor &from, const QColor &to, double share)
-{
-    const auto mix = [share](int a, int b) { return qRound(a + (b - a) * share); };
-    return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()),
-                  mix(from.blue(), to.blue()));
-}
 
 // Scroll bars drawn from their own palette alone: the groove in Window, the handle in Dark, no
 // arrow buttons. One style serves every themed bar, where a style sheet per bar cost a sheet
