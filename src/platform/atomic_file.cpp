@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/system_error.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -14,11 +16,6 @@
 
 namespace platform {
 namespace {
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 Replacement failed(const QString &why)
 {

@@ -1,6 +1,7 @@
 #include "platform/native_path.h"
 
 #include "platform/file_stamp.h"
+#include "platform/system_error.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,11 +111,6 @@ std::optional<QString> realPath(const QString &path)
 }
 
 QString lookAtDisk(const QString &storedPath, std::optional<FileStamp> *stamp);
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/private_folder.h"
 
+#include "platform/system_error.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +17,7 @@ QString whyNotPrivate(const QString &path)
 {
     struct stat status = {};
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return systemError();
     if (S_ISLNK(status.st_mode))
         return QStringLiteral("is a symbolic link");
     if (!S_ISDIR(status.st_mode))
@@ -42,8 +44,7 @@ QString createPrivateFolders(const QString &path)
     }
     if (errno == EEXIST) // made by another process meanwhile
         return {};
-    return QStringLiteral("cannot create %1: %2")
-        .arg(absolute, QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("cannot create %1: %2").arg(absolute, systemError());
 }
 
 } // namespace platform

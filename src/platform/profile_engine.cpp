@@ -7,6 +7,7 @@
 #include "platform/preview_mode.h"
 #include "platform/profile_document.h"
 #include "platform/profile_lock.h"
+#include "platform/system_error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -295,8 +296,7 @@ Current readForWrite(const QString &file, const ProfileLock &lock)
     const int handle =
         ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (handle < 0)
-        return errno == ENOENT ? Current{}
-                               : failedRead(QString::fromLocal8Bit(std::strerror(errno)));
+        return errno == ENOENT ? Current{} : failedRead(systemError());
     const auto closeHandle = qScopeGuard([handle] { ::close(handle); });
     const std::optional<FileStamp> before = stampOfDescriptor(handle);
     if (!before || !before->isRegular)
@@ -304,7 +304,7 @@ Current readForWrite(const QString &file, const ProfileLock &lock)
     FileVersion version;
     version.bytes.reserve(before->size);
     if (!readAll(handle, version.bytes))
-        return failedRead(QString::fromLocal8Bit(std::strerror(errno)));
+        return failedRead(systemError());
     const std::optional<FileStamp> after = stampOfDescriptor(handle);
     if (!after || *after != *before || stampOfPath(file) != *after ||
         !hasSettled(file, *after, lock))
@@ -490,7 +490,7 @@ ProfileWrite deleteProfileFile(const QString &path)
     if (const QString why = stamp ? whyNotOurs(*stamp) : QString(); !why.isEmpty())
         return {false, why};
     if (::unlink(QFile::encodeName(file).constData()) != 0 && errno != ENOENT)
-        return {false, QString::fromLocal8Bit(std::strerror(errno))};
+        return {false, systemError()};
     lock.recordWritten(std::nullopt);
     return {true, {}};
 }

@@ -1,6 +1,7 @@
 #include "platform/profile_lock.h"
 
 #include "platform/private_folder.h"
+#include "platform/system_error.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -21,11 +22,6 @@ namespace platform {
 namespace {
 
 constexpr int waitMs = 10000;
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // The home folder of the user this process runs as, from the password database.
 QString homeOfUser()
